@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace Pw {
+
+// The step-1 hand-over: the listed pictures of one folder and which of them are selected.
+struct SourceSelection
+{
+    QString folder;          // ends with '/'
+    QStringList names;       // bare file names, in list order
+    QList<bool> selected;    // one flag per name
+    bool keepCamera = false; // copy each photo's camera information into its result
+
+    int selectedCount() const;
+    QString pathOf(int index) const { return folder + names.at(index); }
+    // Selects every entry, or exactly the given names; answers the names not listed.
+    QStringList select(const QStringList &only);
+};
+
+// The picture types step 1 can list.
+enum class PictureType { Jpg = 1, Png = 2, Bmp = 4 };
+
+// Lists the pictures of folder whose type is in typeMask (a sum of PictureType values):
+// extensions compared without regard to case, ".jpeg" counting as JPG, hidden files left out,
+// sorted by name ignoring case with ties broken by the exact name.
+QStringList ListPictures(const QString &folder, int typeMask);
+
+// Parses "jpg,png,bmp" (any order, any case); 0 for an empty or unknown word.
+int ParsePictureTypes(const QString &text);
+
+} // namespace Pw

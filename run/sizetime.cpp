@@ -1,0 +1,42 @@
+#include "run/sizetime.h"
+
+#include <cmath>
+
+namespace Pw {
+
+QString FormatFileSize(qint64 bytes)
+{
+    struct Unit
+    {
+        qint64 size;
+        char16_t letter;
+    };
+    static constexpr Unit units[] = {
+            {1LL << 40, u'T'}, {1LL << 30, u'G'}, {1LL << 20, u'M'}, {1LL << 10, u'K'}};
+    for (const Unit &unit : units) {
+        if (bytes >= unit.size) {
+            // long double holds every qint64 exactly, so the half test is exact.
+            const auto tenths = qint64(
+                    std::round(static_cast<long double>(bytes) * 10 / unit.size));
+            return QString::number(tenths / 10) + u'.' + QString::number(tenths % 10)
+                   + QChar(unit.letter);
+        }
+    }
+    return QString::number(bytes) + u'B';
+}
+
+QString FormatElapsed(qint64 tenThousandths)
+{
+    if (tenThousandths < 0)
+        tenThousandths = 0;
+    const qint64 wholeSeconds = tenThousandths / 10000;
+    const qint64 hours = wholeSeconds / 3600;
+    const qint64 minutes = (wholeSeconds - hours * 3600) / 60;
+    const qint64 seconds = wholeSeconds - hours * 3600 - minutes * 60;
+    const qint64 millis = (tenThousandths % 10000) / 10;
+    return QString::number(hours) + QStringLiteral("小时") + QString::number(minutes)
+           + QStringLiteral("分钟") + QString::number(seconds) + u'.'
+           + QStringLiteral("%1").arg(millis, 3, 10, QLatin1Char('0')) + QStringLiteral("秒");
+}
+
+} // namespace Pw
