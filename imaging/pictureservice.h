@@ -1,0 +1,121 @@
+#pragma once
+
+#include "imaging/fitgeometry.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+// Loading, measuring, drawing and storing pictures. Every load honours the EXIF orientation,
+// so all sizes here are upright sizes.
+//
+// Thread safety: the functions marked "thread-safe" touch no shared state and may run on any
+// thread at once. The others (the operations on a Canvas) read or write the last measured size,
+// which is kept per thread; a Canvas must not be used by two threads at once.
+namespace Pw {
+
+// The drawing surface. The engine owns it; windows draw their previews into one and show its
+// image. The image is Format_RGB32.
+struct Canvas
+{
+    QImage image;
+    QColor fillColour = Qt::white;
+    QColor penColour = Qt::black;
+    QFont font;
+
+    // A fresh width x height image painted in fillColour (sizes below 1 give a null image).
+    void resize(int width, int height);
+    // Paints the whole image in fillColour.
+    void clear();
+    int width() const { return image.width(); }
+    int height() const { return image.height(); }
+};
+
+// Raised by SaveJpeg and WriteJpegFile; the batch run catches it and reports the file.
+struct JpegSaveError
+{
+    int number = 5;
+    QString message; // "Cannot save the image. GDI+ Error:" followed by a status number
+};
+
+// The size left by the last LoadAndMeasure / DrawFitted / DrawLetterbox / DrawStretched on this
+// thread. A file that does not load leaves it as it was, so callers reset it to 0 x 0 first.
+QSize LastMeasuredSize();
+void SetLastMeasuredSize(QSize size);
+
+// The operations return the empty text on success, else a short message:
+// "无法取得宽", "无法取得高" (both, joined, for a file that is not a picture), "显示失败!",
+// or a message saying the picture is too large to load (decoded over 1 GiB).
+
+// Measures the file from its header (and EXIF orientation) into the last measured size.
+QString LoadAndMeasure(Canvas &canvas, const QString &file);
+// The batch run's drawing step: the picture placed on the canvas by ComputeFitGeometry.
+// In modes 3 and 5 the destination is the whole canvas. Transparent parts show what the canvas
+// holds in modes 1 and 2 and white in modes 3, 4 and 5.
+QString DrawFitted(Canvas &canvas, const QString &file, const FitParams &params);
+// The step-1 preview: the whole picture keeping its proportions, landscape pictures across the
+// full width, others across the full height, centred.
+QString DrawLetterbox(Canvas &canvas, const QString &file);
+// The whole picture stretched over the whole canvas (background picture, illustrations).
+QString DrawStretched(Canvas &canvas, const QString &file);
+
+// Encodes `picture` as a JPEG: quality 0..100 as given (clamped to 1..100), 4:2:0, optimized
+// Huffman tables, JFIF density `dpi` dots per inch (none when dpi <= 0). Empty on failure.
+// Thread-safe.
+QByteArray EncodeJpeg(const QImage &picture, int quality, int dpi);
+// Writes already encoded bytes atomically: a temporary file beside `file`, then a rename; on
+// failure nothing is left behind and JpegSaveError is raised. Thread-safe.
+void WriteJpegFile(const QByteArray &jpeg, const QString &file);
+// EncodeJpeg + WriteJpegFile; raises JpegSaveError when either fails.
+void SaveJpeg(const QImage &picture, const QString &file, int quality, int resolution);
+
+// "" for "", otherwise the text in double quotes.
+QString QuoteArg(const QString &text);
+
+// ---- Pure entry points for drawing ahead on worker threads ----
+
+struct PictureInfo
+{
+    int width = 0;  // upright
+    int height = 0; // upright
+    QString error;  // as LoadAndMeasure would return it after a reset to 0 x 0
+};
+
+// Header-only measurement. Thread-safe.
+PictureInfo MeasurePicture(const QString &file);
+
+struct DrawnPicture
+{
+    QImage image;        // destWidth x destHeight: RGB32, or ARGB32_Premultiplied with alpha
+    QString error;       // empty on success
+    int sourceWidth = 0; // upright size of the file
+    int sourceHeight = 0;
+    FitGeometry geometry; // where `image` goes on the canvas
+};
+
+// Decodes the file (reduced in the DCT when it is drawn smaller), turns it upright and returns
+// its source rectangle resampled to the destination size of ComputeFitGeometry(params). When
+// canvasSize is valid it replaces the canvas (and, in modes 3 and 5, the destination) size, as
+// DrawFitted does with the canvas it is given. Thread-safe.
+DrawnPicture DrawFittedPicture(const QString &file, const FitParams &params,
+                               QSize canvasSize = QSize());
+
+// Puts a DrawnPicture onto its canvas at its destination, flattening transparency as DrawFitted
+// does. Returns "显示失败!" when the canvas is null.
+QString PaintDrawnPicture(Canvas &canvas, const DrawnPicture &picture, int fitMode);
+
+// Decodes the whole file upright, resampled to `size` (the full size when size is invalid).
+// Alpha is kept (premultiplied). Thread-safe.
+struct LoadedPicture
+{
+    QImage image;
+    QString error;
+    int sourceWidth = 0;
+    int sourceHeight = 0;
+};
+LoadedPicture LoadPicture(const QString &file, QSize size = QSize());
+
+} // namespace Pw
