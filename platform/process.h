@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace Pw {
+
+struct ProcessResult
+{
+    bool started = false;     // false: the program could not be started (see error)
+    bool timedOut = false;    // it ran past the time-out and was killed
+    bool crashed = false;     // it ended by a signal
+    int exitCode = -1;        // valid when started, not timed out and not crashed
+    QString error;            // why it could not start, or what went wrong; empty on a clean exit
+    QByteArray standardError; // the last 64 KiB it wrote to stderr (stdout is read and dropped)
+
+    bool succeeded() const { return started && !timedOut && !crashed && exitCode == 0; }
+};
+
+inline constexpr int kDefaultRunTimeoutMs = 60000;
+
+// Starts program with arguments (an argument vector: no shell, so blanks, quotes and '$' in
+// paths are safe) and waits for its end, calling yield every few milliseconds meanwhile so
+// the caller's interface stays live. A program that cannot start returns at once with
+// started = false; one that runs past timeoutMs (<= 0: no limit) is killed and reported.
+ProcessResult RunAndWait(const QString &program, const QStringList &arguments,
+                         const std::function<void()> &yield = {},
+                         int timeoutMs = kDefaultRunTimeoutMs);
+
+} // namespace Pw

@@ -1,0 +1,353 @@
+#include "settings/inistore.h"
+
+#include "platform/apppaths.h"
+#include "platform/textcodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace Pw {
+
+namespace {
+
+enum class Encoding { Gb18030, Utf8 };
+
+const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+// The file's bytes and how to read them. A UTF-8 byte-order mark switches to UTF-8 for the
+// whole file (someone saved Set.ini from an editor); the mark itself is skipped.
+struct IniText
+{
+    QByteArray bytes;
+    Encoding encoding = Encoding::Gb18030;
+    qsizetype start = 0;
+};
+
+qsizetype charLength(QByteArrayView bytes, qsizetype pos, Encoding encoding)
+{
+    return encoding == Encoding::Utf8 ? Utf8CharLength(bytes, pos) : Gb18030CharLength(bytes, pos);
+}
+
+QByteArray encode(const QString &text, Encoding encoding)
+{
+    return encoding == Encoding::Utf8 ? text.toUtf8() : ToGb18030(text);
+}
+
+QString decode(QByteArrayView bytes, Encoding encoding)
+{
+    return encoding == Encoding::Utf8 ? QString::fromUtf8(bytes) : FromGb18030(bytes);
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// Blank bytes never occur inside a multi-byte GB18030 or UTF-8 character, so trimming on
+// bytes is safe.
+QByteArrayView trimmed(QByteArrayView bytes)
+{
+    qsizetype begin = 0;
+    qsizetype end = bytes.size();
+    while (begin < end && isBlank(bytes[begin]))
+        ++begin;
+    while (end > begin && isBlank(bytes[end - 1]))
+        --end;
+    return bytes.sliced(begin, end - begin);
+}
+
+char foldAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+// Names compare without regard to ASCII case. The walk goes character by character, since a
+// trail byte of a GB18030 character may look like an ASCII letter and must not be folded.
+bool namesEqual(QByteArrayView inFile, QByteArrayView wanted, Encoding encoding)
+{
+    if (inFile.size() != wanted.size())
+        return false;
+    qsizetype pos = 0;
+    while (pos < inFile.size()) {
+        const qsizetype length = charLength(inFile, pos, encoding);
+        if (length == 1) {
+            if (foldAscii(inFile[pos]) != foldAscii(wanted[pos]))
+                return false;
+        } else if (inFile.sliced(pos, length) != wanted.sliced(pos, length)) {
+            return false;
+        }
+        pos += length;
+    }
+    return true;
+}
+
+enum class LineKind { Other, Section, Key };
+
+struct Line
+{
+    qsizetype begin = 0;      // first byte of the line
+    qsizetype contentEnd = 0; // the '\n' (or the end of the file)
+    qsizetype end = 0;        // after the '\n'
+    LineKind kind = LineKind::Other;
+    QByteArrayView name;  // section or key name, trimmed
+    QByteArrayView value; // key value, trimmed
+};
+
+// Finds ']' as a character, never as the trail byte of a GB18030 character.
+qsizetype findClosingBracket(QByteArrayView text, Encoding encoding)
+{
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        if (text[pos] == ']')
+            return pos;
+        pos += charLength(text, pos, encoding);
+    }
+    return -1;
+}
+
+Line parseLine(const IniText &ini, qsizetype begin)
+{
+    const QByteArrayView all(ini.bytes);
+    Line line;
+    line.begin = begin;
+    const qsizetype newline = all.sliced(begin).indexOf('\n');
+    line.contentEnd = newline < 0 ? all.size() : begin + newline;
+    line.end = newline < 0 ? all.size() : line.contentEnd + 1;
+
+    const QByteArrayView text = trimmed(all.sliced(begin, line.contentEnd - begin));
+    if (text.startsWith('[')) {
+        const qsizetype close = findClosingBracket(text.sliced(1), ini.encoding);
+        if (close >= 0) { // "[name" without its bracket is not a header: kept, never matched
+            line.kind = LineKind::Section;
+            line.name = trimmed(text.sliced(1, close));
+        }
+        return line;
+    }
+    // '=' (0x3D) is never part of a multi-byte character in either encoding.
+    const qsizetype equals = text.indexOf('=');
+    if (equals >= 0) {
+        line.kind = LineKind::Key;
+        line.name = trimmed(text.first(equals));
+        line.value = trimmed(text.sliced(equals + 1));
+    }
+    return line;
+}
+
+// Calls visit(line, inWantedSection) for each line; stops when visit returns false.
+template<typename Visit>
+void forEachLine(const IniText &ini, QByteArrayView section, Visit visit)
+{
+    bool inSection = false;
+    qsizetype pos = ini.start;
+    while (pos < ini.bytes.size()) {
+        const Line line = parseLine(ini, pos);
+        if (line.kind == LineKind::Section)
+            inSection = namesEqual(line.name, section, ini.encoding);
+        if (!visit(line, inSection))
+            return;
+        pos = line.end;
+    }
+}
+
+// Reads the whole file once; false when it cannot be read or is too large to be settings.
+// A missing file reads as empty.
+bool loadIni(const QString &path, IniText &ini, bool *exists = nullptr)
+{
+    QFile file(path);
+    if (exists)
+        *exists = file.exists();
+    if (!file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = file.size();
+    if (size > kIniMaxFileSize)
+        return false;
+    if (file.isSequential() || size == 0) { // e.g. /proc files report size 0
+        ini.bytes = file.read(kIniMaxFileSize + 1);
+        if (ini.bytes.size() > kIniMaxFileSize)
+            return false;
+    } else {
+        ini.bytes = file.readAll();
+    }
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    if (ini.bytes.startsWith(kUtf8Bom)) {
+        ini.encoding = Encoding::Utf8;
+        ini.start = kUtf8Bom.size();
+    }
+    return true;
+}
+
+QString resolvedPath(const QString &file)
+{
+    return file.isEmpty() ? DefaultSettingsFile() : file;
+}
+
+bool holdsLineBreakOrNul(const QString &text)
+{
+    return text.contains(u'\n') || text.contains(u'\r') || text.contains(QChar(0));
+}
+
+QString &namedDefaultFile()
+{
+    static QString path;
+    return path;
+}
+
+QString &chosenDefaultFile()
+{
+    static QString path;
+    return path;
+}
+
+// Writability is tried, not inferred from permission bits: root may write anywhere the bits
+// forbid, and a read-only mount refuses even root.
+bool folderAcceptsFiles(const QString &folder)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return false;
+    QTemporaryFile probe(WithTrailingSlash(folder) + QStringLiteral(".pw-probe-XXXXXX"));
+    return probe.open();
+}
+
+} // namespace
+
+QString DefaultSettingsFile()
+{
+    if (!namedDefaultFile().isEmpty())
+        return namedDefaultFile();
+    if (chosenDefaultFile().isEmpty()) {
+        const QString appFolder = AppFolder();
+        if (folderAcceptsFiles(appFolder)) {
+            chosenDefaultFile() = appFolder + QStringLiteral("Set.ini");
+        } else {
+            chosenDefaultFile() = QStandardPaths::writableLocation(
+                                          QStandardPaths::GenericConfigLocation)
+                                  + QStringLiteral("/pixwright/Set.ini");
+        }
+    }
+    return chosenDefaultFile();
+}
+
+void SetDefaultSettingsFile(const QString &path)
+{
+    namedDefaultFile() = path;
+    chosenDefaultFile().clear();
+}
+
+QString ReadIni(const QString &section, const QString &key, const QString &file)
+{
+    if (key.trimmed().isEmpty() || section.trimmed().isEmpty())
+        return QString();
+    IniText ini;
+    if (!loadIni(resolvedPath(file), ini) || ini.bytes.isEmpty())
+        return QString();
+
+    const QByteArray wantedSection = encode(section.trimmed(), ini.encoding);
+    const QByteArray wantedKey = encode(key.trimmed(), ini.encoding);
+    QByteArrayView found;
+    bool hit = false;
+    forEachLine(ini, wantedSection, [&](const Line &line, bool inSection) {
+        if (inSection && line.kind == LineKind::Key
+            && namesEqual(line.name, wantedKey, ini.encoding)) {
+            found = line.value;
+            hit = true;
+            return false;
+        }
+        return true;
+    });
+    if (!hit)
+        return QString();
+
+    if (found.size() >= 2 && (found.front() == '"' || found.front() == '\'')
+        && found.back() == found.front())
+        found = found.sliced(1, found.size() - 2);
+    const qsizetype kept = ini.encoding == Encoding::Utf8
+                                   ? Utf8PrefixLength(found, kIniValueLimit)
+                                   : Gb18030PrefixLength(found, kIniValueLimit);
+    QByteArray value = found.first(kept).toByteArray();
+    value.replace('\0', QByteArrayView());
+    return decode(value, ini.encoding);
+}
+
+bool WriteIni(const QString &section, const QString &key, const QString &value, const QString &file)
+{
+    const QString sectionName = section.trimmed();
+    const QString keyName = key.trimmed();
+    if (sectionName.isEmpty() || keyName.isEmpty() || value.trimmed().isEmpty())
+        return false;
+    // What could not be read back as written is refused rather than written wrong.
+    if (holdsLineBreakOrNul(section) || holdsLineBreakOrNul(key) || holdsLineBreakOrNul(value)
+        || sectionName.contains(u']') || keyName.contains(u'=') || keyName.startsWith(u'['))
+        return false;
+
+    const QString path = resolvedPath(file);
+    if (file.isEmpty() && !QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    IniText ini;
+    bool exists = false;
+    if (!loadIni(path, ini, &exists))
+        return false;
+    if (exists && !QFileInfo(path).isFile())
+        return false;
+
+    const QByteArray wantedSection = encode(sectionName, ini.encoding);
+    const QByteArray wantedKey = encode(keyName, ini.encoding);
+    const QByteArray newLine = wantedKey + '=' + encode(value, ini.encoding) + "\r\n";
+
+    // Where the new line goes: over the first matching key line, else after the last
+    // non-blank line of the first matching section, else at the end under a new header.
+    qsizetype replaceBegin = -1;
+    qsizetype replaceEnd = -1;
+    qsizetype sectionInsert = -1;
+    bool inFirstSection = false;
+    forEachLine(ini, wantedSection, [&](const Line &line, bool inSection) {
+        if (line.kind == LineKind::Section) {
+            inFirstSection = inSection && sectionInsert < 0;
+            if (inFirstSection)
+                sectionInsert = line.end;
+            return true;
+        }
+        if (inSection && line.kind == LineKind::Key
+            && namesEqual(line.name, wantedKey, ini.encoding)) {
+            replaceBegin = line.begin;
+            replaceEnd = line.end;
+            return false;
+        }
+        if (inFirstSection
+            && !trimmed(QByteArrayView(ini.bytes).sliced(line.begin, line.contentEnd - line.begin))
+                        .isEmpty())
+            sectionInsert = line.end;
+        return true;
+    });
+
+    QByteArray insert;
+    if (replaceBegin < 0) {
+        replaceBegin = replaceEnd = sectionInsert >= 0 ? sectionInsert : ini.bytes.size();
+        // The line before may be the last one, without a line break.
+        if (replaceBegin > ini.start && ini.bytes.at(replaceBegin - 1) != '\n')
+            insert += "\r\n";
+        if (sectionInsert < 0)
+            insert += '[' + wantedSection + "]\r\n";
+    }
+    insert += newLine;
+
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArrayView all(ini.bytes);
+    const QByteArrayView before = all.first(replaceBegin);
+    const QByteArrayView after = all.sliced(replaceEnd);
+    if (out.write(before.data(), before.size()) != before.size()
+        || out.write(insert) != insert.size()
+        || out.write(after.data(), after.size()) != after.size())
+        return false; // the save file is discarded; the old file stays
+    return out.commit();
+}
+
+} // namespace Pw
