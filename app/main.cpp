@@ -1,3 +1,5 @@
+#include "exif/infocommand.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -22,6 +24,8 @@ int main(int argc, char *argv[])
         printVersion();
         return 0;
     }
+    if (args.first() == QLatin1String("info"))
+        return Pw::RunInfoCommand(args.mid(1));
     std::fputs(kUsage, stderr);
     return 2;
 }
