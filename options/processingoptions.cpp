@@ -1,0 +1,308 @@
+#include "options/processingoptions.h"
+
+#include "options/presets.h"
+#include "settings/inistore.h"
+#include "settings/settingskeys.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+#include <cmath>
+#include <limits>
+
+namespace Pw {
+
+namespace {
+
+const QString kSizeReset = QStringLiteral("480");
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Pw::ProcessingOptions", text);
+}
+
+int valueOr(const QString &text, int initial)
+{
+    return WholeNumberFromText(text).value_or(initial);
+}
+
+std::optional<int> storedNumberIn(const QString &key, int low, int high)
+{
+    const std::optional<int> number = WholeNumberFromText(ReadIni(Keys::kSectionSelected, key));
+    if (number && *number >= low && *number <= high)
+        return number;
+    return std::nullopt;
+}
+
+void store(const QString &key, const QString &value)
+{
+    // A failed write loses nothing but this one setting; callers go on either way.
+    WriteIni(Keys::kSectionSelected, key, value);
+}
+
+} // namespace
+
+bool IsNumericText(const QString &text)
+{
+    static const QRegularExpression pattern(
+            QStringLiteral("^[+-]?(?:\\d+\\.?\\d*|\\.\\d+)(?:[eE][+-]?\\d+)?$"));
+    return pattern.match(text.trimmed()).hasMatch();
+}
+
+std::optional<int> WholeNumberFromText(const QString &text)
+{
+    if (!IsNumericText(text))
+        return std::nullopt;
+    const double value = text.trimmed().toDouble();
+    if (std::isnan(value))
+        return std::nullopt;
+    constexpr double low = std::numeric_limits<int>::min();
+    constexpr double high = std::numeric_limits<int>::max();
+    if (value <= low)
+        return std::numeric_limits<int>::min();
+    if (value >= high)
+        return std::numeric_limits<int>::max();
+    return RoundHalfEven(value);
+}
+
+QFont ProcessingOptions::DefaultTextFont()
+{
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSizeF(10.5);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    return font;
+}
+
+int ProcessingOptions::targetWidthValue() const
+{
+    return valueOr(targetWidth, 400);
+}
+
+int ProcessingOptions::targetHeightValue() const
+{
+    return valueOr(targetHeight, 400);
+}
+
+int ProcessingOptions::edgeLengthValue() const
+{
+    return valueOr(edgeLength, 400);
+}
+
+int ProcessingOptions::percentFloorValue() const
+{
+    return valueOr(percentFloor, 2);
+}
+
+int ProcessingOptions::percentCapValue() const
+{
+    return valueOr(percentCap, 16000);
+}
+
+int ProcessingOptions::sizeLimitNumber() const
+{
+    return valueOr(sizeLimitValue, 50);
+}
+
+qint64 ProcessingOptions::sizeLimitBytes() const
+{
+    return qint64(sizeLimitNumber()) * (sizeLimitUnit == 1 ? 1024 * 1024 : 1024);
+}
+
+void ProcessingOptions::setTargetWidth(const QString &text)
+{
+    targetWidth = text;
+    if (squareOutput)
+        targetHeight = text;
+    edgeLength = text;
+}
+
+void ProcessingOptions::setSquareOutput(bool on)
+{
+    squareOutput = on;
+    if (on)
+        targetHeight = targetWidth;
+}
+
+void ProcessingOptions::pickPreset(int index)
+{
+    const std::optional<PresetSize> size = PresetPick(index);
+    if (!size) {
+        presetIndex = 0;
+        sizeBoxesLocked = false;
+        return;
+    }
+    presetIndex = index;
+    sizeBoxesLocked = true;
+    // Width first: with the square switch on it is copied into the height, which the preset's
+    // own height then overwrites.
+    setTargetWidth(QString::number(size->width));
+    targetHeight = QString::number(size->height);
+}
+
+void ProcessingOptions::selectMode(int mode)
+{
+    fitMode = qBound(1, mode, 5);
+    pickPreset(0);
+    if (fitMode <= 4)
+        compressOnly = false;
+}
+
+void ProcessingOptions::chooseEdge(int choice)
+{
+    selectMode(3);
+    edgeChoice = (choice == 2 || choice == 3) ? choice : 1;
+}
+
+void ProcessingOptions::setCompressOnly(bool on)
+{
+    if (on) {
+        selectMode(5);
+        scalePercent = 100;
+    }
+    compressOnly = on;
+}
+
+void ProcessingOptions::copyEdgeLengthBack()
+{
+    if (edgeChoice == 3)
+        targetHeight = edgeLength;
+    else
+        setTargetWidth(edgeLength);
+}
+
+QString OverlayTextToStored(const QString &text)
+{
+    QString stored = text;
+    stored.replace(QStringLiteral("\r\n"), QStringLiteral("`^`"));
+    stored.replace(u'\n', QStringLiteral("`^`"));
+    stored.replace(u'\r', QStringLiteral("`^`"));
+    return stored;
+}
+
+QString OverlayTextFromStored(const QString &stored)
+{
+    QString text = stored;
+    return text.replace(QStringLiteral("`^`"), QStringLiteral("\r\n"));
+}
+
+ProcessingOptions LoadProcessingOptions()
+{
+    using namespace Keys;
+    const QString &section = kSectionSelected;
+    ProcessingOptions options;
+
+    options.pickPreset(storedNumberIn(kPresetIndex, 0, kPresetCount).value_or(0));
+    options.textColour = ParseColourText(ReadIni(section, kTextColour)).value_or(0);
+    if (const std::optional<qint32> colour = ParseColourText(ReadIni(section, kTextBackColour)))
+        options.textBackColour = *colour;
+    options.overlayText = OverlayTextFromStored(ReadIni(section, kOverlayText));
+    options.addText = ReadIni(section, kAddText) == QStringLiteral("1");
+
+    const int mode = storedNumberIn(kFitMode, 0, 4).value_or(0) + 1;
+    options.selectMode(mode);
+    if (mode == 3) {
+        const QString edge = ReadIni(section, kEdgeChoice);
+        options.edgeChoice = edge == QStringLiteral("2") ? 2 : edge == QStringLiteral("3") ? 3 : 1;
+        const QString length = ReadIni(section, kEdgeLength);
+        if (IsNumericText(length))
+            options.edgeLength = length;
+    }
+
+    if (const std::optional<int> percent = storedNumberIn(kScalePercent, 5, 500))
+        options.scalePercent = *percent;
+    const QString floor = ReadIni(section, kPercentFloor);
+    if (IsNumericText(floor))
+        options.percentFloor = floor;
+    const QString cap = ReadIni(section, kPercentCap);
+    if (IsNumericText(cap))
+        options.percentCap = cap;
+    return options;
+}
+
+void SaveOptionsAtNext(ProcessingOptions &options)
+{
+    options.copyEdgeLengthBack();
+    store(Keys::kEdgeLength, options.edgeLength);
+    store(Keys::kScalePercent, QString::number(options.scalePercent));
+    store(Keys::kPercentFloor, options.percentFloor);
+    store(Keys::kPercentCap, options.percentCap);
+}
+
+void SaveFitMode(int fitMode)
+{
+    store(Keys::kFitMode, QString::number(qBound(1, fitMode, 5) - 1));
+}
+
+void SaveEdgeChoice(int edgeChoice)
+{
+    store(Keys::kEdgeChoice, QString::number(edgeChoice));
+}
+
+void SaveAddText(bool on)
+{
+    store(Keys::kAddText, on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void SaveOverlayText(const QString &text)
+{
+    store(Keys::kOverlayText, OverlayTextToStored(text));
+}
+
+void SaveTextColour(qint32 bgr)
+{
+    store(Keys::kTextColour, ColourText(bgr));
+}
+
+void SaveTextBackColour(qint32 bgr)
+{
+    store(Keys::kTextBackColour, ColourText(bgr));
+}
+
+OptionsCheck ValidateOptions(ProcessingOptions &options, bool fontDialogOpen)
+{
+    OptionsCheck check;
+    if (fontDialogOpen) {
+        check.valid = false;
+        check.message = tr("请先关闭字体对话框");
+        check.title = QStringLiteral("Pixwright");
+        return check;
+    }
+    const auto usable = [](const QString &text) {
+        return !text.trimmed().isEmpty() && IsNumericText(text);
+    };
+    const auto fail = [&](OptionsField field, const char *message) {
+        check.valid = false;
+        check.field = field;
+        check.message = tr(message);
+        check.title = tr("注意");
+        check.fieldText = kSizeReset;
+        return check;
+    };
+    if (!usable(options.targetWidth)) {
+        options.setTargetWidth(kSizeReset); // a change of Text1, copied on like any other
+        return fail(OptionsField::TargetWidth, "请填入长边数字");
+    }
+    if (!usable(options.targetHeight)) {
+        options.targetHeight = kSizeReset;
+        return fail(OptionsField::TargetHeight, "请填入短边数字");
+    }
+    return check;
+}
+
+FitParams ToFitParams(const ProcessingOptions &options)
+{
+    FitParams params;
+    params.fitMode = options.fitMode;
+    params.targetWidth = options.targetWidthValue();
+    params.targetHeight = options.targetHeightValue();
+    params.edgeChoice = options.edgeChoice;
+    params.edgeLength = options.edgeLengthValue();
+    params.scalePercent = options.scalePercent;
+    params.percentFloor = options.percentFloorValue();
+    params.percentCap = options.percentCapValue();
+    params.enlargeSmall = options.enlargeSmall;
+    return params;
+}
+
+} // namespace Pw
