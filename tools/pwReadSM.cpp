@@ -1,0 +1,226 @@
+// pwReadSM -te SOURCE OUTPUT: copies the camera information (Exif) of SOURCE into the JPEG file
+// OUTPUT in place. The result is drawn upright and at its own size, so the orientation is set
+// to 1, the pixel dimensions to OUTPUT's and the source's thumbnail is dropped. OUTPUT is
+// replaced through a temporary file and a rename, and left untouched on any failure or when
+// SOURCE holds no Exif. Paths are used as the raw bytes the caller passed: no shell, no
+// re-encoding.
+
+#include <exiv2/exiv2.hpp>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
+
+using Bytes = std::vector<Exiv2::byte>;
+
+struct Failure
+{
+    std::string reason;
+};
+
+int fail(const std::string &reason)
+{
+    std::fprintf(stderr, "pwReadSM: %s\n", reason.c_str());
+    return kFailed;
+}
+
+bool readFile(const std::string &path, Bytes &bytes, std::string &error)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        error = S_ISDIR(info.st_mode) ? "is a folder" : "not a regular file";
+        ::close(fd);
+        return false;
+    }
+    bytes.clear();
+    Exiv2::byte buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = std::strerror(errno);
+            ::close(fd);
+            return false;
+        }
+        if (got == 0)
+            break;
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    }
+    ::close(fd);
+    return true;
+}
+
+bool isJpeg(const Bytes &bytes)
+{
+    return bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
+}
+
+void setDimension(Exiv2::ExifData &exif, const char *key, int value, bool onlyIfPresent)
+{
+    const Exiv2::ExifKey exifKey(key);
+    if (onlyIfPresent && exif.findKey(exifKey) == exif.end())
+        return;
+    if (value >= 0 && value <= 0xFFFF)
+        exif[key] = static_cast<uint16_t>(value);
+    else
+        exif[key] = static_cast<uint32_t>(value);
+}
+
+// All exiv2 work happens here; its exceptions are turned into a reason and never go further.
+// Answers the new file content, or an empty vector when SOURCE holds no Exif.
+Bytes withCameraInfo(const Bytes &source, const Bytes &output)
+{
+    Exiv2::ExifData exif;
+    try {
+        auto sourceImage = Exiv2::ImageFactory::open(source.data(), long(source.size()));
+        sourceImage->readMetadata();
+        exif = sourceImage->exifData();
+    } catch (const std::exception &error) {
+        throw Failure{std::string("cannot read the camera information of the source: ")
+                      + error.what()};
+    }
+    if (exif.empty())
+        return Bytes();
+
+    try {
+        auto outputImage = Exiv2::ImageFactory::open(output.data(), long(output.size()));
+        outputImage->readMetadata();
+        const int width = outputImage->pixelWidth();
+        const int height = outputImage->pixelHeight();
+        if (width <= 0 || height <= 0)
+            throw Failure{"cannot find the picture size of the output"};
+
+        Exiv2::ExifThumb(exif).erase();
+        exif["Exif.Image.Orientation"] = static_cast<uint16_t>(1);
+        setDimension(exif, "Exif.Photo.PixelXDimension", width, false);
+        setDimension(exif, "Exif.Photo.PixelYDimension", height, false);
+        setDimension(exif, "Exif.Image.ImageWidth", width, true);
+        setDimension(exif, "Exif.Image.ImageLength", height, true);
+
+        outputImage->setExifData(exif);
+        outputImage->writeMetadata();
+
+        Exiv2::BasicIo &io = outputImage->io();
+        if (io.open() != 0)
+            throw Failure{"cannot read back the new output"};
+        const long size = io.size();
+        Bytes result(static_cast<size_t>(size > 0 ? size : 0));
+        io.seek(0, Exiv2::BasicIo::beg);
+        const long got = result.empty() ? 0 : io.read(result.data(), size);
+        io.close();
+        if (got != size || !isJpeg(result))
+            throw Failure{"cannot read back the new output"};
+        return result;
+    } catch (const Failure &) {
+        throw;
+    } catch (const std::exception &error) {
+        throw Failure{std::string("cannot write the camera information: ") + error.what()};
+    }
+}
+
+bool writeAll(int fd, const Bytes &bytes)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += size_t(put);
+    }
+    return true;
+}
+
+// Replaces path by bytes with a temporary file in the same folder and a rename, keeping the
+// file's permission bits, so that a crash or a full disk never leaves a half-written picture.
+bool replaceFile(const std::string &path, const Bytes &bytes, std::string &error)
+{
+    struct stat original = {};
+    if (::stat(path.c_str(), &original) != 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string(".")
+                               : slash == 0               ? std::string("/")
+                                                          : path.substr(0, slash);
+    std::string pattern = folder + "/.pwReadSM-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    bool ok = writeAll(fd, bytes) && ::fchmod(fd, original.st_mode & 07777) == 0
+              && ::fsync(fd) == 0;
+    if (!ok)
+        error = std::strerror(errno);
+    if (::close(fd) != 0 && ok) {
+        error = std::strerror(errno);
+        ok = false;
+    }
+    if (ok && ::rename(name.data(), path.c_str()) != 0) {
+        error = std::strerror(errno);
+        ok = false;
+    }
+    if (!ok)
+        ::unlink(name.data());
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc != 4 || std::strcmp(argv[1], "-te") != 0) {
+        std::fputs("usage: pwReadSM -te SOURCE OUTPUT\n", stderr);
+        return kUsage;
+    }
+    const std::string sourcePath = argv[2];
+    const std::string outputPath = argv[3];
+    Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+
+    std::string error;
+    Bytes source;
+    if (!readFile(sourcePath, source, error))
+        return fail("cannot read " + sourcePath + ": " + error);
+    Bytes output;
+    if (!readFile(outputPath, output, error))
+        return fail("cannot read " + outputPath + ": " + error);
+    if (!isJpeg(output))
+        return fail("not a JPEG file: " + outputPath);
+    if (source.empty())
+        return fail("empty file: " + sourcePath);
+
+    Bytes result;
+    try {
+        result = withCameraInfo(source, output);
+    } catch (const Failure &failure) {
+        return fail(failure.reason + " (" + sourcePath + " -> " + outputPath + ")");
+    } catch (const std::exception &failure) {
+        return fail(std::string(failure.what()) + " (" + sourcePath + ")");
+    }
+    if (result.empty())
+        return kOk; // nothing to copy: OUTPUT stays as it was
+    if (!replaceFile(outputPath, result, error))
+        return fail("cannot write " + outputPath + ": " + error);
+    return kOk;
+}
