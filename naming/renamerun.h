@@ -30,6 +30,7 @@ struct RenameOutcome
 
 // One pass over the selected entries of list (names joined to folder, which ends with '/').
 // doRename false: the preview lines only; true: renames in place, never replacing a file.
+// Progress goes to host.progress for each file; hiding the progress afterwards is the host's.
 RenameOutcome RenameOnlyRun(const QString &folder, bool doRename, const SourceSelection &list,
                             const NamingRule &rule, RunHost &host);
 
@@ -37,9 +38,10 @@ RenameOutcome RenameOnlyRun(const QString &folder, bool doRename, const SourceSe
 // exists is set when to was there already.
 QString RenameNoReplace(const QString &from, const QString &to, bool *exists = nullptr);
 
-// Moves folder + oldName to wantedPath; when a file of that name appears first, takes the next
-// free " 副本" number instead. Answers the path used, or empty with reason set.
-QString MoveToFreeName(const QString &folder, const QString &oldName, const QString &wantedPath,
-                       QString &reason);
+// Moves folder + oldName to firstChoice (MakeUniquePath of name when empty); when a file of
+// that name appears first, takes the next free " 副本" number of name instead. Answers the
+// path used, or empty with reason set.
+QString MoveToFreeName(const QString &folder, const QString &oldName, const QString &name,
+                       QChar separator, const QString &firstChoice, QString &reason);
 
 } // namespace Pw

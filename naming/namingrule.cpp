@@ -1,0 +1,165 @@
+#include "naming/namingrule.h"
+
+#include "settings/inistore.h"
+#include "settings/settingskeys.h"
+
+#include <QCoreApplication>
+
+namespace Pw {
+
+namespace {
+
+constexpr char16_t kSeparatorChars[kSeparatorEntryCount] = {
+        u'.', u'_', u'-', u'+', u'~', u'@', u'#', u'|', u'$', u'%', u'^', u'&', u'$', u' '};
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Pw::NamingRule", text);
+}
+
+} // namespace
+
+bool NamingRule::isOn(int option) const
+{
+    return option >= 1 && option <= kNamingOptionCount && NamingFlags[option - 1] == 1;
+}
+
+void NamingRule::setOn(int option, bool on)
+{
+    if (option >= 1 && option <= kNamingOptionCount)
+        NamingFlags[option - 1] = on ? 1 : 0;
+}
+
+QStringList SeparatorEntries()
+{
+    QStringList entries;
+    const QString prefix = tr("间隔符号 ");
+    for (int i = 0; i < kSeparatorEntryCount - 1; ++i)
+        entries << prefix + QChar(kSeparatorChars[i]);
+    entries << prefix + tr("空格");
+    return entries;
+}
+
+QChar SeparatorOfEntry(int index)
+{
+    if (index < 0 || index >= kSeparatorEntryCount)
+        index = 0;
+    return QChar(kSeparatorChars[index]);
+}
+
+int SeparatorIndexOf(QChar c)
+{
+    for (int i = 0; i < kSeparatorEntryCount; ++i) {
+        if (QChar(kSeparatorChars[i]) == c)
+            return i;
+    }
+    return -1;
+}
+
+int ParseSeparatorIndex(const QString &stored)
+{
+    bool ok = false;
+    const int index = stored.trimmed().toInt(&ok);
+    return ok && index >= 0 && index < kSeparatorEntryCount ? index : 0;
+}
+
+std::array<int, kNamingOptionCount> ParseNamingFlags(const QString &stored)
+{
+    if (stored.size() < kNamingOptionCount)
+        return NamingRule().NamingFlags;
+    std::array<int, kNamingOptionCount> flags{};
+    for (int i = 0; i < kNamingOptionCount; ++i)
+        flags[i] = stored.at(i) == u'1' ? 1 : 0;
+    return flags;
+}
+
+QString NamingFlagsText(const NamingRule &rule)
+{
+    QString text;
+    for (int flag : rule.NamingFlags)
+        text += flag == 1 ? u'1' : u'0';
+    return text;
+}
+
+bool ParseNamingFlagsStrict(const QString &text, NamingRule &rule)
+{
+    if (text.size() != kNamingOptionCount)
+        return false;
+    for (QChar c : text) {
+        if (c != u'0' && c != u'1')
+            return false;
+    }
+    rule.NamingFlags = ParseNamingFlags(text);
+    return true;
+}
+
+int LoadSeparatorIndex(const QString &settingsFile)
+{
+    return ParseSeparatorIndex(
+            ReadIni(Keys::kSectionSelected, Keys::kRenameSeparator, settingsFile));
+}
+
+NamingRule LoadNamingRule(const QString &settingsFile)
+{
+    NamingRule rule;
+    rule.NamingSeparator = SeparatorOfEntry(LoadSeparatorIndex(settingsFile));
+    rule.NamingFlags = ParseNamingFlags(
+            ReadIni(Keys::kSectionSelected, Keys::kRenameRule, settingsFile));
+    return rule;
+}
+
+bool StoreNamingFlags(const NamingRule &rule, const QString &settingsFile)
+{
+    return WriteIni(Keys::kSectionSelected, Keys::kRenameRule, NamingFlagsText(rule), settingsFile);
+}
+
+bool StoreSeparatorIndex(int index, const QString &settingsFile)
+{
+    if (index < 0 || index >= kSeparatorEntryCount)
+        return false;
+    return WriteIni(Keys::kSectionSelected, Keys::kRenameSeparator, QString::number(index),
+                    settingsFile);
+}
+
+QString NamingOptionLabel(int index, bool renameOnlyMode)
+{
+    switch (index) {
+    case 0:
+        return tr("1.添加序号");
+    case 1:
+        return tr("2.文件名包括像素值");
+    case 2:
+        return tr("3.区分出数码照片(D)与普通图片(N)");
+    case 3:
+        return renameOnlyMode ? tr("4.添加保存质量(如Q85),不适用于更名")
+                              : tr("4.添加保存质量(如Q85)");
+    case 4:
+        return tr("5.数码相片普通图片最后修改时间");
+    case 5:
+        return tr("6.数码相片拍摄时间，普通图片最后修改时间");
+    case 6:
+        return tr("7.包括原文件名");
+    default:
+        return QString();
+    }
+}
+
+bool PhotoLetterAllowed(bool renameOnlyMode, bool keepCamera)
+{
+    return renameOnlyMode || keepCamera;
+}
+
+bool ApplyPhotoLetterGuard(NamingRule &rule, bool renameOnlyMode, bool keepCamera)
+{
+    if (!rule.isOn(3) || PhotoLetterAllowed(renameOnlyMode, keepCamera))
+        return false;
+    rule.setOn(3, false);
+    return true;
+}
+
+QString PhotoLetterWarning()
+{
+    return tr("请先勾选第一步中【处理后保留数码相机拍摄照片所记录的信息】后，此项才能生效！");
+}
+
+} // namespace Pw

@@ -1,0 +1,148 @@
+#include "naming/outputname.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace Pw {
+
+namespace {
+
+// Options 2 to 6 share one pair of parentheses; option 4 does not exist for renaming.
+bool groupExists(const NamingRule &rule, bool renameOnly)
+{
+    return rule.isOn(2) || rule.isOn(3) || (!renameOnly && rule.isOn(4)) || rule.isOn(5)
+           || rule.isOn(6);
+}
+
+// The general date-time text read back as plain calendar fields. No time zone is involved, so
+// a local time that daylight saving skips still reads as written.
+QDateTime readGeneralDateTime(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral(
+            "^([0-9]{4})/([0-9]{1,2})/([0-9]{1,2})(?: ([0-9]{1,2}):([0-9]{2}):([0-9]{2}))?$"));
+    const QRegularExpressionMatch match = pattern.match(text.trimmed());
+    if (!match.hasMatch())
+        return QDateTime();
+    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(),
+                     match.captured(3).toInt());
+    const QTime time = match.hasCaptured(4)
+                               ? QTime(match.captured(4).toInt(), match.captured(5).toInt(),
+                                       match.captured(6).toInt())
+                               : QTime(0, 0);
+    if (!date.isValid() || !time.isValid())
+        return QDateTime();
+    return QDateTime(date, time, Qt::UTC);
+}
+
+} // namespace
+
+QString FormatSequenceNumber(int n, int total)
+{
+    const QString digits = QString::number(n);
+    if (n < 0)
+        return digits;
+    const qsizetype width = total > 0 ? QString::number(total).size() : 1;
+    return digits.rightJustified(width, u'0');
+}
+
+QString FormatNameTime(const QString &text)
+{
+    QString result = text;
+    const QDateTime general = readGeneralDateTime(text);
+    if (general.isValid())
+        result = general.toString(QStringLiteral("yyyyMMdd HHmmss"));
+    result.remove(u':').remove(u'\\').remove(u'/');
+    result.replace(u' ', u'_');
+    return result;
+}
+
+QString BuildOutputName(const NamingRule &rule, NamingRun run, const NameFacts &facts)
+{
+    const bool renameOnly = run == NamingRun::RenameOnly;
+    const QString separator(rule.NamingSeparator);
+    const bool group = groupExists(rule, renameOnly);
+    QString name;
+
+    if (rule.isOn(1))
+        name += FormatSequenceNumber(facts.number, facts.total);
+    if (group) {
+        if (rule.isOn(1))
+            name += separator;
+        name += u'(';
+    }
+    if (rule.isOn(2) && facts.width > 0 && facts.height > 0) {
+        name += QString::number(facts.width) + u'x' + QString::number(facts.height);
+        if (!renameOnly)
+            name += separator;
+    }
+    if (rule.isOn(3)) {
+        const bool photo = !facts.model.isEmpty() && (renameOnly || facts.keepCamera);
+        name += photo ? u'D' : u'N';
+    }
+    if (rule.isOn(4) && !renameOnly)
+        name += u'Q' + QString::number(facts.quality);
+    if (rule.isOn(5))
+        name += FormatNameTime(facts.modified) + separator;
+    if (rule.isOn(6))
+        name += FormatNameTime(facts.shot.isEmpty() ? facts.modified : facts.shot);
+    if (group)
+        name += u')';
+    else if (rule.isOn(1))
+        name += separator;
+    name += rule.isOn(7) ? facts.oldName : QStringLiteral(".jpg");
+    return name;
+}
+
+QString MakeUniquePath(const QString &folder, const QString &name, QChar separator)
+{
+    QString cleaned = name;
+    cleaned.replace(QString(separator) + u')', QStringLiteral(")"));
+    const QString first = folder + cleaned;
+    if (!QFileInfo::exists(first))
+        return first;
+
+    const qsizetype dot = cleaned.lastIndexOf(u'.');
+    const QString base = dot < 0 ? cleaned : cleaned.left(dot);
+    const QString extension = dot < 0 ? QString() : cleaned.mid(dot);
+    const QString copy = QStringLiteral(" 副本");
+    for (qint64 k = 1;; ++k) {
+        const QString candidate = folder + base + copy + QString::number(k) + extension;
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+}
+
+NamingPattern NamingPatternText(const NamingRule &rule, bool renameOnly, const QString &qualityText)
+{
+    const QString separator(rule.NamingSeparator);
+    const bool group = groupExists(rule, renameOnly);
+    NamingPattern pattern;
+
+    if (rule.isOn(1))
+        pattern.front += QStringLiteral("序号[自动]");
+    if (group) {
+        if (rule.isOn(1))
+            pattern.front += separator;
+        pattern.front += u'(';
+    }
+    if (rule.isOn(2))
+        pattern.front += QStringLiteral("[宽]x[高]");
+
+    if (rule.isOn(3))
+        pattern.back += QStringLiteral("N(/D)[自动]") + separator;
+    if (rule.isOn(4) && !renameOnly)
+        pattern.back += qualityText;
+    if (rule.isOn(5))
+        pattern.back += QStringLiteral("修改时间[自动]") + separator;
+    if (rule.isOn(6))
+        pattern.back += QStringLiteral("数码(/修改)时间[自动]");
+    if (group)
+        pattern.back += u')';
+    else if (rule.isOn(1))
+        pattern.back += separator;
+    if (rule.isOn(7))
+        pattern.back += QStringLiteral("原文件名");
+    return pattern;
+}
+
+} // namespace Pw

@@ -1,0 +1,253 @@
+#include "naming/renamecommand.h"
+
+#include "naming/namingrule.h"
+#include "naming/renamerun.h"
+#include "platform/runhost.h"
+#include "platform/sourceselection.h"
+#include "settings/inistore.h"
+#include "settings/settingskeys.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <csignal>
+#include <cstdio>
+
+namespace Pw {
+
+namespace {
+
+constexpr const char *kUsage
+        = "usage: pixwright rename [FOLDER] [--select NAME]... [--types jpg,png,bmp]\n"
+          "                        [--rule DIGITS] [--separator CHAR] [--settings FILE] [--yes]\n"
+          "Shows how the pictures of FOLDER (default: the remembered folder) would be renamed by\n"
+          "the naming rule; --yes renames them. --rule is seven 0/1 digits, one per naming "
+          "option;\n"
+          "--separator one of . _ - + ~ @ # | $ % ^ & or \"空格\" for a blank.\n";
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void onInterrupt(int)
+{
+    g_interrupted = 1;
+}
+
+void printLine(std::FILE *stream, const QString &text)
+{
+    std::fputs((text + u'\n').toUtf8().constData(), stream);
+}
+
+// The command line's host: Ctrl+C asks the run to stop before the next file.
+class CommandHost : public RunHost
+{
+public:
+    void progress(int, int, const QString &) override {}
+    void yield() override {}
+    bool stopRequested() const override { return g_interrupted != 0; }
+    void clearStopRequest() override { g_interrupted = 0; }
+    bool askYesNo(const QString &) override { return false; }
+};
+
+struct Arguments
+{
+    QString folder;
+    QStringList select;
+    QString types;
+    QString rule;
+    QString separator;
+    QString settings;
+    bool hasTypes = false;
+    bool hasRule = false;
+    bool hasSeparator = false;
+    bool hasSettings = false;
+    bool yes = false;
+    bool help = false;
+};
+
+int badArgument(const QString &argument, const QString &message)
+{
+    printLine(stderr, QStringLiteral("pixwright rename: %1: %2").arg(argument, message));
+    std::fputs("Try 'pixwright rename --help'.\n", stderr);
+    return 2;
+}
+
+// Parses args into parsed; answers 0, or 2 after saying which argument is wrong.
+int parseArguments(const QStringList &args, Arguments &parsed)
+{
+    bool hasFolder = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString word = args.at(i);
+        QString value;
+        bool inlineValue = false;
+        if (word.startsWith(QLatin1String("--")) && word.contains(u'=')) {
+            value = word.mid(word.indexOf(u'=') + 1);
+            word = word.left(word.indexOf(u'='));
+            inlineValue = true;
+        }
+        const auto takeValue = [&]() -> bool {
+            if (inlineValue)
+                return true;
+            if (i + 1 >= args.size())
+                return false;
+            value = args.at(++i);
+            return true;
+        };
+        if (word == u"--yes" && !inlineValue) {
+            parsed.yes = true;
+        } else if ((word == u"--help" || word == u"-h") && !inlineValue) {
+            parsed.help = true;
+        } else if (word == u"--select" || word == u"--types" || word == u"--rule"
+                   || word == u"--separator" || word == u"--settings") {
+            if (!takeValue())
+                return badArgument(word, QStringLiteral("needs a value"));
+            if (word == u"--select") {
+                parsed.select << value;
+            } else if (word == u"--types") {
+                parsed.types = value;
+                parsed.hasTypes = true;
+            } else if (word == u"--rule") {
+                parsed.rule = value;
+                parsed.hasRule = true;
+            } else if (word == u"--separator") {
+                parsed.separator = value;
+                parsed.hasSeparator = true;
+            } else {
+                parsed.settings = value;
+                parsed.hasSettings = true;
+            }
+        } else if (word.startsWith(u'-') && word.size() > 1) {
+            return badArgument(args.at(i), QStringLiteral("unknown option"));
+        } else if (hasFolder) {
+            return badArgument(word, QStringLiteral("only one FOLDER can be given"));
+        } else {
+            parsed.folder = word;
+            hasFolder = true;
+        }
+    }
+    return 0;
+}
+
+// The types step 1 would list: the stored pattern ("*.jpg;*.png"), all three when none is stored.
+int storedTypes(const QString &settingsFile)
+{
+    const QString pattern = ReadIni(Keys::kSectionSelected, Keys::kFilter, settingsFile);
+    if (pattern.trimmed().isEmpty())
+        return ParsePictureTypes(QStringLiteral("jpg,png,bmp"));
+    int mask = 0;
+    const QStringList words = pattern.split(u';', Qt::SkipEmptyParts);
+    for (const QString &word : words) {
+        const QString suffix = word.trimmed().section(u'.', -1);
+        mask |= ParsePictureTypes(suffix);
+    }
+    return mask;
+}
+
+} // namespace
+
+int RunRenameCommand(const QStringList &args)
+{
+    Arguments parsed;
+    if (const int status = parseArguments(args, parsed); status != 0)
+        return status;
+    if (parsed.help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+
+    QString settingsFile;
+    if (parsed.hasSettings) {
+        if (!QFileInfo(parsed.settings).isFile())
+            return badArgument(QStringLiteral("--settings"),
+                               QStringLiteral("no such file: %1").arg(parsed.settings));
+        settingsFile = QFileInfo(parsed.settings).absoluteFilePath();
+    } else {
+        settingsFile = DefaultSettingsFile();
+    }
+
+    NamingRule rule = LoadNamingRule(settingsFile);
+    if (parsed.hasRule && !ParseNamingFlagsStrict(parsed.rule, rule))
+        return badArgument(QStringLiteral("--rule"),
+                           QStringLiteral("expected seven digits 0 or 1, e.g. 1000001, got '%1'")
+                                   .arg(parsed.rule));
+    if (parsed.hasSeparator) {
+        const QString text = parsed.separator;
+        if (text == QStringLiteral("空格"))
+            rule.NamingSeparator = u' ';
+        else if (text.size() == 1 && SeparatorIndexOf(text.at(0)) >= 0)
+            rule.NamingSeparator = text.at(0);
+        else
+            return badArgument(
+                    QStringLiteral("--separator"),
+                    QStringLiteral("'%1' is not one of . _ - + ~ @ # | $ % ^ & 空格").arg(text));
+    }
+
+    int types = 0;
+    if (parsed.hasTypes) {
+        types = ParsePictureTypes(parsed.types);
+        if (types == 0)
+            return badArgument(
+                    QStringLiteral("--types"),
+                    QStringLiteral("expected a list of jpg, png, bmp, got '%1'").arg(parsed.types));
+    } else {
+        types = storedTypes(settingsFile);
+    }
+
+    QString folder = parsed.folder;
+    if (folder.isEmpty()) {
+        folder = ReadIni(Keys::kSectionOpenPath, Keys::kSourceFolder, settingsFile);
+        if (folder.trimmed().isEmpty())
+            return badArgument(
+                    QStringLiteral("FOLDER"),
+                    QStringLiteral("none given and no folder remembered in %1").arg(settingsFile));
+    }
+    const QFileInfo folderInfo(folder);
+    if (!folderInfo.isDir())
+        return badArgument(QStringLiteral("FOLDER"),
+                           QStringLiteral("not a folder: %1").arg(folder));
+    folder = QDir(folderInfo.absoluteFilePath()).absolutePath();
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+
+    SourceSelection list;
+    list.folder = folder;
+    list.names = ListPictures(folder, types);
+    if (list.names.isEmpty())
+        return badArgument(QStringLiteral("FOLDER"),
+                           QStringLiteral("no pictures of the chosen types in %1").arg(folder));
+    const QStringList unknown = list.select(parsed.select);
+    if (!unknown.isEmpty())
+        return badArgument(QStringLiteral("--select"),
+                           QStringLiteral("not a listed picture of %1: %2")
+                                   .arg(folder, unknown.join(QStringLiteral(", "))));
+
+    CommandHost host;
+    const RenameOutcome preview = RenameOnlyRun(folder, false, list, rule, host);
+    for (const QString &line : preview.previewLines)
+        printLine(stdout, line);
+    if (!parsed.yes) {
+        printLine(stderr, QStringLiteral("Nothing renamed; add --yes to rename."));
+        return 0;
+    }
+    std::fflush(stdout);
+
+    g_interrupted = 0;
+    const auto previous = std::signal(SIGINT, onInterrupt);
+    const RenameOutcome done = RenameOnlyRun(folder, true, list, rule, host);
+    std::signal(SIGINT, previous);
+
+    if (done.refused) {
+        printLine(stderr, done.refusalText());
+        return 1;
+    }
+    if (done.stopped) {
+        printLine(stderr, QCoreApplication::translate("Pw::RenameCommand",
+                                                      "已停止：已改名 %1 个文件，其余保持原名。")
+                                  .arg(done.renamed.size()));
+        return 1;
+    }
+    printLine(stdout, QCoreApplication::translate("Pw::RenameCommand", "文件批量改名已经完成！"));
+    return 0;
+}
+
+} // namespace Pw
