@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+
+// The libjpeg-turbo side of the picture service. Internal to imaging/.
+namespace Pw::Jpeg {
+
+struct Info
+{
+    int width = 0; // as stored, before orientation
+    int height = 0;
+    int orientation = 1; // EXIF 1..8
+};
+
+// The EXIF orientation in an APP1 payload ("Exif\0\0" + TIFF); 1 when absent or malformed.
+int ExifOrientation(const uint8_t *data, size_t size);
+
+// What the decoder asks of whoever takes its rows.
+class RowSink
+{
+public:
+    virtual ~RowSink() = default;
+    // After the header: the DCT reduction to use (1, 2, 4 or 8), or 0 to stop here.
+    virtual int scaleFor(const Info &info) = 0;
+    // The reduced size is known; choose the rows [firstRow, firstRow + rowCount) to receive.
+    // Returns false to stop.
+    virtual bool begin(int width, int height, int *firstRow, int *rowCount) = 0;
+    // One BGRA row of the reduced picture; 16 readable bytes follow it.
+    virtual void row(const uint8_t *pixels) = 0;
+};
+
+enum class Decoded {
+    Complete,   // every requested row came from the data
+    Partial,    // the data broke off or went bad; the missing rows repeat the last good one
+    Unreadable, // not a JPEG, or its header is broken
+    Stopped,    // the sink stopped after the header
+};
+
+// True when the file starts like a JPEG (FF D8 FF).
+bool LooksLikeJpeg(const QString &file);
+
+Decoded Decode(const QString &file, RowSink &sink);
+
+// Reads the header only (and the EXIF orientation).
+bool ReadInfo(const QString &file, Info *info);
+
+// Encodes an RGB32 image. Empty on failure.
+QByteArray Encode(const QImage &rgb32, int quality, int dpi);
+
+} // namespace Pw::Jpeg

@@ -1,0 +1,584 @@
+#include "imaging/pictureservice.h"
+
+#include "imaging/jpegcodec.h"
+#include "imaging/resampler.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+namespace Pw {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Pw::PictureService", text);
+}
+
+QString noWidth()
+{
+    return tr("无法取得宽");
+}
+QString noHeight()
+{
+    return tr("无法取得高");
+}
+QString drawFailed()
+{
+    return tr("显示失败!");
+}
+QString createFailed()
+{
+    return tr("创建失败");
+}
+QString tooLarge()
+{
+    return tr("图片太大，解码后超过1 GB内存，无法载入");
+}
+
+// A decoded picture beyond this many bytes is refused before decoding.
+constexpr qint64 kMaxDecodedBytes = qint64(1) << 30;
+
+thread_local QSize t_lastMeasured(0, 0);
+
+bool overLimit(qint64 width, qint64 height)
+{
+    return width * height * 4 > kMaxDecodedBytes;
+}
+
+// Qt's readers refuse anything over 128 MB by default, which a 50-megapixel photo passes.
+void raiseReaderLimit()
+{
+    static const bool raised = [] {
+        QImageReader::setAllocationLimit(int(kMaxDecodedBytes >> 20) + 64);
+        return true;
+    }();
+    Q_UNUSED(raised);
+}
+
+bool swapsAxes(int orientation)
+{
+    return orientation >= 5;
+}
+
+// The rectangle of the stored picture (sw x sh, before orientation) that shows as `upright`.
+QRect storedRect(const QRect &upright, int orientation, int sw, int sh)
+{
+    const int x = upright.x(), y = upright.y(), w = upright.width(), h = upright.height();
+    switch (orientation) {
+    case 2:
+        return {sw - x - w, y, w, h};
+    case 3:
+        return {sw - x - w, sh - y - h, w, h};
+    case 4:
+        return {x, sh - y - h, w, h};
+    case 5:
+        return {y, x, h, w};
+    case 6:
+        return {y, sh - x - w, h, w};
+    case 7:
+        return {sw - y - h, sh - x - w, h, w};
+    case 8:
+        return {sw - y - h, x, h, w};
+    default:
+        return upright;
+    }
+}
+
+// Turns a picture as stored into the picture as seen.
+QImage applyOrientation(const QImage &stored, int orientation)
+{
+    if (orientation < 2 || orientation > 8)
+        return stored;
+    const int sw = stored.width(), sh = stored.height();
+    const bool swap = swapsAxes(orientation);
+    QImage upright(swap ? sh : sw, swap ? sw : sh, stored.format());
+    if (upright.isNull())
+        return {};
+    const int uw = upright.width(), uh = upright.height();
+    for (int y = 0; y < uh; ++y) {
+        auto *out = reinterpret_cast<QRgb *>(upright.scanLine(y));
+        for (int x = 0; x < uw; ++x) {
+            int sx = x, sy = y;
+            switch (orientation) {
+            case 2:
+                sx = sw - 1 - x;
+                break;
+            case 3:
+                sx = sw - 1 - x;
+                sy = sh - 1 - y;
+                break;
+            case 4:
+                sy = sh - 1 - y;
+                break;
+            case 5:
+                sx = y;
+                sy = x;
+                break;
+            case 6:
+                sx = y;
+                sy = sh - 1 - x;
+                break;
+            case 7:
+                sx = sw - 1 - y;
+                sy = sh - 1 - x;
+                break;
+            case 8:
+                sx = sw - 1 - y;
+                sy = x;
+                break;
+            }
+            out[x] = reinterpret_cast<const QRgb *>(stored.constScanLine(sy))[sx];
+        }
+    }
+    return upright;
+}
+
+enum class Load { Ok, Unreadable, TooLarge };
+
+struct Header
+{
+    Load status = Load::Unreadable;
+    bool jpeg = false;
+    int width = 0; // upright
+    int height = 0;
+    int orientation = 1;
+};
+
+Header readHeader(const QString &file)
+{
+    Header header;
+    if (Jpeg::LooksLikeJpeg(file)) {
+        Jpeg::Info info;
+        if (!Jpeg::ReadInfo(file, &info))
+            return header;
+        header.jpeg = true;
+        header.orientation = info.orientation;
+        header.width = swapsAxes(info.orientation) ? info.height : info.width;
+        header.height = swapsAxes(info.orientation) ? info.width : info.height;
+    } else {
+        raiseReaderLimit();
+        QImageReader reader(file);
+        reader.setDecideFormatFromContent(true);
+        reader.setAutoTransform(true);
+        QSize size = reader.size();
+        if (!size.isValid() || size.isEmpty())
+            return header;
+        if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+            size.transpose();
+        header.width = size.width();
+        header.height = size.height();
+    }
+    header.status = overLimit(header.width, header.height) ? Load::TooLarge : Load::Ok;
+    return header;
+}
+
+// Chooses the DCT reduction for drawing a stored w x h picture at tw x th: 1/2, 1/4 or 1/8 only,
+// and only while the reduced picture stays at least 1.25x the drawn size, so the resampler still
+// has real pixels to work with (reducing straight to the drawn size visibly softens the result).
+int dctScale(int w, int h, int tw, int th)
+{
+    for (int d : {8, 4, 2}) {
+        const double rw = (w + d - 1) / d; // libjpeg rounds the reduced size up
+        const double rh = (h + d - 1) / d;
+        if (rw >= 1.25 * tw && rh >= 1.25 * th)
+            return d;
+    }
+    return 1;
+}
+
+// Receives the decoded rows of one stored rectangle and resamples them to the stored-orientation
+// output while decoding.
+class ResampleSink : public Jpeg::RowSink
+{
+public:
+    ResampleSink(const QRect &upright, QSize uprightDest, bool whole)
+        : m_upright(upright)
+        , m_dest(uprightDest)
+        , m_whole(whole)
+    {}
+
+    int scaleFor(const Jpeg::Info &info) override
+    {
+        m_info = info;
+        if (overLimit(info.width, info.height))
+            return 0;
+        m_rect = storedRect(m_upright, info.orientation, info.width, info.height);
+        m_rect = m_rect.intersected(QRect(0, 0, info.width, info.height));
+        if (m_rect.isEmpty())
+            return 0;
+        m_storedDest = swapsAxes(info.orientation) ? m_dest.transposed() : m_dest;
+        return m_whole ? dctScale(info.width, info.height, m_storedDest.width(),
+                                  m_storedDest.height())
+                       : 1;
+    }
+
+    bool begin(int width, int height, int *firstRow, int *rowCount) override
+    {
+        if (m_whole)
+            m_rect = QRect(0, 0, width, height);
+        m_output = QImage(m_storedDest, QImage::Format_RGB32);
+        if (m_output.isNull())
+            return false;
+        m_resampler = std::make_unique<StreamResampler>(m_rect.width(), m_rect.height(), &m_output);
+        *firstRow = m_rect.y();
+        *rowCount = m_rect.height();
+        return true;
+    }
+
+    void row(const uint8_t *pixels) override
+    {
+        m_resampler->PushRow(pixels + size_t(m_rect.x()) * 4);
+    }
+
+    QImage result() const
+    {
+        if (!m_resampler || !m_resampler->done())
+            return {};
+        return applyOrientation(m_output, m_info.orientation);
+    }
+
+private:
+    QRect m_upright;
+    QSize m_dest;
+    bool m_whole;
+    Jpeg::Info m_info;
+    QRect m_rect;
+    QSize m_storedDest;
+    QImage m_output;
+    std::unique_ptr<StreamResampler> m_resampler;
+};
+
+struct Region
+{
+    QImage image;
+    Load status = Load::Unreadable;
+};
+
+// The upright rectangle `source` of the file (the whole picture when null), resampled to `dest`.
+Region decodeRegion(const QString &file, const Header &header, QRect source, QSize dest)
+{
+    Region region;
+    region.status = header.status;
+    if (header.status != Load::Ok)
+        return region;
+    const QRect whole(0, 0, header.width, header.height);
+    if (source.isNull())
+        source = whole;
+    source = source.intersected(whole);
+    if (source.isEmpty() || dest.isEmpty()) {
+        region.status = Load::Unreadable;
+        return region;
+    }
+
+    if (header.jpeg) {
+        ResampleSink sink(source, dest, source == whole);
+        const Jpeg::Decoded decoded = Jpeg::Decode(file, sink);
+        if (decoded == Jpeg::Decoded::Complete || decoded == Jpeg::Decoded::Partial)
+            region.image = sink.result();
+    } else {
+        raiseReaderLimit();
+        QImageReader reader(file);
+        reader.setDecideFormatFromContent(true);
+        reader.setAutoTransform(true);
+        QImage picture = reader.read();
+        if (!picture.isNull()) {
+            if (picture.size() != whole.size()) // the header lied; trust the pixels
+                source = source.intersected(picture.rect());
+            if (!source.isEmpty()) {
+                if (source != picture.rect())
+                    picture = picture.copy(source);
+                picture = picture.hasAlphaChannel()
+                                  ? picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                  : picture.convertToFormat(QImage::Format_RGB32);
+                region.image = picture.size() == dest
+                                       ? picture
+                                       : ResampleLanczos3(picture, dest.width(), dest.height());
+            }
+        }
+    }
+    if (region.image.isNull())
+        region.status = Load::Unreadable;
+    return region;
+}
+
+// Draws `picture` 1:1 at `at`; transparent parts show `under` (or what the canvas holds).
+void paintAt(QImage &canvas, const QImage &picture, QPoint at, const QColor *under)
+{
+    const QRect target = QRect(at, picture.size()).intersected(canvas.rect());
+    if (target.isEmpty())
+        return;
+    if (!picture.hasAlphaChannel() && canvas.format() == QImage::Format_RGB32
+        && picture.format() == QImage::Format_RGB32) {
+        for (int y = target.top(); y <= target.bottom(); ++y)
+            std::memcpy(canvas.scanLine(y) + size_t(target.left()) * 4,
+                        picture.constScanLine(y - at.y()) + size_t(target.left() - at.x()) * 4,
+                        size_t(target.width()) * 4);
+        return;
+    }
+    QPainter painter(&canvas);
+    if (under && picture.hasAlphaChannel())
+        painter.fillRect(target, *under);
+    painter.drawImage(at, picture);
+}
+
+QString failedLoadText(Load status)
+{
+    return status == Load::TooLarge ? tooLarge() : drawFailed();
+}
+
+// Draws the whole picture into `rect` of the canvas (the size it is resampled to).
+QString drawWhole(Canvas &canvas, const QString &file, const QRect &rect)
+{
+    if (canvas.image.isNull())
+        return createFailed();
+    const Header header = readHeader(file);
+    if (header.status == Load::Unreadable)
+        return drawFailed();
+    t_lastMeasured = QSize(header.width, header.height);
+    if (rect.isEmpty())
+        return drawFailed();
+    const Region region = decodeRegion(file, header, QRect(), rect.size());
+    if (region.status != Load::Ok)
+        return failedLoadText(region.status);
+    paintAt(canvas.image, region.image, rect.topLeft(), nullptr);
+    return {};
+}
+
+} // namespace
+
+void Canvas::resize(int width, int height)
+{
+    if (width < 1 || height < 1) {
+        image = QImage();
+        return;
+    }
+    image = QImage(width, height, QImage::Format_RGB32);
+    clear();
+}
+
+void Canvas::clear()
+{
+    if (!image.isNull())
+        image.fill(fillColour);
+}
+
+QSize LastMeasuredSize()
+{
+    return t_lastMeasured;
+}
+
+void SetLastMeasuredSize(QSize size)
+{
+    t_lastMeasured = size;
+}
+
+PictureInfo MeasurePicture(const QString &file)
+{
+    const Header header = readHeader(file);
+    PictureInfo info;
+    if (header.status == Load::Unreadable) {
+        info.error = noWidth() + noHeight();
+        return info;
+    }
+    info.width = header.width;
+    info.height = header.height;
+    if (header.status == Load::TooLarge)
+        info.error = tooLarge();
+    return info;
+}
+
+QString LoadAndMeasure(Canvas &canvas, const QString &file)
+{
+    Q_UNUSED(canvas);
+    const PictureInfo info = MeasurePicture(file);
+    if (info.width > 0 && info.height > 0)
+        t_lastMeasured = QSize(info.width, info.height);
+    // A file that does not load always reports both texts, even when an earlier measurement is
+    // still in place: a stale size must not turn a failed load into a success.
+    return info.error;
+}
+
+DrawnPicture DrawFittedPicture(const QString &file, const FitParams &params, QSize canvasSize)
+{
+    DrawnPicture drawn;
+    const Header header = readHeader(file);
+    if (header.status == Load::Unreadable) {
+        drawn.error = drawFailed();
+        return drawn;
+    }
+    drawn.sourceWidth = header.width;
+    drawn.sourceHeight = header.height;
+    if (header.status == Load::TooLarge) {
+        drawn.error = tooLarge();
+        return drawn;
+    }
+    const FitResult fit = ComputeFitGeometry(header.width, header.height, params);
+    if (!fit.ok()) {
+        drawn.error = fit.error;
+        return drawn;
+    }
+    FitGeometry g = fit.geometry;
+    if (canvasSize.isValid() && !canvasSize.isEmpty()) {
+        g.canvasWidth = canvasSize.width();
+        g.canvasHeight = canvasSize.height();
+        if (params.fitMode == 3 || params.fitMode == 5) {
+            g.destX = g.destY = 0;
+            g.destWidth = canvasSize.width();
+            g.destHeight = canvasSize.height();
+        }
+    }
+    drawn.geometry = g;
+    if (g.destWidth < 1 || g.destHeight < 1 || g.srcWidth < 1 || g.srcHeight < 1) {
+        drawn.error = drawFailed();
+        return drawn;
+    }
+    const Region region = decodeRegion(file, header, QRect(g.srcX, g.srcY, g.srcWidth, g.srcHeight),
+                                       QSize(g.destWidth, g.destHeight));
+    if (region.status != Load::Ok) {
+        drawn.error = failedLoadText(region.status);
+        return drawn;
+    }
+    drawn.image = region.image;
+    return drawn;
+}
+
+QString PaintDrawnPicture(Canvas &canvas, const DrawnPicture &picture, int fitMode)
+{
+    if (canvas.image.isNull())
+        return createFailed();
+    if (!picture.error.isEmpty())
+        return picture.error;
+    if (picture.image.isNull())
+        return drawFailed();
+    // Modes 1 and 2 show the border (colour or background picture) through transparent parts;
+    // the others cover the canvas and flatten onto white.
+    const QColor white(Qt::white);
+    const bool border = fitMode == 1 || fitMode == 2;
+    paintAt(canvas.image, picture.image, QPoint(picture.geometry.destX, picture.geometry.destY),
+            border ? nullptr : &white);
+    return {};
+}
+
+QString DrawFitted(Canvas &canvas, const QString &file, const FitParams &params)
+{
+    if (canvas.image.isNull())
+        return createFailed();
+    const DrawnPicture drawn = DrawFittedPicture(file, params, canvas.image.size());
+    if (drawn.sourceWidth > 0 && drawn.sourceHeight > 0)
+        t_lastMeasured = QSize(drawn.sourceWidth, drawn.sourceHeight);
+    return PaintDrawnPicture(canvas, drawn, params.fitMode);
+}
+
+QString DrawLetterbox(Canvas &canvas, const QString &file)
+{
+    if (canvas.image.isNull())
+        return createFailed();
+    const Header header = readHeader(file);
+    if (header.status == Load::Unreadable) {
+        // As before: nothing measured, nothing drawn; a stale size makes the draw fail.
+        const QSize last = t_lastMeasured;
+        return last.width() > 0 && last.height() > 0 ? drawFailed() : QString();
+    }
+    t_lastMeasured = QSize(header.width, header.height);
+    const double cw = canvas.width(), ch = canvas.height();
+    const double aspect = double(header.width) / header.height;
+    QRectF box;
+    if (header.height < header.width) {
+        const double h = cw / aspect;
+        box = QRectF(0, (ch - h) / 2, cw, h);
+    } else {
+        const double w = aspect * ch;
+        box = QRectF((cw - w) / 2, 0, w, ch);
+    }
+    const QRect rect(RoundHalfEven(box.x()), RoundHalfEven(box.y()),
+                     std::max(1, RoundHalfEven(box.width())),
+                     std::max(1, RoundHalfEven(box.height())));
+    return drawWhole(canvas, file, rect);
+}
+
+QString DrawStretched(Canvas &canvas, const QString &file)
+{
+    return drawWhole(canvas, file, canvas.image.rect());
+}
+
+LoadedPicture LoadPicture(const QString &file, QSize size)
+{
+    LoadedPicture loaded;
+    const Header header = readHeader(file);
+    loaded.sourceWidth = header.width;
+    loaded.sourceHeight = header.height;
+    if (!size.isValid() || size.isEmpty())
+        size = QSize(header.width, header.height);
+    const Region region = decodeRegion(file, header, QRect(), size);
+    if (region.status != Load::Ok)
+        loaded.error = header.status == Load::Unreadable ? noWidth() + noHeight()
+                                                         : failedLoadText(region.status);
+    loaded.image = region.image;
+    return loaded;
+}
+
+QByteArray EncodeJpeg(const QImage &picture, int quality, int dpi)
+{
+    if (picture.isNull())
+        return {};
+    if (picture.format() == QImage::Format_RGB32)
+        return Jpeg::Encode(picture, quality, dpi);
+    QImage rgb(picture.size(), QImage::Format_RGB32);
+    if (rgb.isNull())
+        return {};
+    if (picture.hasAlphaChannel()) {
+        // Never let transparent parts turn black in a format without alpha.
+        rgb.fill(Qt::white);
+        QPainter painter(&rgb);
+        painter.drawImage(0, 0, picture);
+    } else {
+        rgb = picture.convertToFormat(QImage::Format_RGB32);
+    }
+    return Jpeg::Encode(rgb, quality, dpi);
+}
+
+void WriteJpegFile(const QByteArray &jpeg, const QString &file)
+{
+    // Status numbers as the old picture library reported them: 2 a bad argument, 7 a failed
+    // system call.
+    const auto fail = [](int status) {
+        JpegSaveError error;
+        error.message = QStringLiteral("Cannot save the image. GDI+ Error:")
+                        + QString::number(status);
+        throw error;
+    };
+    if (jpeg.isEmpty())
+        fail(2);
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        fail(7);
+    if (out.write(jpeg) != jpeg.size()) {
+        out.cancelWriting();
+        out.commit();
+        fail(7);
+    }
+    if (!out.commit())
+        fail(7);
+}
+
+void SaveJpeg(const QImage &picture, const QString &file, int quality, int resolution)
+{
+    WriteJpegFile(EncodeJpeg(picture, quality, resolution), file);
+}
+
+QString QuoteArg(const QString &text)
+{
+    if (text.isEmpty())
+        return {};
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+} // namespace Pw

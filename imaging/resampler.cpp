@@ -1,0 +1,260 @@
+#include "imaging/resampler.h"
+
+#include <emmintrin.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+namespace Pw {
+
+namespace {
+
+constexpr int kOne = 1 << FilterAxis::kShift;
+
+double sinc(double x)
+{
+    if (x == 0.0)
+        return 1.0;
+    x *= std::numbers::pi;
+    return std::sin(x) / x;
+}
+
+double lanczos3(double x)
+{
+    x = std::fabs(x);
+    return x < 3.0 ? sinc(x) * sinc(x / 3.0) : 0.0;
+}
+
+int32_t packPair(int16_t first, int16_t second)
+{
+    return int32_t(uint32_t(uint16_t(first)) | (uint32_t(uint16_t(second)) << 16));
+}
+
+// Sums packed taps over 4-byte pixels; two taps per multiply-add.
+void filterRowHorizontal(const uint8_t *in, uint8_t *out, const FilterAxis &axis)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i rounding = _mm_set1_epi32(kOne / 2);
+    const int pairs = axis.taps / 2;
+    const int32_t *weights = axis.weights.data();
+    for (int x = 0; x < axis.outSize; ++x, weights += pairs) {
+        const uint8_t *pixels = in + size_t(axis.start[x]) * 4;
+        __m128i sum = rounding;
+        for (int k = 0; k < pairs; ++k, pixels += 8) {
+            const __m128i two = _mm_unpacklo_epi8(
+                    _mm_loadl_epi64(reinterpret_cast<const __m128i *>(pixels)), zero);
+            // b0 b1 g0 g1 r0 r1 a0 a1: each channel's two taps side by side for madd
+            const __m128i interleaved = _mm_unpacklo_epi16(two, _mm_srli_si128(two, 8));
+            sum = _mm_add_epi32(sum, _mm_madd_epi16(interleaved, _mm_set1_epi32(weights[k])));
+        }
+        sum = _mm_srai_epi32(sum, FilterAxis::kShift);
+        sum = _mm_packs_epi32(sum, sum);
+        sum = _mm_packus_epi16(sum, sum);
+        const int32_t pixel = _mm_cvtsi128_si32(sum);
+        std::memcpy(out + size_t(x) * 4, &pixel, 4);
+    }
+}
+
+// One output row from `taps` ring rows; `bytes` is a multiple of 16 (rows are padded).
+void filterRowVertical(const uint8_t *const *rows, const int32_t *weights, int taps, int bytes,
+                       uint8_t *out)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i rounding = _mm_set1_epi32(kOne / 2);
+    for (int i = 0; i < bytes; i += 16) {
+        __m128i s0 = rounding, s1 = rounding, s2 = rounding, s3 = rounding;
+        for (int k = 0; k < taps; k += 2) {
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i *>(rows[k] + i));
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i *>(rows[k + 1] + i));
+            const __m128i w = _mm_set1_epi32(weights[k / 2]);
+            const __m128i lo = _mm_unpacklo_epi8(a, b);
+            const __m128i hi = _mm_unpackhi_epi8(a, b);
+            s0 = _mm_add_epi32(s0, _mm_madd_epi16(_mm_unpacklo_epi8(lo, zero), w));
+            s1 = _mm_add_epi32(s1, _mm_madd_epi16(_mm_unpackhi_epi8(lo, zero), w));
+            s2 = _mm_add_epi32(s2, _mm_madd_epi16(_mm_unpacklo_epi8(hi, zero), w));
+            s3 = _mm_add_epi32(s3, _mm_madd_epi16(_mm_unpackhi_epi8(hi, zero), w));
+        }
+        s0 = _mm_srai_epi32(s0, FilterAxis::kShift);
+        s1 = _mm_srai_epi32(s1, FilterAxis::kShift);
+        s2 = _mm_srai_epi32(s2, FilterAxis::kShift);
+        s3 = _mm_srai_epi32(s3, FilterAxis::kShift);
+        const __m128i packed = _mm_packus_epi16(_mm_packs_epi32(s0, s1), _mm_packs_epi32(s2, s3));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + i), packed);
+    }
+}
+
+} // namespace
+
+FilterAxis MakeLanczos3Axis(int inSize, int outSize)
+{
+    FilterAxis axis;
+    axis.inSize = inSize;
+    axis.outSize = outSize;
+    const double scale = double(inSize) / outSize;
+    const double stretch = std::max(scale, 1.0); // widen the kernel when reducing
+    const double support = 3.0 * stretch;
+
+    std::vector<std::vector<int16_t>> taps(outSize);
+    std::vector<int> first(outSize);
+    std::vector<double> exact;
+    int widest = 1;
+    for (int i = 0; i < outSize; ++i) {
+        const double centre = (i + 0.5) * scale - 0.5;
+        const int lo = std::max(0, int(std::ceil(centre - support)));
+        const int hi = std::min(inSize - 1, int(std::floor(centre + support)));
+        exact.clear();
+        double total = 0.0;
+        for (int j = lo; j <= hi; ++j) {
+            exact.push_back(lanczos3((j - centre) / stretch));
+            total += exact.back();
+        }
+        std::vector<int16_t> &q = taps[i];
+        if (exact.empty() || total == 0.0) {
+            // Cannot happen for sizes >= 1; take the nearest sample rather than dividing by 0.
+            first[i] = std::clamp(int(std::lround(centre)), 0, inSize - 1);
+            q.assign(1, int16_t(kOne));
+            continue;
+        }
+        q.resize(exact.size());
+        int sum = 0;
+        size_t largest = 0;
+        for (size_t k = 0; k < exact.size(); ++k) {
+            q[k] = int16_t(std::lround(exact[k] / total * kOne));
+            sum += q[k];
+            if (std::abs(q[k]) > std::abs(q[largest]))
+                largest = k;
+        }
+        // The weights must add up to exactly one, or flat areas would drift.
+        q[largest] = int16_t(q[largest] + (kOne - sum));
+        size_t begin = 0, end = q.size();
+        while (begin + 1 < end && q[begin] == 0)
+            ++begin;
+        while (end - 1 > begin && q[end - 1] == 0)
+            --end;
+        first[i] = lo + int(begin);
+        q = std::vector<int16_t>(q.begin() + begin, q.begin() + end);
+        widest = std::max(widest, int(q.size()));
+    }
+
+    axis.taps = widest + (widest & 1);
+    axis.start.resize(outSize);
+    axis.weights.assign(size_t(outSize) * (axis.taps / 2), 0);
+    std::vector<int16_t> padded(axis.taps);
+    for (int i = 0; i < outSize; ++i) {
+        // Slide windows that would run past the end back, so every read stays inside the
+        // samples (plus at most one when taps exceed inSize).
+        const int start = std::max(0, std::min(first[i], inSize - axis.taps));
+        const int offset = first[i] - start;
+        std::fill(padded.begin(), padded.end(), int16_t(0));
+        std::copy(taps[i].begin(), taps[i].end(), padded.begin() + offset);
+        axis.start[i] = start;
+        for (int k = 0; k < axis.taps / 2; ++k)
+            axis.weights[size_t(i) * (axis.taps / 2) + k] = packPair(padded[2 * k],
+                                                                     padded[2 * k + 1]);
+    }
+    return axis;
+}
+
+StreamResampler::StreamResampler(int inWidth, int inHeight, QImage *output)
+    : m_out(output)
+    , m_horizontal(MakeLanczos3Axis(inWidth, output->width()))
+    , m_vertical(MakeLanczos3Axis(inHeight, output->height()))
+{
+    m_ringRows = m_vertical.taps;
+    m_rowBytes = (output->width() * 4 + 15) & ~15;
+    m_ring.assign(size_t(m_ringRows) * m_rowBytes + 16, 0);
+    m_outRow.assign(size_t(m_rowBytes), 0);
+}
+
+void StreamResampler::PushRow(const uint8_t *row)
+{
+    if (m_pushed >= m_vertical.inSize)
+        return;
+    uint8_t *slot = m_ring.data() + size_t(m_pushed % m_ringRows) * m_rowBytes;
+    if (m_horizontal.inSize == m_horizontal.outSize)
+        std::memcpy(slot, row, size_t(m_horizontal.inSize) * 4);
+    else
+        filterRowHorizontal(row, slot, m_horizontal);
+    ++m_pushed;
+    emitReadyRows();
+}
+
+void StreamResampler::emitReadyRows()
+{
+    const int inHeight = m_vertical.inSize;
+    const int taps = m_vertical.taps;
+    const uint8_t *rows[512];
+    const int pairs = taps / 2;
+    const int bytes = m_out->width() * 4;
+    while (m_nextOut < m_vertical.outSize) {
+        const int start = m_vertical.start[m_nextOut];
+        const int needed = std::min(start + taps, inHeight);
+        if (m_pushed < needed)
+            return;
+        if (taps <= 512) {
+            for (int k = 0; k < taps; ++k) {
+                const int r = std::min(start + k, inHeight - 1);
+                rows[k] = m_ring.data() + size_t(r % m_ringRows) * m_rowBytes;
+            }
+            filterRowVertical(rows, m_vertical.weights.data() + size_t(m_nextOut) * pairs, taps,
+                              m_rowBytes, m_outRow.data());
+        } else {
+            // A reduction of over 80x in one pass; rare enough for a plain loop.
+            std::vector<int> sums(size_t(bytes), kOne / 2);
+            for (int k = 0; k < taps; ++k) {
+                const int r = std::min(start + k, inHeight - 1);
+                const uint8_t *src = m_ring.data() + size_t(r % m_ringRows) * m_rowBytes;
+                const int32_t pair = m_vertical.weights[size_t(m_nextOut) * pairs + k / 2];
+                const int w = int16_t(k & 1 ? uint32_t(pair) >> 16 : uint32_t(pair) & 0xffff);
+                for (int i = 0; i < bytes; ++i)
+                    sums[size_t(i)] += w * src[i];
+            }
+            for (int i = 0; i < bytes; ++i)
+                m_outRow[size_t(i)] = uint8_t(
+                        std::clamp(sums[size_t(i)] >> FilterAxis::kShift, 0, 255));
+        }
+        std::memcpy(m_out->scanLine(m_nextOut), m_outRow.data(), size_t(bytes));
+        ++m_nextOut;
+    }
+}
+
+QImage ResampleLanczos3(const QImage &source, int width, int height)
+{
+    if (source.isNull() || width < 1 || height < 1)
+        return {};
+    const bool opaque = !source.hasAlphaChannel();
+    const QImage in = source.convertToFormat(opaque ? QImage::Format_RGB32
+                                                    : QImage::Format_ARGB32_Premultiplied);
+    QImage out(width, height, in.format());
+    if (out.isNull())
+        return {};
+    StreamResampler resampler(in.width(), in.height(), &out);
+    std::vector<uint8_t> row(size_t(in.width()) * 4 + 16, 0);
+    for (int y = 0; y < in.height(); ++y) {
+        std::memcpy(row.data(), in.constScanLine(y), size_t(in.width()) * 4);
+        resampler.PushRow(row.data());
+    }
+    if (!opaque)
+        ClampPremultiplied(out);
+    return out;
+}
+
+void ClampPremultiplied(QImage &image)
+{
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        return;
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = line[x];
+            const int a = qAlpha(p);
+            if (qRed(p) > a || qGreen(p) > a || qBlue(p) > a)
+                line[x] = qRgba(std::min(qRed(p), a), std::min(qGreen(p), a), std::min(qBlue(p), a),
+                                a);
+        }
+    }
+}
+
+} // namespace Pw

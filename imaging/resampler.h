@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QImage>
+
+#include <cstdint>
+#include <vector>
+
+namespace Pw {
+
+// Lanczos3 weights of one axis, mapping inSize samples onto outSize, in 14-bit fixed point.
+// Every output takes a contiguous run of inputs [start, start + taps) (taps padded to an even
+// count with zero weights), so the inner loops need no bounds checks.
+struct FilterAxis
+{
+    int inSize = 0;
+    int outSize = 0;
+    int taps = 0;                 // even; weights per output
+    std::vector<int> start;       // first input of each output
+    std::vector<int32_t> weights; // pairs of int16 weights packed into one int32, taps / 2 each
+
+    static constexpr int kShift = 14;
+};
+
+// Both sizes at least 1. The inputs an output reads never leave [0, inSize), except padding
+// inputs (zero weight) that may reach up to one sample past the end.
+FilterAxis MakeLanczos3Axis(int inSize, int outSize);
+
+// Separable Lanczos3 on 4-byte pixels (RGB32 or premultiplied ARGB32), fed one input row at a
+// time, top to bottom. Each row is filtered horizontally once and kept in a small ring; an output
+// row is produced by the vertical pass as soon as its input rows are in, so a picture is resampled
+// while it is decoded and never held at full size.
+class StreamResampler
+{
+public:
+    // The rows pushed must be inWidth pixels readable plus 8 spare bytes (see PushRow).
+    StreamResampler(int inWidth, int inHeight, QImage *output);
+
+    // `row` holds inWidth pixels; up to 8 bytes after them may be read (their weight is zero).
+    void PushRow(const uint8_t *row);
+    int rowsPushed() const { return m_pushed; }
+    bool done() const { return m_nextOut == m_out->height(); }
+
+private:
+    void emitReadyRows();
+
+    QImage *m_out;
+    FilterAxis m_horizontal;
+    FilterAxis m_vertical;
+    int m_ringRows = 0;
+    int m_rowBytes = 0; // padded stride of a ring row
+    std::vector<uint8_t> m_ring;
+    std::vector<uint8_t> m_outRow;
+    int m_pushed = 0;
+    int m_nextOut = 0;
+};
+
+// Resamples a whole image (RGB32, ARGB32 or ARGB32_Premultiplied) to width x height with the
+// same filter. The result is RGB32 for opaque formats, ARGB32_Premultiplied otherwise.
+QImage ResampleLanczos3(const QImage &source, int width, int height);
+
+// After filtering premultiplied pixels a colour may ring above its alpha; clamp it back.
+void ClampPremultiplied(QImage &image);
+
+} // namespace Pw
