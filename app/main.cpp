@@ -1,4 +1,5 @@
 #include "exif/infocommand.h"
+#include "naming/renamecommand.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -26,6 +27,8 @@ int main(int argc, char *argv[])
     }
     if (args.first() == QLatin1String("info"))
         return Pw::RunInfoCommand(args.mid(1));
+    if (args.first() == QLatin1String("rename"))
+        return Pw::RunRenameCommand(args.mid(1));
     std::fputs(kUsage, stderr);
     return 2;
 }

@@ -67,6 +67,7 @@ struct Arguments
 
 int badArgument(const QString &argument, const QString &message)
 {
+    std::fflush(stdout);
     printLine(stderr, QStringLiteral("pixwright rename: %1: %2").arg(argument, message));
     std::fputs("Try 'pixwright rename --help'.\n", stderr);
     return 2;
@@ -88,7 +89,8 @@ int parseArguments(const QStringList &args, Arguments &parsed)
         const auto takeValue = [&]() -> bool {
             if (inlineValue)
                 return true;
-            if (i + 1 >= args.size())
+            // "--select --yes" forgot the name; a name that starts with "--" goes as --select=NAME.
+            if (i + 1 >= args.size() || args.at(i + 1).startsWith(QLatin1String("--")))
                 return false;
             value = args.at(++i);
             return true;
@@ -119,7 +121,9 @@ int parseArguments(const QStringList &args, Arguments &parsed)
         } else if (word.startsWith(u'-') && word.size() > 1) {
             return badArgument(args.at(i), QStringLiteral("unknown option"));
         } else if (hasFolder) {
-            return badArgument(word, QStringLiteral("only one FOLDER can be given"));
+            return badArgument(QStringLiteral("FOLDER"),
+                               QStringLiteral("only one can be given, got '%1' and '%2'")
+                                       .arg(parsed.folder, word));
         } else {
             parsed.folder = word;
             hasFolder = true;
@@ -226,6 +230,7 @@ int RunRenameCommand(const QStringList &args)
     for (const QString &line : preview.previewLines)
         printLine(stdout, line);
     if (!parsed.yes) {
+        std::fflush(stdout);
         printLine(stderr, QStringLiteral("Nothing renamed; add --yes to rename."));
         return 0;
     }
@@ -236,6 +241,7 @@ int RunRenameCommand(const QStringList &args)
     const RenameOutcome done = RenameOnlyRun(folder, true, list, rule, host);
     std::signal(SIGINT, previous);
 
+    std::fflush(stdout);
     if (done.refused) {
         printLine(stderr, done.refusalText());
         return 1;

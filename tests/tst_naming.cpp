@@ -1,0 +1,926 @@
+#include "naming/namingrule.h"
+#include "naming/outputname.h"
+#include "naming/renamecommand.h"
+#include "naming/renamerun.h"
+#include "settings/inistore.h"
+#include "settings/settingskeys.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
+#include <functional>
+#include <unistd.h>
+
+using namespace Pw;
+
+namespace {
+
+NamingRule ruleOf(const QString &digits, QChar separator = u'_')
+{
+    NamingRule rule;
+    rule.NamingFlags = ParseNamingFlags(digits);
+    rule.NamingSeparator = separator;
+    return rule;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool setModified(const QString &path, const QDateTime &when)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite)
+           && file.setFileTime(when, QFileDevice::FileModificationTime);
+}
+
+// A little-endian Exif APP1 segment holding the camera model (IFD0 0x0110) and the time of
+// taking (Exif sub-IFD 0x9003), as a camera writes them.
+QByteArray exifSegment(const QByteArray &model, const QByteArray &shot)
+{
+    QByteArray tiff;
+    const auto u16 = [&tiff](quint32 v) {
+        tiff.append(char(v & 0xff));
+        tiff.append(char((v >> 8) & 0xff));
+    };
+    const auto u32 = [&tiff](quint32 v) {
+        for (int i = 0; i < 4; ++i)
+            tiff.append(char((v >> (8 * i)) & 0xff));
+    };
+    const QByteArray modelText = model + '\0';
+    const QByteArray shotText = shot + '\0';
+    const quint32 ifd0 = 8;
+    const quint32 exifIfd = ifd0 + 2 + 2 * 12 + 4;
+    const quint32 modelAt = exifIfd + 2 + 12 + 4;
+    const quint32 shotAt = modelAt + quint32(modelText.size() + modelText.size() % 2);
+
+    tiff.append("II*\0", 4);
+    u32(ifd0);
+    u16(2);
+    u16(0x0110), u16(2), u32(quint32(modelText.size())), u32(modelAt);
+    u16(0x8769), u16(4), u32(1), u32(exifIfd);
+    u32(0);
+    u16(1);
+    u16(0x9003), u16(2), u32(quint32(shotText.size())), u32(shotAt);
+    u32(0);
+    tiff += modelText;
+    if (modelText.size() % 2)
+        tiff.append('\0');
+    tiff += shotText;
+
+    QByteArray segment("\xFF\xE1", 2);
+    const int length = 2 + 6 + int(tiff.size());
+    segment.append(char(length >> 8));
+    segment.append(char(length & 0xff));
+    segment.append("Exif\0\0", 6);
+    return segment + tiff;
+}
+
+QByteArray jpegBytes(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 90);
+    return bytes;
+}
+
+bool writeCameraJpeg(const QString &path, int width, int height, const QByteArray &model,
+                     const QByteArray &shot)
+{
+    const QByteArray plain = jpegBytes(width, height);
+    if (!plain.startsWith("\xFF\xD8"))
+        return false;
+    return writeBytes(path, plain.left(2) + exifSegment(model, shot) + plain.mid(2));
+}
+
+bool writePicture(const QString &path, int width, int height, const char *format)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::darkYellow);
+    return image.save(path, format);
+}
+
+class TestHost : public RunHost
+{
+public:
+    QStringList progressTexts;
+    int stopAfterProgress = -1; // ask for a stop once this many files were announced
+    int clears = 0;
+    std::function<void()> onYield;
+
+    void progress(int, int, const QString &text) override
+    {
+        progressTexts << text;
+        if (stopAfterProgress >= 0 && progressTexts.size() >= stopAfterProgress)
+            m_stop = true;
+    }
+    void yield() override
+    {
+        if (onYield)
+            onYield();
+    }
+    bool stopRequested() const override { return m_stop; }
+    void clearStopRequest() override
+    {
+        m_stop = false;
+        ++clears;
+    }
+    bool askYesNo(const QString &) override { return false; }
+
+private:
+    bool m_stop = false;
+};
+
+SourceSelection selectionOf(const QString &folder, const QStringList &names)
+{
+    SourceSelection list;
+    list.folder = folder;
+    list.names = names;
+    list.selected = QList<bool>(names.size(), true);
+    return list;
+}
+
+QStringList filesIn(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files, QDir::Name);
+    return names;
+}
+
+// Runs the rename command with its standard error going to a file, and answers what it wrote.
+QString runCommandCapturingErrors(const QStringList &args, int &status)
+{
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("stderr.txt")));
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    if (saved < 0 || !std::freopen(path.constData(), "w", stderr))
+        return QStringLiteral("<stderr not captured>");
+    status = RunRenameCommand(args);
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    return QString::fromUtf8(readAll(QFile::decodeName(path)));
+}
+
+} // namespace
+
+class TestNaming : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void separatorEntries();
+    void storedRule_data();
+    void storedRule();
+    void storedSeparator_data();
+    void storedSeparator();
+    void loadAndStoreRule();
+    void photoLetterGuard_data();
+    void photoLetterGuard();
+    void formatSequenceNumber_data();
+    void formatSequenceNumber();
+    void formatNameTime_data();
+    void formatNameTime();
+    void buildOutputName_data();
+    void buildOutputName();
+    void makeUniquePath_data();
+    void makeUniquePath();
+    void namingPatternText_data();
+    void namingPatternText();
+
+    void factsReadAfreshPerFile();
+    void previewNumbersSelectedEntriesOnly();
+    void renameWhereEveryNameCollides();
+    void renameStopsInTheMiddle();
+    void renameRefusedHalfway_data();
+    void renameRefusedHalfway();
+    void renameTakesNextNumberWhenTargetAppears();
+    void renameNoReplace();
+
+    void renameCommandArguments_data();
+    void renameCommandArguments();
+    void renameCommandRenames();
+};
+
+void TestNaming::separatorEntries()
+{
+    const QStringList entries = SeparatorEntries();
+    QCOMPARE(entries.size(), kSeparatorEntryCount);
+    QCOMPARE(entries.first(), QStringLiteral("间隔符号 ."));
+    QCOMPARE(entries.at(8), QStringLiteral("间隔符号 $"));
+    QCOMPARE(entries.at(12), QStringLiteral("间隔符号 $"));
+    QCOMPARE(entries.last(), QStringLiteral("间隔符号 空格"));
+    for (int i = 0; i < kSeparatorEntryCount - 1; ++i)
+        QCOMPARE(SeparatorOfEntry(i), entries.at(i).back());
+    QCOMPARE(SeparatorOfEntry(13), QChar(u' '));
+    QCOMPARE(SeparatorOfEntry(14), QChar(u'.'));
+    QCOMPARE(SeparatorOfEntry(-1), QChar(u'.'));
+    QCOMPARE(SeparatorIndexOf(u'$'), 8);
+    QCOMPARE(SeparatorIndexOf(u' '), 13);
+    QCOMPARE(SeparatorIndexOf(u'*'), -1);
+}
+
+void TestNaming::storedRule_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("flags");
+    QTest::newRow("options 1 and 7") << "1000001"
+                                     << "1000001";
+    QTest::newRow("absent: 2, 4, 7") << ""
+                                     << "0101001";
+    QTest::newRow("six characters: default") << "100000"
+                                             << "0101001";
+    QTest::newRow("longer: first seven") << "10000011"
+                                         << "1000001";
+    QTest::newRow("only '1' counts as on") << "1x2y3z1"
+                                           << "1000001";
+    QTest::newRow("all on") << "1111111"
+                            << "1111111";
+}
+
+void TestNaming::storedRule()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, flags);
+    NamingRule rule;
+    rule.NamingFlags = ParseNamingFlags(stored);
+    QCOMPARE(NamingFlagsText(rule), flags);
+}
+
+void TestNaming::storedSeparator_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QChar>("separator");
+    QTest::newRow("blank entry") << "13" << 13 << QChar(u' ');
+    QTest::newRow("first $") << "8" << 8 << QChar(u'$');
+    QTest::newRow("second $") << "12" << 12 << QChar(u'$');
+    QTest::newRow("not a number") << "abc" << 0 << QChar(u'.');
+    QTest::newRow("negative") << "-1" << 0 << QChar(u'.');
+    QTest::newRow("one past the end") << "14" << 0 << QChar(u'.');
+    QTest::newRow("absent") << "" << 0 << QChar(u'.');
+    QTest::newRow("number with trailing text") << "3a" << 0 << QChar(u'.');
+}
+
+void TestNaming::storedSeparator()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, index);
+    QFETCH(QChar, separator);
+    QCOMPARE(ParseSeparatorIndex(stored), index);
+    QCOMPARE(SeparatorOfEntry(ParseSeparatorIndex(stored)), separator);
+}
+
+void TestNaming::loadAndStoreRule()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString file = dir.filePath(QStringLiteral("Set.ini"));
+
+    // First start, no file: options 2, 4, 7 with ".".
+    QCOMPARE(LoadNamingRule(file), NamingRule());
+    QCOMPARE(NamingFlagsText(LoadNamingRule(file)), QStringLiteral("0101001"));
+    QCOMPARE(LoadNamingRule(file).NamingSeparator, QChar(u'.'));
+
+    QVERIFY(StoreNamingFlags(ruleOf(QStringLiteral("1000001")), file));
+    QVERIFY(StoreSeparatorIndex(13, file));
+    const NamingRule loaded = LoadNamingRule(file);
+    QCOMPARE(NamingFlagsText(loaded), QStringLiteral("1000001"));
+    QCOMPARE(loaded.NamingSeparator, QChar(u' '));
+    QCOMPARE(LoadSeparatorIndex(file), 13);
+    QCOMPARE(ReadIni(Keys::kSectionSelected, Keys::kRenameRule, file), QStringLiteral("1000001"));
+    QCOMPARE(ReadIni(Keys::kSectionSelected, Keys::kRenameSeparator, file), QStringLiteral("13"));
+
+    // An index outside the list is never stored.
+    QVERIFY(!StoreSeparatorIndex(14, file));
+    QCOMPARE(LoadSeparatorIndex(file), 13);
+}
+
+void TestNaming::photoLetterGuard_data()
+{
+    QTest::addColumn<QString>("flags");
+    QTest::addColumn<bool>("renameOnly");
+    QTest::addColumn<bool>("keepCamera");
+    QTest::addColumn<bool>("turnedOff");
+    QTest::addColumn<QString>("after");
+    QTest::newRow("batch, camera info dropped") << "0010001" << false << false << true << "0000001";
+    QTest::newRow("batch, camera info kept") << "0010001" << false << true << false << "0010001";
+    QTest::newRow("rename-only stays ticked") << "0010001" << true << false << false << "0010001";
+    QTest::newRow("option 3 off: nothing to do")
+            << "1100001" << false << false << false << "1100001";
+}
+
+void TestNaming::photoLetterGuard()
+{
+    QFETCH(QString, flags);
+    QFETCH(bool, renameOnly);
+    QFETCH(bool, keepCamera);
+    QFETCH(bool, turnedOff);
+    QFETCH(QString, after);
+    NamingRule rule = ruleOf(flags);
+    QCOMPARE(ApplyPhotoLetterGuard(rule, renameOnly, keepCamera), turnedOff);
+    QCOMPARE(NamingFlagsText(rule), after);
+    QVERIFY(PhotoLetterWarning().contains(
+            QStringLiteral("处理后保留数码相机拍摄照片所记录的信息")));
+    QCOMPARE(NamingOptionLabel(3, renameOnly),
+             renameOnly ? QStringLiteral("4.添加保存质量(如Q85),不适用于更名")
+                        : QStringLiteral("4.添加保存质量(如Q85)"));
+}
+
+void TestNaming::formatSequenceNumber_data()
+{
+    QTest::addColumn<int>("n");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("9 files: one digit") << 1 << 9 << "1";
+    QTest::newRow("9 of 9") << 9 << 9 << "9";
+    QTest::newRow("10 files: two digits") << 1 << 10 << "01";
+    QTest::newRow("10 of 10") << 10 << 10 << "10";
+    QTest::newRow("7 of 120") << 7 << 120 << "007";
+    QTest::newRow("120 of 120") << 120 << 120 << "120";
+    QTest::newRow("longer than the width") << 1000 << 120 << "1000";
+    QTest::newRow("no files counts one digit") << 1 << 0 << "1";
+    QTest::newRow("no files, two-digit number") << 12 << 0 << "12";
+    QTest::newRow("100 files") << 5 << 100 << "005";
+}
+
+void TestNaming::formatSequenceNumber()
+{
+    QFETCH(int, n);
+    QFETCH(int, total);
+    QFETCH(QString, text);
+    QCOMPARE(FormatSequenceNumber(n, total), text);
+}
+
+void TestNaming::formatNameTime_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("general form") << "2019/5/1 10:20:30"
+                                  << "20190501_102030";
+    QTest::newRow("Exif form") << "2019:05:01 10:20:30"
+                               << "20190501_102030";
+    QTest::newRow("general form, one-digit hour") << "2021/6/2 8:00:00"
+                                                  << "20210602_080000";
+    QTest::newRow("midnight: date alone") << "2021/6/2"
+                                          << "20210602_000000";
+    QTest::newRow("general form, padded") << "2019/05/01 10:20:30"
+                                          << "20190501_102030";
+    QTest::newRow("not a date: only cleaned") << "2019/2/30 10:00:00"
+                                              << "2019230_100000";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("slashes, colons, blanks") << "a\\b/c:d e f"
+                                             << "abcd_e_f";
+}
+
+void TestNaming::formatNameTime()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(FormatNameTime(text), expected);
+}
+
+void TestNaming::buildOutputName_data()
+{
+    QTest::addColumn<QString>("flags");
+    QTest::addColumn<QChar>("separator");
+    QTest::addColumn<bool>("renameOnly");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("shot");
+    QTest::addColumn<QString>("modified");
+    QTest::addColumn<bool>("keepCamera");
+    QTest::addColumn<QString>("oldName");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QString>("built");
+    QTest::addColumn<QString>("unique");
+
+    // File 7 of 120, IMG_0012.JPG taken on 1 May 2019 10:20:30, saved 800 x 600 at quality 85.
+    const QString model = QStringLiteral("Canon EOS 5D");
+    const QString shot = QStringLiteral("2019:05:01 10:20:30");
+    const QString modified = QStringLiteral("2019/5/3 9:00:00");
+    const QString img = QStringLiteral("IMG_0012.JPG");
+
+    QTest::newRow("options 1, 7") << "1000001" << QChar(u'_') << false << 120 << model << shot
+                                  << modified << true << img << 800 << "007_IMG_0012.JPG"
+                                  << "007_IMG_0012.JPG";
+    QTest::newRow("options 1, 2, 7")
+            << "1100001" << QChar(u'_') << false << 120 << model << shot << modified << true << img
+            << 800 << "007_(800x600_)IMG_0012.JPG"
+            << "007_(800x600)IMG_0012.JPG";
+    QTest::newRow("options 1, 3, 4, 6")
+            << "1011010" << QChar(u'_') << false << 120 << model << shot << modified << true << img
+            << 800 << "007_(DQ8520190501_102030).jpg"
+            << "007_(DQ8520190501_102030).jpg";
+    QTest::newRow("rename-only 2, 3, 5, no camera")
+            << "0110100" << QChar(u'_') << true << 120 << QString() << QString()
+            << "2021/6/2 8:00:00" << true << img << 800 << "(800x600N20210602_080000_).jpg"
+            << "(800x600N20210602_080000).jpg";
+    QTest::newRow("no option") << "0000000" << QChar(u'_') << false << 120 << model << shot
+                               << modified << true << img << 800 << ".jpg"
+                               << ".jpg";
+    QTest::newRow("default rule") << "0101001" << QChar(u'.') << false << 120 << model << shot
+                                  << modified << true << img << 800 << "(800x600.Q85)IMG_0012.JPG"
+                                  << "(800x600.Q85)IMG_0012.JPG";
+    QTest::newRow("batch, camera info not kept: N")
+            << "0010000" << QChar(u'_') << false << 120 << model << shot << modified << false << img
+            << 800 << "(N).jpg"
+            << "(N).jpg";
+    QTest::newRow("rename-only, same photo: D")
+            << "0010000" << QChar(u'_') << true << 120 << model << shot << modified << false << img
+            << 800 << "(D).jpg"
+            << "(D).jpg";
+    QTest::newRow("rename-only ignores option 4")
+            << "0001001" << QChar(u'_') << true << 120 << model << shot << modified << true << img
+            << 800 << "IMG_0012.JPG"
+            << "IMG_0012.JPG";
+    QTest::newRow("batch, PNG keeps its name")
+            << "0000001" << QChar(u'_') << false << 120 << QString() << QString() << modified
+            << true << "a.png" << 800 << "a.png"
+            << "a.png";
+    QTest::newRow("rename-only, PNG without 7")
+            << "1000000" << QChar(u'_') << true << 9 << QString() << QString() << modified << true
+            << "a.png" << 800 << "7_.jpg"
+            << "7_.jpg";
+    QTest::newRow("blank separator")
+            << "1100001" << QChar(u' ') << false << 10 << model << shot << modified << true << img
+            << 800 << "07 (800x600 )IMG_0012.JPG"
+            << "07 (800x600)IMG_0012.JPG";
+    QTest::newRow("rename-only, unmeasured size")
+            << "0100000" << QChar(u'_') << true << 120 << QString() << QString() << modified << true
+            << img << 0 << "().jpg"
+            << "().jpg";
+    QTest::newRow("times 5 and 6 of a photo")
+            << "0000110" << QChar(u'-') << false << 120 << model << shot << modified << true << img
+            << 800 << "(20190503_090000-20190501_102030).jpg"
+            << "(20190503_090000-20190501_102030).jpg";
+    QTest::newRow("option 6 without a shot: modified")
+            << "0000010" << QChar(u'-') << true << 120 << QString() << QString() << "2021/6/2"
+            << true << img << 800 << "(20210602_000000).jpg"
+            << "(20210602_000000).jpg";
+}
+
+void TestNaming::buildOutputName()
+{
+    QFETCH(QString, flags);
+    QFETCH(QChar, separator);
+    QFETCH(bool, renameOnly);
+    QFETCH(int, total);
+    QFETCH(QString, model);
+    QFETCH(QString, shot);
+    QFETCH(QString, modified);
+    QFETCH(bool, keepCamera);
+    QFETCH(QString, oldName);
+    QFETCH(int, width);
+    QFETCH(QString, built);
+    QFETCH(QString, unique);
+
+    NameFacts facts;
+    facts.number = 7;
+    facts.total = total;
+    facts.width = width;
+    facts.height = width > 0 ? 600 : 0;
+    facts.model = model;
+    facts.shot = shot;
+    facts.modified = modified;
+    facts.keepCamera = keepCamera;
+    facts.quality = 85;
+    facts.oldName = oldName;
+    const NamingRule rule = ruleOf(flags, separator);
+    const QString name = BuildOutputName(
+            rule, renameOnly ? NamingRun::RenameOnly : NamingRun::Batch, facts);
+    QCOMPARE(name, built);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.path() + u'/';
+    QCOMPARE(MakeUniquePath(folder, name, separator), folder + unique);
+}
+
+void TestNaming::makeUniquePath_data()
+{
+    QTest::addColumn<QStringList>("existing");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QChar>("separator");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("free") << QStringList() << "007.jpg" << QChar(u'_') << "007.jpg";
+    QTest::newRow("target and first copy exist") << QStringList{"007.jpg", "007 副本1.jpg"}
+                                                 << "007.jpg" << QChar(u'_') << "007 副本2.jpg";
+    QTest::newRow("the file itself")
+            << QStringList{"IMG.JPG"} << "IMG.JPG" << QChar(u'.') << "IMG 副本1.JPG";
+    QTest::newRow("separator before ')' removed")
+            << QStringList() << "1_(800x600_).jpg" << QChar(u'_') << "1_(800x600).jpg";
+    QTest::newRow("blank before ')' removed")
+            << QStringList() << "(800x600 N )a.jpg" << QChar(u' ') << "(800x600 N)a.jpg";
+    QTest::newRow("dollar separator") << QStringList() << "(1$).jpg" << QChar(u'$') << "(1).jpg";
+    QTest::newRow("cleaned name collides")
+            << QStringList{"(N).jpg"} << "(N_).jpg" << QChar(u'_') << "(N) 副本1.jpg";
+    QTest::newRow("last dot splits")
+            << QStringList{"a.b.c.jpg"} << "a.b.c.jpg" << QChar(u'_') << "a.b.c 副本1.jpg";
+    QTest::newRow("a second copy elsewhere in the chain")
+            << QStringList{"x.png", "x 副本1.png", "x 副本3.png"} << "x.png" << QChar(u'_')
+            << "x 副本2.png";
+}
+
+void TestNaming::makeUniquePath()
+{
+    QFETCH(QStringList, existing);
+    QFETCH(QString, name);
+    QFETCH(QChar, separator);
+    QFETCH(QString, expected);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.path() + u'/';
+    for (const QString &file : existing)
+        QVERIFY(writeBytes(folder + file, "x"));
+    QCOMPARE(MakeUniquePath(folder, name, separator), folder + expected);
+}
+
+void TestNaming::namingPatternText_data()
+{
+    QTest::addColumn<QString>("flags");
+    QTest::addColumn<QChar>("separator");
+    QTest::addColumn<bool>("renameOnly");
+    QTest::addColumn<QString>("front");
+    QTest::addColumn<QString>("back");
+    QTest::newRow("batch 1, 2, 4, 7")
+            << "1101001" << QChar(u'_') << false << "序号[自动]_([宽]x[高]"
+            << "Q[质量])原文件名";
+    QTest::newRow("rename-only 1, 2, 4, 7")
+            << "1101001" << QChar(u'_') << true << "序号[自动]_([宽]x[高]"
+            << ")原文件名";
+    QTest::newRow("rename-only: option 4 alone makes no group")
+            << "1001001" << QChar(u'_') << true << "序号[自动]"
+            << "_原文件名";
+    QTest::newRow("batch: option 4 alone makes a group")
+            << "1001001" << QChar(u'_') << false << "序号[自动]_("
+            << "Q[质量])原文件名";
+    QTest::newRow("3 to 6 keep the separator before ')'")
+            << "0011110" << QChar(u'.') << false << "("
+            << "N(/D)[自动].Q[质量]修改时间[自动].数码(/修改)时间[自动])";
+    QTest::newRow("none") << "0000000" << QChar(u'.') << false << ""
+                          << "";
+}
+
+void TestNaming::namingPatternText()
+{
+    QFETCH(QString, flags);
+    QFETCH(QChar, separator);
+    QFETCH(bool, renameOnly);
+    QFETCH(QString, front);
+    QFETCH(QString, back);
+    const NamingPattern pattern = NamingPatternText(ruleOf(flags, separator), renameOnly,
+                                                    QStringLiteral("Q[质量]"));
+    QCOMPARE(pattern.front, front);
+    QCOMPARE(pattern.back, back);
+}
+
+void TestNaming::factsReadAfreshPerFile()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.path() + u'/';
+    QVERIFY(writeCameraJpeg(folder + QStringLiteral("a.jpg"), 64, 48, "Canon EOS 5D",
+                            "2019:05:01 10:20:30"));
+    QVERIFY(writePicture(folder + QStringLiteral("b.png"), 30, 20, "PNG"));
+    QVERIFY(writePicture(folder + QStringLiteral("c.jpg"), 40, 10, "JPEG"));
+    QVERIFY(writeBytes(folder + QStringLiteral("d.jpg"), "not a picture"));
+    const QDateTime june(QDate(2021, 6, 2), QTime(8, 0));
+    const QDateTime july(QDate(2021, 7, 3), QTime(0, 0));
+    QVERIFY(setModified(folder + QStringLiteral("b.png"), june));
+    QVERIFY(setModified(folder + QStringLiteral("c.jpg"), july));
+    QVERIFY(setModified(folder + QStringLiteral("d.jpg"), june));
+    const SourceSelection list = selectionOf(folder,
+                                             {QStringLiteral("a.jpg"), QStringLiteral("b.png"),
+                                              QStringLiteral("c.jpg"), QStringLiteral("d.jpg")});
+
+    TestHost host;
+    const RenameOutcome outcome = RenameOnlyRun(folder, false, list,
+                                                ruleOf(QStringLiteral("0110010")), host);
+    QCOMPARE(outcome.previewLines, QStringList({"a.jpg", "  将改为:(64x48D20190501_102030).jpg",
+                                                "b.png", "  将改为:(30x20N20210602_080000).jpg",
+                                                "c.jpg", "  将改为:(40x10N20210703_000000).jpg",
+                                                "d.jpg", "  将改为:(N20210602_080000).jpg"}));
+    QCOMPARE(host.progressTexts, QStringList({"正在处理(1/4)a.jpg", "正在处理(2/4)b.png",
+                                              "正在处理(3/4)c.jpg", "正在处理(4/4)d.jpg"}));
+    QVERIFY(outcome.renamed.isEmpty());
+    QCOMPARE(filesIn(folder), QStringList({"a.jpg", "b.png", "c.jpg", "d.jpg"}));
+
+    // The batch run drops the letter to N when the camera information is not kept.
+    NameFacts facts = GatherNameFacts(folder, QStringLiteral("a.jpg"),
+                                      ruleOf(QStringLiteral("0010000")), NamingRun::Batch);
+    QCOMPARE(facts.model, QStringLiteral("Canon EOS 5D"));
+    QCOMPARE(facts.width, 0); // the batch run supplies the saved size itself
+    facts.keepCamera = false;
+    QCOMPARE(BuildOutputName(ruleOf(QStringLiteral("0010000")), NamingRun::Batch, facts),
+             QStringLiteral("(N).jpg"));
+    facts.keepCamera = true;
+    QCOMPARE(BuildOutputName(ruleOf(QStringLiteral("0010000")), NamingRun::Batch, facts),
+             QStringLiteral("(D).jpg"));
+}
+
+void TestNaming::previewNumbersSelectedEntriesOnly()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.path() + u'/';
+    QStringList names;
+    for (int i = 0; i < 20; ++i) {
+        names << QStringLiteral("p%1.bmp").arg(i, 2, 10, QChar(u'0'));
+        QVERIFY(writeBytes(folder + names.last(), "x"));
+    }
+    SourceSelection list = selectionOf(folder, names);
+    list.selected.fill(false);
+    for (int i : {1, 4, 9, 10, 19})
+        list.selected[i] = true;
+
+    TestHost host;
+    const RenameOutcome outcome = RenameOnlyRun(folder, false, list,
+                                                ruleOf(QStringLiteral("1000000"), u'.'), host);
+    QCOMPARE(outcome.previewLines,
+             QStringList({"p01.bmp", "  将改为:1..jpg", "p04.bmp", "  将改为:2..jpg", "p09.bmp",
+                          "  将改为:3..jpg", "p10.bmp", "  将改为:4..jpg", "p19.bmp",
+                          "  将改为:5..jpg"}));
+}
+
+void TestNaming::renameWhereEveryNameCollides()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.path() + u'/';
+    const QStringList names{"a 副本1.jpg", "a.jpg", "b.png", "c.bmp"};
+    for (const QString &name : names)
+        QVERIFY(writeBytes(folder + name, name.toUtf8()));
+    SourceSelection list = selectionOf(folder, names);
+    list.selected[0] = false; // stands in a's way without being renamed
+    const NamingRule rule = ruleOf(QStringLiteral("0000001"));
+
+    TestHost host;
+    const RenameOutcome preview = RenameOnlyRun(folder, false, list, rule, host);
+    QCOMPARE(preview.previewLines,
+             QStringList({"a.jpg", "  将改为:a 副本2.jpg", "b.png", "  将改为:b 副本1.png", "c.bmp",
+                          "  将改为:c 副本1.bmp"}));
+    QCOMPARE(filesIn(folder), QStringList(names));
+
+    const RenameOutcome done = RenameOnlyRun(folder, true, list, rule, host);
+    QVERIFY(!done.refused);
+    QVERIFY(!done.stopped);
+    QCOMPARE(done.renamed.size(), 3);
+    QCOMPARE(done.renamed.at(0), qMakePair(QStringLiteral("a.jpg"), QStringLiteral("a 副本2.jpg")));
+    QCOMPARE(done.renamed.at(2), qMakePair(QStringLiteral("c.bmp"), QStringLiteral("c 副本1.bmp")));
+    QCOMPARE(readAll(folder + QStringLiteral("a 副本1.jpg")), QByteArray("a 副本1.jpg"));
+    QCOMPARE(readAll(folder + QStringLiteral("a 副本2.jpg")), QByteArray("a.jpg"));
+    QCOMPARE(readAll(folder + QStringLiteral("b 副本1.png")), QByteArray("b.png"));
+    QCOMPARE(readAll(folder + QStringLiteral("c 副本1.bmp")), QByteArray("c.bmp"));
+    QCOMPARE(filesIn(folder).size(), names.size());
+}
+
+void TestNaming::renameStopsInTheMiddle()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.path() + u'/';
+    const QStringList names{"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"};
+    for (const QString &name : names)
+        QVERIFY(writeBytes(folder + name, name.toUtf8()));
+
+    TestHost host;
+    host.stopAfterProgress = 2; // the stop press arrives while the second file is in hand
+    const RenameOutcome done = RenameOnlyRun(folder, true, selectionOf(folder, names),
+                                             ruleOf(QStringLiteral("1000001"), u'-'), host);
+    QVERIFY(done.stopped);
+    QVERIFY(!done.refused);
+    QCOMPARE(host.clears, 1);
+    QCOMPARE(host.progressTexts, QStringList({"正在处理(1/5)a.jpg", "正在处理(2/5)b.jpg"}));
+    QCOMPARE(done.renamed.size(), 2);
+    QCOMPARE(filesIn(folder), QStringList({"1-a.jpg", "2-b.jpg", "c.jpg", "d.jpg", "e.jpg"}));
+    QCOMPARE(readAll(folder + QStringLiteral("2-b.jpg")), QByteArray("b.jpg"));
+    QVERIFY(!host.stopRequested());
+}
+
+void TestNaming::renameRefusedHalfway_data()
+{
+    QTest::addColumn<bool>("removeSource");
+    QTest::newRow("name longer than the file system allows") << false;
+    QTest::newRow("source gone between the passes") << true;
+}
+
+void TestNaming::renameRefusedHalfway()
+{
+    QFETCH(bool, removeSource);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.path() + u'/';
+    // 255 bytes: the longest name the file system takes; "3_" in front makes it too long.
+    const QString third = removeSource ? QStringLiteral("c.jpg")
+                                       : QString(251, u'x') + QStringLiteral(".jpg");
+    const QStringList names{"a.jpg", "b.jpg", third, "d.jpg"};
+    for (const QString &name : names)
+        QVERIFY(writeBytes(folder + name, name.toUtf8()));
+    const SourceSelection list = selectionOf(folder, names);
+    const NamingRule rule = ruleOf(QStringLiteral("1000001"));
+
+    TestHost host;
+    const RenameOutcome preview = RenameOnlyRun(folder, false, list, rule, host);
+    QCOMPARE(preview.previewLines.size(), 8);
+    if (removeSource)
+        QVERIFY(QFile::remove(folder + third));
+
+    const RenameOutcome done = RenameOnlyRun(folder, true, list, rule, host);
+    QVERIFY(done.refused);
+    QVERIFY(!done.stopped);
+    QCOMPARE(done.refusedName, third);
+    QCOMPARE(done.refusedTarget, QStringLiteral("3_") + third);
+    QVERIFY(!done.reason.isEmpty());
+    QCOMPARE(done.renamed.size(), 2);
+    const QString text = done.refusalText();
+    QVERIFY2(text.contains(third) && text.contains(done.reason) && text.contains(u'2'),
+             qPrintable(text));
+
+    QStringList expected{"1_a.jpg", "2_b.jpg", "d.jpg"};
+    if (!removeSource)
+        expected << third;
+    expected.sort();
+    QCOMPARE(filesIn(folder), expected);
+    QCOMPARE(readAll(folder + QStringLiteral("2_b.jpg")), QByteArray("b.jpg"));
+    if (!removeSource)
+        QCOMPARE(readAll(folder + third), third.toUtf8());
+}
+
+void TestNaming::renameTakesNextNumberWhenTargetAppears()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.path() + u'/';
+    const QStringList names{"a.jpg", "b.jpg"};
+    for (const QString &name : names)
+        QVERIFY(writeBytes(folder + name, name.toUtf8()));
+
+    // Another program writes the chosen names between the choice and the rename.
+    TestHost host;
+    int yields = 0;
+    host.onYield = [&]() {
+        ++yields;
+        if (yields == 1) {
+            QVERIFY(writeBytes(folder + QStringLiteral("1_a.jpg"), "intruder"));
+        } else {
+            QVERIFY(writeBytes(folder + QStringLiteral("2_b.jpg"), "intruder 2"));
+            QVERIFY(writeBytes(folder + QStringLiteral("2_b 副本1.jpg"), "intruder 3"));
+        }
+    };
+    const RenameOutcome done = RenameOnlyRun(folder, true, selectionOf(folder, names),
+                                             ruleOf(QStringLiteral("1000001")), host);
+    QVERIFY(!done.refused);
+    QCOMPARE(yields, 2);
+    QCOMPARE(done.renamed.at(0),
+             qMakePair(QStringLiteral("a.jpg"), QStringLiteral("1_a 副本1.jpg")));
+    QCOMPARE(done.renamed.at(1),
+             qMakePair(QStringLiteral("b.jpg"), QStringLiteral("2_b 副本2.jpg")));
+    QCOMPARE(readAll(folder + QStringLiteral("1_a.jpg")), QByteArray("intruder"));
+    QCOMPARE(readAll(folder + QStringLiteral("1_a 副本1.jpg")), QByteArray("a.jpg"));
+    QCOMPARE(readAll(folder + QStringLiteral("2_b.jpg")), QByteArray("intruder 2"));
+    QCOMPARE(readAll(folder + QStringLiteral("2_b 副本1.jpg")), QByteArray("intruder 3"));
+    QCOMPARE(readAll(folder + QStringLiteral("2_b 副本2.jpg")), QByteArray("b.jpg"));
+}
+
+void TestNaming::renameNoReplace()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString from = dir.filePath(QStringLiteral("from.jpg"));
+    const QString to = dir.filePath(QStringLiteral("to.jpg"));
+    QVERIFY(writeBytes(from, "source"));
+    QVERIFY(writeBytes(to, "target"));
+
+    bool exists = false;
+    QVERIFY(!RenameNoReplace(from, to, &exists).isEmpty());
+    QVERIFY(exists);
+    QCOMPARE(readAll(from), QByteArray("source"));
+    QCOMPARE(readAll(to), QByteArray("target"));
+
+    QVERIFY(QFile::remove(to));
+    QCOMPARE(RenameNoReplace(from, to, &exists), QString());
+    QVERIFY(!exists);
+    QCOMPARE(readAll(to), QByteArray("source"));
+    QVERIFY(!QFile::exists(from));
+
+    QVERIFY(!RenameNoReplace(from, dir.filePath(QStringLiteral("x.jpg")), &exists).isEmpty());
+    QVERIFY(!exists);
+}
+
+void TestNaming::renameCommandArguments_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("named"); // what the message must name
+    // {dir} is the picture folder, {ini} a settings file remembering it.
+    QTest::newRow("unknown option") << QStringList{"{dir}", "--force"} << 2 << "--force";
+    QTest::newRow("rule too short") << QStringList{"{dir}", "--rule", "100001"} << 2 << "--rule";
+    QTest::newRow("rule with a 2") << QStringList{"{dir}", "--rule", "1000002"} << 2 << "--rule";
+    QTest::newRow("separator not in the list")
+            << QStringList{"{dir}", "--separator", "*"} << 2 << "--separator";
+    QTest::newRow("separator of two characters")
+            << QStringList{"{dir}", "--separator", "__"} << 2 << "--separator";
+    QTest::newRow("unknown type") << QStringList{"{dir}", "--types", "gif"} << 2 << "--types";
+    QTest::newRow("select a name not listed")
+            << QStringList{"{dir}", "--select", "zzz.jpg"} << 2 << "--select";
+    QTest::newRow("select a type not listed")
+            << QStringList{"{dir}", "--types", "png", "--select", "a.jpg"} << 2 << "--select";
+    QTest::newRow("select without a name") << QStringList{"{dir}", "--select"} << 2 << "--select";
+    QTest::newRow("missing folder") << QStringList{"{dir}/missing"} << 2 << "FOLDER";
+    QTest::newRow("two folders") << QStringList{"{dir}", "{dir}/"} << 2 << "FOLDER";
+    QTest::newRow("missing settings file")
+            << QStringList{"{dir}", "--settings", "{dir}/none.ini"} << 2 << "--settings";
+    QTest::newRow("no folder, none remembered")
+            << QStringList{"--settings", "{empty}"} << 2 << "FOLDER";
+    QTest::newRow("preview only") << QStringList{"{dir}", "--rule", "1000001"} << 0 << "";
+    QTest::newRow("remembered folder, preview") << QStringList{"--settings", "{ini}"} << 0 << "";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "";
+}
+
+void TestNaming::renameCommandArguments()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, status);
+    QFETCH(QString, named);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString pictures = dir.filePath(QStringLiteral("pictures"));
+    QVERIFY(QDir().mkpath(pictures));
+    QVERIFY(writePicture(pictures + QStringLiteral("/a.jpg"), 8, 8, "JPEG"));
+    QVERIFY(writePicture(pictures + QStringLiteral("/b.png"), 8, 8, "PNG"));
+    const QString ini = dir.filePath(QStringLiteral("Set.ini"));
+    QVERIFY(WriteIni(Keys::kSectionOpenPath, Keys::kSourceFolder, pictures + u'/', ini));
+    const QString empty = dir.filePath(QStringLiteral("empty.ini"));
+    QVERIFY(writeBytes(empty, "[已选择]\r\n"));
+    const QByteArray iniBefore = readAll(ini);
+
+    for (QString &arg : args) {
+        arg.replace(QStringLiteral("{dir}"), pictures);
+        arg.replace(QStringLiteral("{ini}"), ini);
+        arg.replace(QStringLiteral("{empty}"), empty);
+    }
+    if (!args.contains(QStringLiteral("--settings")))
+        args << QStringLiteral("--settings") << empty;
+    int actual = -1;
+    const QString errors = runCommandCapturingErrors(args, actual);
+    QCOMPARE(actual, status);
+    if (!named.isEmpty())
+        QVERIFY2(errors.startsWith(QStringLiteral("pixwright rename: ") + named),
+                 qPrintable(errors));
+    // Without --yes nothing changes, and the settings file is only read.
+    QCOMPARE(filesIn(pictures), QStringList({"a.jpg", "b.png"}));
+    QCOMPARE(readAll(ini), iniBefore);
+}
+
+void TestNaming::renameCommandRenames()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString pictures = dir.filePath(QStringLiteral("pictures"));
+    QVERIFY(QDir().mkpath(pictures));
+    for (const char *name : {"a.jpg", "b.png", "c.bmp", "d.jpg"})
+        QVERIFY(writePicture(pictures + u'/' + QLatin1String(name), 8, 8, nullptr));
+    const QString ini = dir.filePath(QStringLiteral("Set.ini"));
+    QVERIFY(WriteIni(Keys::kSectionOpenPath, Keys::kSourceFolder, pictures + u'/', ini));
+    QVERIFY(WriteIni(Keys::kSectionSelected, Keys::kFilter, QStringLiteral("*.jpg;*.png"), ini));
+    QVERIFY(WriteIni(Keys::kSectionSelected, Keys::kRenameRule, QStringLiteral("1000001"), ini));
+    QVERIFY(WriteIni(Keys::kSectionSelected, Keys::kRenameSeparator, QStringLiteral("13"), ini));
+    const QByteArray iniBefore = readAll(ini);
+
+    // Remembered folder, types, rule and blank separator; only d.jpg and a.jpg chosen.
+    QCOMPARE(RunRenameCommand({QStringLiteral("--settings"), ini, QStringLiteral("--select"),
+                               QStringLiteral("d.jpg"), QStringLiteral("--select"),
+                               QStringLiteral("a.jpg"), QStringLiteral("--yes")}),
+             0);
+    QCOMPARE(filesIn(pictures), QStringList({"1 a.jpg", "2 d.jpg", "b.png", "c.bmp"}));
+
+    // The word for the blank, a rule from the command line, the types given.
+    QCOMPARE(RunRenameCommand({pictures, QStringLiteral("--settings"), ini,
+                               QStringLiteral("--types"), QStringLiteral("bmp"),
+                               QStringLiteral("--rule"), QStringLiteral("1000000"),
+                               QStringLiteral("--separator=$"), QStringLiteral("--yes")}),
+             0);
+    QCOMPARE(filesIn(pictures), QStringList({"1 a.jpg", "1$.jpg", "2 d.jpg", "b.png"}));
+    QCOMPARE(readAll(ini), iniBefore);
+}
+
+QTEST_GUILESS_MAIN(TestNaming)
+#include "tst_naming.moc"
