@@ -22,9 +22,16 @@ constexpr const char *kUsage
         = "usage: pixwright rename [FOLDER] [--select NAME]... [--types jpg,png,bmp]\n"
           "                        [--rule DIGITS] [--separator CHAR] [--settings FILE] [--yes]\n"
           "Shows how the pictures of FOLDER (default: the remembered folder) would be renamed by\n"
-          "the naming rule; --yes renames them. --rule is seven 0/1 digits, one per naming "
-          "option;\n"
-          "--separator one of . _ - + ~ @ # | $ % ^ & or \"空格\" for a blank.\n";
+          "the naming rule; --yes renames them in place, never replacing a file.\n"
+          "  --select NAME     rename only these listed pictures (repeat it; default: all)\n"
+          "  --types LIST      the picture types listed (default: as step 1 remembers them)\n"
+          "  --rule DIGITS     seven digits 0/1 switching the name parts on, in order:\n"
+          "                    1 running number, 2 pixel size, 3 D (camera photo) or N,\n"
+          "                    4 saving quality (no effect when renaming), 5 modification time,\n"
+          "                    6 time of taking, 7 the old name (off: the name ends in .jpg)\n"
+          "  --separator CHAR  one of . _ - + ~ @ # | $ % ^ & or \"空格\" for a blank\n"
+          "  --settings FILE   the remembered rule, folder and types (only read, never written)\n"
+          "Exit status: 0 done, 1 a rename was refused or the run stopped, 2 bad arguments.\n";
 
 volatile std::sig_atomic_t g_interrupted = 0;
 

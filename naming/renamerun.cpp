@@ -1,6 +1,7 @@
 #include "naming/renamerun.h"
 
 #include "naming/outputname.h"
+#include "platform/apppaths.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -35,9 +36,9 @@ QString RenameOutcome::refusalText() const
 {
     if (!refused)
         return QString();
+    // One multi-argument call: a name holding "%1" must not be substituted again.
     return tr("“%1”无法改名为“%2”：%3。在此之前已改名 %4 个文件，其余文件保持原名。")
-            .arg(refusedName, refusedTarget, reason)
-            .arg(renamed.size());
+            .arg(refusedName, refusedTarget, reason, QString::number(renamed.size()));
 }
 
 QString RenameNoReplace(const QString &from, const QString &to, bool *exists)
@@ -85,9 +86,10 @@ QString MoveToFreeName(const QString &folder, const QString &oldName, const QStr
     return QString();
 }
 
-RenameOutcome RenameOnlyRun(const QString &folder, bool doRename, const SourceSelection &list,
+RenameOutcome RenameOnlyRun(const QString &folderText, bool doRename, const SourceSelection &list,
                             const NamingRule &rule, RunHost &host)
 {
+    const QString folder = WithTrailingSlash(folderText);
     RenameOutcome outcome;
     const int total = list.selectedCount();
     const QString willBecome = tr("  将改为:");
@@ -103,7 +105,9 @@ RenameOutcome RenameOnlyRun(const QString &folder, bool doRename, const SourceSe
         }
         ++number;
         const QString &oldName = list.names.at(i);
-        host.progress(number, total, tr("正在处理(%1/%2)%3").arg(number).arg(total).arg(oldName));
+        host.progress(number, total,
+                      tr("正在处理(%1/%2)%3")
+                              .arg(QString::number(number), QString::number(total), oldName));
 
         NameFacts facts = GatherNameFacts(folder, oldName, rule, NamingRun::RenameOnly);
         facts.number = number;
