@@ -922,6 +922,16 @@ void TestNaming::renameCommandRenames()
                                QStringLiteral("--separator=$"), QStringLiteral("--yes")}),
              0);
     QCOMPARE(filesIn(pictures), QStringList({"1 a.jpg", "1$.jpg", "2 d.jpg", "b.png"}));
+
+    // The word "空格" and a blank itself both give the blank separator.
+    for (const QString &blank : {QStringLiteral("空格"), QStringLiteral(" ")}) {
+        QCOMPARE(RunRenameCommand({pictures, QStringLiteral("--settings"), ini,
+                                   QStringLiteral("--types"), QStringLiteral("png"),
+                                   QStringLiteral("--rule"), QStringLiteral("1000001"),
+                                   QStringLiteral("--separator"), blank, QStringLiteral("--yes")}),
+                 0);
+    }
+    QCOMPARE(filesIn(pictures), QStringList({"1 1 b.png", "1 a.jpg", "1$.jpg", "2 d.jpg"}));
     QCOMPARE(readAll(ini), iniBefore);
 }
 
