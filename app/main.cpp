@@ -1,14 +1,42 @@
 #include "exif/infocommand.h"
 #include "naming/renamecommand.h"
+#include "platform/apppaths.h"
+#include "run/runcommand.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QStringList>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
-constexpr const char *kUsage = "usage: pixwright [--version]\n";
+constexpr const char *kUsage = "usage: pixwright [--version] | run [FOLDER] [options] | info ... | "
+                               "rename ...\n";
+
+bool hasDisplay()
+{
+    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+}
+
+// The batch run draws text, which needs the GUI application; without a display it draws off
+// screen. With no arguments and no display it shows a newcomer the program at work on the demo
+// pictures.
+int runBatch(int argc, char *argv[])
+{
+    if (!hasDisplay() && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty()) {
+        std::fputs("pixwright: no display, so running the batch on the demo pictures "
+                   "(pixwright run --help tells more)\n",
+                   stderr);
+        return Pw::RunBatchCommand({Pw::DemoFolder(), QStringLiteral("--yes")});
+    }
+    return Pw::RunBatchCommand(args.mid(1));
+}
 
 void printVersion()
 {
@@ -19,6 +47,8 @@ void printVersion()
 
 int main(int argc, char *argv[])
 {
+    if (argc < 2 ? !hasDisplay() : std::strcmp(argv[1], "run") == 0)
+        return runBatch(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args.first() == QLatin1String("--version")) {

@@ -1,0 +1,324 @@
+#include "run/batchengine.h"
+
+#include "imaging/pictureservice.h"
+#include "naming/outputname.h"
+#include "platform/apppaths.h"
+#include "platform/colour.h"
+#include "run/saveandlimit.h"
+#include "run/textoverlay.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <deque>
+#include <future>
+#include <memory>
+
+#include <sys/stat.h>
+
+namespace Pw {
+
+namespace {
+
+const QString kBreak = QStringLiteral("\r\n");
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Pw::BatchEngine", text);
+}
+
+bool hasBorder(int fitMode)
+{
+    return fitMode == 1 || fitMode == 2;
+}
+
+// What a worker makes of one selected entry: everything up to the encoded canvas, which needs
+// nothing of the entries before it.
+struct DrawJob
+{
+    QString path;
+    ProcessingOptions options;
+    FitParams params;
+    QColor background;
+    QImage backgroundPicture; // already stretched to the canvas (modes 1 and 2)
+    SaveSettings save;
+    std::shared_ptr<std::atomic_bool> cancelled;
+};
+
+struct DrawnEntry
+{
+    QString loadError; // the entry is skipped
+    QString drawError; // the entry is still saved, showing what the canvas holds
+    QImage canvas;
+    qint64 sourceBytes = 0;
+    EncodedQualities encodings;
+};
+
+DrawnEntry drawEntry(const DrawJob &job)
+{
+    DrawnEntry entry;
+    if (*job.cancelled)
+        return entry;
+    const int mode = job.params.fitMode;
+    QSize canvasSize;
+    if (mode == 3 || mode == 5) {
+        const PictureInfo info = MeasurePicture(job.path);
+        if (!info.error.isEmpty()) {
+            entry.loadError = info.error;
+            return entry;
+        }
+        const FitResult fit = ComputeFitGeometry(info.width, info.height, job.params);
+        if (!fit.ok()) {
+            entry.loadError = fit.error;
+            return entry;
+        }
+        canvasSize = QSize(fit.geometry.canvasWidth, fit.geometry.canvasHeight);
+    } else {
+        // Modes 1, 2 and 4 do not measure; the target alone decides the canvas.
+        const FitResult fit = ComputeFitGeometry(1, 1, job.params);
+        if (!fit.ok()) {
+            entry.loadError = fit.error;
+            return entry;
+        }
+        canvasSize = QSize(job.params.targetWidth, job.params.targetHeight);
+    }
+    entry.sourceBytes = QFileInfo(job.path).size();
+
+    Canvas canvas;
+    canvas.fillColour = hasBorder(mode) ? job.background : QColor(Qt::white);
+    canvas.resize(canvasSize.width(), canvasSize.height());
+    if (hasBorder(mode) && !job.backgroundPicture.isNull()) {
+        QPainter painter(&canvas.image);
+        painter.drawImage(QRect(QPoint(0, 0), canvasSize), job.backgroundPicture);
+    }
+    const DrawnPicture drawn = DrawFittedPicture(job.path, job.params, canvasSize);
+    if (!drawn.error.isEmpty())
+        entry.drawError = drawn.error;
+    else
+        entry.drawError = PaintDrawnPicture(canvas, drawn, mode);
+    DrawTextOverlay(canvas.image, job.options);
+    entry.canvas = canvas.image;
+    if (!*job.cancelled)
+        entry.encodings = EncodeAhead(entry.canvas, job.save);
+    return entry;
+}
+
+QString errorLine(const QString &message, const QString &name)
+{
+    return kBreak + u'[' + message + u']' + name;
+}
+
+} // namespace
+
+QString DemoQuestion(const QString &demoFolder)
+{
+    return tr("您即将对演示图片进行处理，演示图片位于：") + kBreak + demoFolder + kBreak + kBreak
+           + tr("如需继查看演示效果续请点“是”") + kBreak
+           + tr("如需变换其他文件夹请点“否”后返回第一步重新选择文件夹");
+}
+
+QString NothingSelectedWarning()
+{
+    return tr("未选择任何图片或照片可供修改！");
+}
+
+QString MakeRunFolder(const QString &outputBase, const QString &programName,
+                      const QString &sourceFolder, int fitMode, const QDateTime &stamp,
+                      QString *error)
+{
+    QString sourceName = QDir(sourceFolder).dirName();
+    if (sourceName.isEmpty() || sourceName == u"/")
+        sourceName = QStringLiteral("_");
+    const QString modeFolder = WithTrailingSlash(outputBase) + programName + tr("_新图") + u'/'
+                               + sourceName + u'/' + QString::number(fitMode) + u'/';
+    if (!QDir().mkpath(modeFolder)) {
+        if (error)
+            *error = tr("无法创建输出文件夹%1：%2")
+                             .arg(modeFolder, QString::fromLocal8Bit(std::strerror(errno)));
+        return QString();
+    }
+    const QString base = modeFolder + stamp.toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    // mkdir either makes the folder or finds it there: a folder of another run is never reused.
+    for (int k = 1; k < 10000; ++k) {
+        const QString candidate = k == 1 ? base : base + u'_' + QString::number(k);
+        if (::mkdir(QFile::encodeName(candidate).constData(), 0777) == 0)
+            return candidate + u'/';
+        if (errno != EEXIST) {
+            if (error)
+                *error = tr("无法创建输出文件夹%1：%2")
+                                 .arg(candidate, QString::fromLocal8Bit(std::strerror(errno)));
+            return QString();
+        }
+    }
+    if (error)
+        *error = tr("无法创建输出文件夹%1：同一秒内的运行过多").arg(base);
+    return QString();
+}
+
+BatchResult RunBatch(const BatchInputs &in, RunHost &host)
+{
+    BatchResult result;
+    const SourceSelection &selection = in.selection;
+    result.selectedCount = selection.selectedCount();
+    if (selection.folder == DemoFolder() && !host.askYesNo(DemoQuestion(selection.folder))) {
+        result.status = BatchStatus::DemoDeclined;
+        return result;
+    }
+    if (result.selectedCount == 0) {
+        result.status = BatchStatus::NothingSelected;
+        return result;
+    }
+
+    const ProcessingOptions &options = in.options;
+    ReportFacts facts;
+    facts.selectedCount = result.selectedCount;
+    facts.summaryText = in.step3.summaryText;
+    auto finish = [&](BatchStatus status) {
+        if (host.stopRequested()) // a press that came too late for this run must not stop the next
+            host.clearStopRequest();
+        facts.successCount = result.successCount;
+        facts.sourceBytes = result.sourceBytes;
+        facts.outputBytes = result.outputBytes;
+        facts.elapsedMs = result.elapsedMs;
+        facts.errorLog = result.errorLog;
+        result.status = status;
+        result.report = ComposeReport(facts, QDateTime::currentDateTime());
+        result.reportColour = ReportColour(result.selectedCount, result.successCount);
+        return result;
+    };
+
+    const QDateTime stamp = in.started.isValid() ? in.started : QDateTime::currentDateTime();
+    QString folderError;
+    result.runFolder = MakeRunFolder(in.outputBase, in.programName, selection.folder,
+                                     options.fitMode, stamp, &folderError);
+    if (result.runFolder.isEmpty()) {
+        result.errorLog = errorLine(folderError, QString());
+        return finish(BatchStatus::FolderFailed);
+    }
+
+    QTemporaryDir scratch;
+    SaveSettings save;
+    save.runFolder = result.runFolder;
+    save.rule = in.rule;
+    save.keepCamera = selection.keepCamera;
+    save.sizeLimitOn = options.sizeLimitOn;
+    save.limitBytes = options.sizeLimitBytes();
+    save.qualityIndex = in.step3.qualityIndex;
+    save.cameraTool = in.cameraTool;
+    save.workFolder = WithTrailingSlash(scratch.path());
+    save.yield = [&host] {
+        host.yield();
+    };
+
+    const FitParams params = ToFitParams(options);
+    const QColor background = ColourFromBgr(in.step3.backgroundColour);
+    QImage backgroundPicture;
+    const QString backgroundPath = in.step3.backgroundPicture.trimmed();
+    if (hasBorder(options.fitMode) && !backgroundPath.isEmpty()
+        && QFileInfo::exists(backgroundPath)) {
+        // Stretched once for the whole run: every canvas of modes 1 and 2 has the same size.
+        backgroundPicture
+                = LoadPicture(backgroundPath, QSize(params.targetWidth, params.targetHeight)).image;
+    }
+
+    std::vector<int> entries;
+    for (int i = 0; i < selection.names.size(); ++i)
+        if (i < selection.selected.size() && selection.selected.at(i))
+            entries.push_back(i);
+
+    auto cancelled = std::make_shared<std::atomic_bool>(false);
+    const int ahead = in.drawThreads > 0 ? in.drawThreads
+                                         : std::max(1, QThread::idealThreadCount());
+    std::deque<std::future<DrawnEntry>> drawing;
+    size_t launched = 0;
+    auto launchAhead = [&] {
+        while (launched < entries.size() && int(drawing.size()) < ahead) {
+            DrawJob job{selection.pathOf(entries[launched]),
+                        options,
+                        params,
+                        background,
+                        backgroundPicture,
+                        save,
+                        cancelled};
+            job.save.yield = nullptr; // workers never call back into the host
+            drawing.push_back(std::async(std::launch::async, drawEntry, std::move(job)));
+            ++launched;
+        }
+    };
+
+    bool headingAdded = false;
+    bool cameraNoted = false;
+    bool stopped = false;
+    QElapsedTimer clock;
+    clock.start();
+    int ordinal = 1;
+    for (size_t k = 0; k < entries.size(); ++k) {
+        if (host.stopRequested()) {
+            host.clearStopRequest();
+            stopped = true;
+            break;
+        }
+        launchAhead();
+        const int index = entries[k];
+        const QString name = selection.names.at(index);
+        host.yield();
+        host.progress(ordinal, result.selectedCount,
+                      tr("正在处理(%1/%2)").arg(ordinal).arg(result.selectedCount) + name);
+        ++ordinal;
+
+        DrawnEntry entry = drawing.front().get();
+        drawing.pop_front();
+        if (!entry.loadError.isEmpty()) {
+            result.errorLog += errorLine(entry.loadError, name);
+            continue;
+        }
+        result.sourceBytes += entry.sourceBytes;
+        const bool drawFailed = !entry.drawError.isEmpty();
+        if (!drawFailed) {
+            ++result.successCount;
+        } else {
+            if (!headingAdded) {
+                result.errorLog.prepend(tr("【以下是错误信息】") + kBreak);
+                headingAdded = true;
+            }
+            result.errorLog += errorLine(entry.drawError, name);
+        }
+
+        NameFacts facts = GatherNameFacts(selection.folder, name, in.rule, NamingRun::Batch);
+        facts.number = result.successCount;
+        facts.total = result.selectedCount;
+        facts.width = entry.canvas.width();
+        facts.height = entry.canvas.height();
+        facts.keepCamera = selection.keepCamera;
+        facts.oldName = name;
+        const SaveOutcome saved = SaveAndLimit(save, entry.canvas, selection.pathOf(index), facts,
+                                               entry.encodings);
+        if (!saved.cameraProblem.isEmpty() && !cameraNoted) {
+            result.errorLog += errorLine(
+                    tr("未能写入数码信息（%1），图片已保存但不含数码信息").arg(saved.cameraProblem),
+                    name);
+            cameraNoted = true;
+        }
+        if (saved.saved) {
+            result.outputBytes += saved.bytes;
+        } else if (!drawFailed) {
+            --result.successCount;
+            result.errorLog += errorLine(saved.error, name);
+        }
+    }
+    *cancelled = true;
+    drawing.clear(); // waits for pictures drawn ahead of a stop
+    result.elapsedMs = clock.elapsed();
+    return finish(stopped ? BatchStatus::Stopped : BatchStatus::Finished);
+}
+
+} // namespace Pw

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "naming/namingrule.h"
+#include "options/processingoptions.h"
+#include "platform/runhost.h"
+#include "platform/sourceselection.h"
+#include "run/reporttext.h"
+#include "run/step3choices.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace Pw {
+
+// Everything a batch run reads, taken when it starts.
+struct BatchInputs
+{
+    SourceSelection selection;
+    ProcessingOptions options;
+    Step3Choices step3;
+    NamingRule rule;
+    QString outputBase;  // the desktop folder (or the command line's --output-root), ending '/'
+    QString programName; // the executable's base name: outputs go to <base>/<name>_新图/...
+    QString cameraTool;  // full path of pwReadSM
+    QDateTime started;   // the press; its second stamps the run folder (invalid: now)
+    int drawThreads = 0; // pictures drawn ahead at once; 0: one per core
+};
+
+enum class BatchStatus {
+    Finished,        // every selected entry was walked
+    Stopped,         // a stop request ended the loop before the last entry
+    DemoDeclined,    // the demo-folder question was answered No: nothing was created
+    NothingSelected, // no entry selected: nothing was created
+    FolderFailed,    // the run folder could not be created: no file was processed
+};
+
+struct BatchResult
+{
+    BatchStatus status = BatchStatus::Finished;
+    int selectedCount = 0;
+    int successCount = 0;
+    qint64 sourceBytes = 0;
+    qint64 outputBytes = 0;
+    qint64 elapsedMs = 0;
+    QString errorLog;  // CR LF separated, as the report shows it
+    QString runFolder; // ends with '/'; empty when none was made
+    QString report;    // the report text (empty for DemoDeclined and NothingSelected)
+    qint32 reportColour = kReportBlue; // 0x00BBGGRR
+};
+
+// The question put before processing the demo pictures.
+QString DemoQuestion(const QString &demoFolder);
+// The warning for an empty selection.
+QString NothingSelectedWarning();
+
+// <base>/<program>_新图/<source folder name>/<mode>/<yyyyMMdd_HHmmss>/: the folders are made
+// as needed, the last one always afresh: when a run of the same second already holds the stamp,
+// "_2", "_3", ... is added, so two runs never share a folder. Empty with `error` set on failure.
+QString MakeRunFolder(const QString &outputBase, const QString &programName,
+                      const QString &sourceFolder, int fitMode, const QDateTime &stamp,
+                      QString *error);
+
+// The batch run: checks the demo folder and the selection, makes the run folder, walks the
+// selected entries in list order (drawing ahead on worker threads, naming, saving and counting
+// in order), and composes the report. A stop request is honoured before the next entry.
+BatchResult RunBatch(const BatchInputs &inputs, RunHost &host);
+
+} // namespace Pw

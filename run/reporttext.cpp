@@ -1,0 +1,48 @@
+#include "run/reporttext.h"
+
+#include "platform/fileutils.h"
+#include "run/sizetime.h"
+
+#include <QCoreApplication>
+
+namespace Pw {
+
+namespace {
+
+const QString kBreak = QStringLiteral("\r\n");
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Pw::Report", text);
+}
+
+} // namespace
+
+QString CompressionRatioText(qint64 sourceBytes, qint64 outputBytes)
+{
+    if (sourceBytes <= 0)
+        return QStringLiteral("0.00");
+    return QString::number(double(outputBytes) / double(sourceBytes) * 100.0, 'f', 2);
+}
+
+QString ComposeReport(const ReportFacts &facts, const QDateTime &now)
+{
+    QString summary = facts.summaryText;
+    summary.replace(kBreak + kBreak, kBreak);
+
+    QString text = tr("【文件处理报告】") + kBreak + kBreak;
+    text += tr("共处理【%1】个文件，成功【%2】个！")
+                    .arg(facts.selectedCount)
+                    .arg(facts.successCount)
+            + kBreak + kBreak;
+    text += summary + kBreak;
+    text += tr("→ 源文件大小：") + FormatFileSize(facts.sourceBytes) + tr(" 处理后大小：")
+            + FormatFileSize(facts.outputBytes) + tr(" 压缩比率：")
+            + CompressionRatioText(facts.sourceBytes, facts.outputBytes) + u'%' + kBreak;
+    text += tr("→ 耗时：") + FormatElapsed(facts.elapsedMs * 10) + kBreak + kBreak;
+    text += facts.errorLog + kBreak;
+    text += QString(35, u' ') + FormatGeneralDateTime(now);
+    return text;
+}
+
+} // namespace Pw

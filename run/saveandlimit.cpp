@@ -1,0 +1,181 @@
+#include "run/saveandlimit.h"
+
+#include "imaging/pictureservice.h"
+#include "platform/process.h"
+#include "run/step3choices.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+namespace Pw {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Pw::SaveAndLimit", text);
+}
+
+struct CameraStep
+{
+    QByteArray bytes;
+    QString problem; // empty when the tool copied the information
+};
+
+QString describeToolFailure(const ProcessResult &result)
+{
+    if (!result.started)
+        return tr("无法启动pwReadSM：%1").arg(result.error);
+    if (result.timedOut)
+        return tr("pwReadSM超时未结束，已被终止");
+    if (result.crashed)
+        return tr("pwReadSM异常退出");
+    const QString said = QString::fromLocal8Bit(result.standardError).trimmed().section(u'\n', -1);
+    return tr("pwReadSM出错（退出码%1）").arg(result.exitCode)
+           + (said.isEmpty() ? QString() : QStringLiteral("：") + said);
+}
+
+// Runs the camera tool on a scratch copy of the candidate, so the run folder only ever sees
+// the finished file. A tool that fails leaves the plain candidate.
+CameraStep copyCameraInformation(const SaveSettings &settings, const QString &sourcePath,
+                                 const QByteArray &plain)
+{
+    const QString scratch = settings.workFolder + QStringLiteral("candidate.jpg");
+    QFile file(scratch);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(plain) != plain.size())
+        return {plain, tr("无法写入临时文件%1").arg(scratch)};
+    file.close();
+    const ProcessResult result = RunAndWait(settings.cameraTool,
+                                            {QStringLiteral("-te"), sourcePath, scratch},
+                                            settings.yield, kDefaultRunTimeoutMs);
+    if (!result.succeeded())
+        return {plain, describeToolFailure(result)};
+    if (!file.open(QIODevice::ReadOnly))
+        return {plain, tr("无法读回临时文件%1").arg(scratch)};
+    return {file.readAll(), QString()};
+}
+
+const QByteArray &encoded(EncodedQualities &encodings, const QImage &canvas, int quality)
+{
+    auto it = encodings.find(quality);
+    if (it == encodings.end())
+        it = encodings.emplace(quality, EncodeJpeg(canvas, quality, kOutputDpi)).first;
+    return it->second;
+}
+
+} // namespace
+
+EncodedQualities EncodeAhead(const QImage &canvas, const SaveSettings &settings)
+{
+    EncodedQualities encodings;
+    if (!settings.sizeLimitOn) {
+        encoded(encodings, canvas, QualityOfIndex(settings.qualityIndex));
+        return encodings;
+    }
+    for (int index = kLimitFirstIndex; index >= 0; --index) {
+        const QByteArray &bytes = encoded(encodings, canvas, QualityOfIndex(index));
+        if (bytes.isEmpty() || bytes.size() <= settings.limitBytes)
+            break;
+    }
+    return encodings;
+}
+
+SaveOutcome SaveAndLimit(const SaveSettings &settings, const QImage &canvas,
+                         const QString &sourcePath, NameFacts facts, EncodedQualities &encodings)
+{
+    SaveOutcome outcome;
+    bool camera = settings.keepCamera;
+    int chosen = 0;
+    QByteArray finalBytes;
+
+    // One attempt: the bytes the file would hold after the camera step.
+    auto attempt = [&](int quality, QByteArray &stored) -> bool {
+        const QByteArray &plain = encoded(encodings, canvas, quality);
+        if (plain.isEmpty()) {
+            outcome.error = tr("JPEG编码失败");
+            return false;
+        }
+        stored = plain;
+        if (camera) {
+            CameraStep step = copyCameraInformation(settings, sourcePath, plain);
+            if (step.problem.isEmpty()) {
+                stored = step.bytes;
+            } else {
+                // Keep the picture without camera information rather than lose it.
+                outcome.cameraProblem = step.problem;
+                camera = false;
+            }
+        }
+        return true;
+    };
+
+    if (!settings.sizeLimitOn) {
+        chosen = QualityOfIndex(settings.qualityIndex);
+        if (!attempt(chosen, finalBytes))
+            return outcome;
+    } else {
+        // The camera tool adds the same block to every candidate of one canvas (it does not
+        // touch the compressed data), so once its size is known a candidate whose plain length
+        // plus that block is over the limit is rejected without running the tool. The block is
+        // measured again on the candidate that stays; should it differ, the walk is redone
+        // running the tool on every candidate, as the plain walk would.
+        bool predict = true;
+        for (bool again = true; again;) {
+            again = false;
+            qint64 block = -1;
+            for (int index = kLimitFirstIndex; index >= 0; --index) {
+                const int quality = QualityOfIndex(index);
+                if (camera && predict && block >= 0) {
+                    const QByteArray &plain = encoded(encodings, canvas, quality);
+                    if (!plain.isEmpty() && plain.size() + block > settings.limitBytes)
+                        continue;
+                }
+                const bool cameraBefore = camera;
+                QByteArray stored;
+                if (!attempt(quality, stored))
+                    return outcome;
+                if (camera && cameraBefore) {
+                    const qint64 measured = stored.size() - encodings.at(quality).size();
+                    if (predict && block >= 0 && measured != block) {
+                        predict = false;
+                        again = true;
+                        break;
+                    }
+                    block = measured;
+                }
+                if (stored.size() <= settings.limitBytes) {
+                    chosen = quality;
+                    finalBytes = stored;
+                    break;
+                }
+            }
+        }
+        if (chosen == 0) {
+            outcome.error = tr("无法满足限定的体积,请尝试缩小像素值");
+            return outcome;
+        }
+    }
+
+    facts.quality = chosen;
+    const QString name = BuildOutputName(settings.rule, NamingRun::Batch, facts);
+    const QString path = MakeUniquePath(settings.runFolder, name, settings.rule.NamingSeparator);
+    try {
+        WriteJpegFile(finalBytes, path);
+    } catch (const JpegSaveError &error) {
+        outcome.error = error.message;
+        return outcome;
+    }
+    const QFileInfo written(path);
+    if (!written.exists()) {
+        outcome.error = tr("保存后找不到输出文件");
+        return outcome;
+    }
+    outcome.saved = true;
+    outcome.path = path;
+    outcome.bytes = written.size();
+    outcome.quality = chosen;
+    return outcome;
+}
+
+} // namespace Pw

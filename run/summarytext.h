@@ -1,0 +1,38 @@
+#pragma once
+
+#include "naming/namingrule.h"
+#include "options/processingoptions.h"
+
+#include <QString>
+
+namespace Pw {
+
+// What the step-3 summary is built from.
+struct SummaryInputs
+{
+    bool keepCamera = false;
+    ProcessingOptions options;
+    NamingRule rule;
+    int qualityIndex = 16;
+};
+
+// The caption of a mode option as step 2 shows it for these options (mode 3 names its edge,
+// mode 5 its percentage or factor).
+QString ModeCaption(const ProcessingOptions &options);
+
+// The size part of the naming pattern for the chosen mode ("800[宽]x600[高]", ...).
+QString SummarySizePart(const ProcessingOptions &options, QChar separator);
+
+// The quality element of the pattern: "Q85", or "Q[自动]" when the size limit picks it.
+QString SummaryQualityText(const ProcessingOptions &options, int qualityIndex);
+
+// SummaryText as step 3 builds it (CR LF line breaks), which the run report copies.
+QString SummaryText(const SummaryInputs &inputs);
+
+// The line step 3 shows while it builds the summary: "---======即将处理选定的【N】个文件======---".
+QString SummaryHeading(int selectedCount);
+
+// The hint step 3 shows under the summary: the summary and the closing request.
+QString SummaryHint(const QString &summaryText);
+
+} // namespace Pw
