@@ -210,6 +210,7 @@ private slots:
     void renameStopsInTheMiddle();
     void renameRefusedHalfway_data();
     void renameRefusedHalfway();
+    void renameRefusedInReadOnlyFolder();
     void renameTakesNextNumberWhenTargetAppears();
     void renameNoReplace();
 
@@ -765,6 +766,30 @@ void TestNaming::renameRefusedHalfway()
     QCOMPARE(readAll(folder + QStringLiteral("2_b.jpg")), QByteArray("b.jpg"));
     if (!removeSource)
         QCOMPARE(readAll(folder + third), third.toUtf8());
+}
+
+void TestNaming::renameRefusedInReadOnlyFolder()
+{
+    if (::geteuid() == 0)
+        QSKIP("permissions refuse nothing to root");
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.path() + u'/';
+    const QStringList names{"a.jpg", "b.jpg"};
+    for (const QString &name : names)
+        QVERIFY(writeBytes(folder + name, name.toUtf8()));
+    QFile::Permissions writable = QFile::permissions(dir.path());
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+
+    TestHost host;
+    const RenameOutcome done = RenameOnlyRun(folder, true, selectionOf(folder, names),
+                                             ruleOf(QStringLiteral("1000001")), host);
+    QVERIFY(QFile::setPermissions(dir.path(), writable));
+    QVERIFY(done.refused);
+    QCOMPARE(done.refusedName, QStringLiteral("a.jpg"));
+    QVERIFY(done.renamed.isEmpty());
+    QCOMPARE(host.progressTexts.size(), 1);
+    QCOMPARE(filesIn(folder), names);
 }
 
 void TestNaming::renameTakesNextNumberWhenTargetAppears()
