@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <cstring>
+
 namespace Pw {
 
 namespace {
@@ -109,17 +111,24 @@ qsizetype findClosingBracket(QByteArrayView text, Encoding encoding)
     return -1;
 }
 
-Line parseLine(const IniText &ini, qsizetype begin)
+// Splits off the line at begin and classifies it. Key lines are taken apart only when
+// wanted: most lines of a large file lie outside the section asked for, and only their
+// header test matters.
+Line parseLine(const IniText &ini, qsizetype begin, bool wantKey)
 {
-    const QByteArrayView all(ini.bytes);
+    const char *data = ini.bytes.constData();
+    const qsizetype size = ini.bytes.size();
     Line line;
     line.begin = begin;
-    const qsizetype newline = all.sliced(begin).indexOf('\n');
-    line.contentEnd = newline < 0 ? all.size() : begin + newline;
-    line.end = newline < 0 ? all.size() : line.contentEnd + 1;
+    const void *newline = memchr(data + begin, '\n', size_t(size - begin));
+    line.contentEnd = newline ? static_cast<const char *>(newline) - data : size;
+    line.end = newline ? line.contentEnd + 1 : size;
 
-    const QByteArrayView text = trimmed(all.sliced(begin, line.contentEnd - begin));
-    if (text.startsWith('[')) {
+    qsizetype first = begin;
+    while (first < line.contentEnd && isBlank(data[first]))
+        ++first;
+    if (first < line.contentEnd && data[first] == '[') {
+        const QByteArrayView text = trimmed(QByteArrayView(data + first, line.contentEnd - first));
         const qsizetype close = findClosingBracket(text.sliced(1), ini.encoding);
         if (close >= 0) { // "[name" without its bracket is not a header: kept, never matched
             line.kind = LineKind::Section;
@@ -127,7 +136,10 @@ Line parseLine(const IniText &ini, qsizetype begin)
         }
         return line;
     }
+    if (!wantKey)
+        return line;
     // '=' (0x3D) is never part of a multi-byte character in either encoding.
+    const QByteArrayView text(data + first, line.contentEnd - first);
     const qsizetype equals = text.indexOf('=');
     if (equals >= 0) {
         line.kind = LineKind::Key;
@@ -137,14 +149,15 @@ Line parseLine(const IniText &ini, qsizetype begin)
     return line;
 }
 
-// Calls visit(line, inWantedSection) for each line; stops when visit returns false.
+// Calls visit(line, inWantedSection) for each line; stops when visit returns false. Lines
+// outside the wanted section are only told apart as headers or not (kind Other otherwise).
 template<typename Visit>
 void forEachLine(const IniText &ini, QByteArrayView section, Visit visit)
 {
     bool inSection = false;
     qsizetype pos = ini.start;
     while (pos < ini.bytes.size()) {
-        const Line line = parseLine(ini, pos);
+        const Line line = parseLine(ini, pos, inSection);
         if (line.kind == LineKind::Section)
             inSection = namesEqual(line.name, section, ini.encoding);
         if (!visit(line, inSection))
