@@ -28,7 +28,7 @@ struct RenameOutcome
     QString refusalText() const;
 };
 
-// One pass over the selected entries of list (names joined to folder, which ends with '/').
+// One pass over the selected entries of list, their names joined to folder ('/' added if missing).
 // doRename false: the preview lines only; true: renames in place, never replacing a file.
 // Progress goes to host.progress for each file; hiding the progress afterwards is the host's.
 RenameOutcome RenameOnlyRun(const QString &folder, bool doRename, const SourceSelection &list,
