@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -69,8 +70,28 @@ namespace {
 
 QDateTime localFromStatx(const statx_timestamp &stamp)
 {
-    // Whole seconds, as the original's date values held them.
+    // Whole seconds: the general date-time text shows no more.
     return QDateTime::fromSecsSinceEpoch(stamp.tv_sec, Qt::LocalTime);
+}
+
+// statx where the kernel (or a container's filter) allows it, else plain stat without the
+// birth time.
+bool readStatx(const QByteArray &name, struct statx &info)
+{
+    const unsigned mask = STATX_BTIME | STATX_MTIME | STATX_ATIME | STATX_CTIME;
+    if (statx(AT_FDCWD, name.constData(), AT_STATX_SYNC_AS_STAT, mask, &info) == 0)
+        return true;
+    if (errno != ENOSYS && errno != EPERM)
+        return false;
+    struct stat plain = {};
+    if (stat(name.constData(), &plain) != 0)
+        return false;
+    info = {};
+    info.stx_mask = STATX_MTIME | STATX_ATIME | STATX_CTIME;
+    info.stx_mtime.tv_sec = plain.st_mtim.tv_sec;
+    info.stx_atime.tv_sec = plain.st_atim.tv_sec;
+    info.stx_ctime.tv_sec = plain.st_ctim.tv_sec;
+    return true;
 }
 
 } // namespace
@@ -79,12 +100,10 @@ FileTimes ReadFileTimes(const QString &path)
 {
     FileTimes times;
     struct statx info = {};
-    const QByteArray name = QFile::encodeName(path);
-    const unsigned mask = STATX_BTIME | STATX_MTIME | STATX_ATIME | STATX_CTIME;
-    if (path.isEmpty() || statx(AT_FDCWD, name.constData(), AT_STATX_SYNC_AS_STAT, mask, &info) != 0
-        || (info.stx_mask & (STATX_MTIME | STATX_ATIME | STATX_CTIME))
-                   != (STATX_MTIME | STATX_ATIME | STATX_CTIME)) {
-        // The all-zero file time of the original, in this platform's terms.
+    const unsigned needed = STATX_MTIME | STATX_ATIME | STATX_CTIME;
+    if (path.isEmpty() || !readStatx(QFile::encodeName(path), info)
+        || (info.stx_mask & needed) != needed) {
+        // The zero time of this platform, as an all-zero file time was of the original's.
         times.created = times.modified = times.accessed = QDateTime::fromSecsSinceEpoch(
                 0, Qt::LocalTime);
         return times;

@@ -1,5 +1,6 @@
 #include "platform/process.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 

@@ -206,6 +206,22 @@ bool holdsLineBreakOrNul(const QString &text)
     return text.contains(u'\n') || text.contains(u'\r') || text.contains(QChar(0));
 }
 
+bool isQuote(QChar c)
+{
+    return c == u'"' || c == u'\'';
+}
+
+// Reading trims blanks and strips one pair of matching quotes. A value that would lose
+// something that way (blanks at either end, or its own enclosing quotes) is written inside
+// one more pair of quotes, so that every value reads back exactly as it was written.
+QString storedForm(const QString &value)
+{
+    const bool blankEnds = isBlank(value.front().toLatin1()) || isBlank(value.back().toLatin1());
+    const bool quoted = value.size() >= 2 && isQuote(value.front())
+                        && value.back() == value.front();
+    return (blankEnds || quoted) ? u'"' + value + u'"' : value;
+}
+
 QString &namedDefaultFile()
 {
     static QString path;
@@ -311,7 +327,7 @@ bool WriteIni(const QString &section, const QString &key, const QString &value, 
 
     const QByteArray wantedSection = encode(sectionName, ini.encoding);
     const QByteArray wantedKey = encode(keyName, ini.encoding);
-    const QByteArray newLine = wantedKey + '=' + encode(value, ini.encoding) + "\r\n";
+    const QByteArray newLine = wantedKey + '=' + encode(storedForm(value), ini.encoding) + "\r\n";
 
     // Where the new line goes: over the first matching key line, else after the last
     // non-blank line of the first matching section, else at the end under a new header.

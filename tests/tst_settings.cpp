@@ -66,6 +66,7 @@ private slots:
     void readOnlyFolderAndFile();
     void permissionsKept();
     void olderGbkFile();
+    void randomWritesReadBack();
     void defaultFileChoice();
 
 private:
@@ -158,6 +159,12 @@ void TestSettings::roundTrip_data()
     QTest::newRow("outside GBK (4-byte)") << "表情😀𠀀";
     QTest::newRow("equals and brackets") << "a=b [c]";
     QTest::newRow("dollar and quotes inside") << "it's \"$HOME\"";
+    // Values that trimming or quote stripping would change are written quoted.
+    QTest::newRow("own quotes") << "\"引用\"";
+    QTest::newRow("own single quotes") << "'x'";
+    QTest::newRow("blanks at the ends") << "  两边有空格 ";
+    QTest::newRow("a lone quote") << "\"";
+    QTest::newRow("tab at the end") << "a\t";
 }
 
 void TestSettings::roundTrip()
@@ -495,6 +502,39 @@ void TestSettings::olderGbkFile()
     QByteArray expected = file;
     expected.replace("FS=2", "FS=4");
     QCOMPARE(readBytes(path()), expected);
+}
+
+void TestSettings::randomWritesReadBack()
+{
+    // Many writes over a file with lines the store does not understand: after each write
+    // every key reads back as last written, and the foreign lines are all still there.
+    const QByteArray foreign = "junk before\r\n[s1]\r\nno equals here\n; note=1\r\n[broken\r\n";
+    QVERIFY(writeBytes(path(), foreign));
+    const QStringList sections = {"s1", "S2", "已选择", "默认打开路径"};
+    const QStringList keys = {"k", "K2", "文字", "处理方式FS", "x y"};
+    const QStringList values = {"0", "1", "\"q\"", " b ", "路径/照片 1/", "😀", "a=b", "`^`"};
+    QMap<QString, QString> model; // "section|key" in lower case -> value
+    QRandomGenerator generator(7);
+    for (int round = 0; round < 200; ++round) {
+        const QString section = sections.at(generator.bounded(int(sections.size())));
+        const QString key = keys.at(generator.bounded(int(keys.size())));
+        QString value = values.at(generator.bounded(int(values.size())));
+        value += QString::number(round);
+        // Names in a different ASCII case address the same entry.
+        const QString spelled = round % 2 ? key.toUpper() : key;
+        QVERIFY(Pw::WriteIni(section, spelled, value));
+        model[(section + u'|' + key).toLower()] = value;
+        QCOMPARE(Pw::ReadIni(section.toUpper(), key), value);
+    }
+    for (auto it = model.cbegin(); it != model.cend(); ++it) {
+        const QString section = it.key().section(u'|', 0, 0);
+        const QString key = it.key().section(u'|', 1);
+        QCOMPARE(Pw::ReadIni(section, key), it.value());
+    }
+    const QByteArray after = readBytes(path());
+    for (const QByteArray &line : foreign.split('\n'))
+        QVERIFY2(after.contains(line), line.constData());
+    QVERIFY(after.startsWith("junk before\r\n[s1]\r\n"));
 }
 
 void TestSettings::defaultFileChoice()
