@@ -1,0 +1,602 @@
+// End-to-end runs of the batch engine in a temporary output root, with pictures made here.
+
+#include "imaging/pictureservice.h"
+#include "platform/apppaths.h"
+#include "platform/runhost.h"
+#include "run/batchengine.h"
+#include "run/saveandlimit.h"
+#include "run/sizetime.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+
+using namespace Pw;
+
+namespace {
+
+const QString kBreak = QStringLiteral("\r\n");
+
+// A host that answers and stops as a test tells it.
+class TestHost : public RunHost
+{
+public:
+    int stopAtOrdinal = 0; // press stop while this file is processed
+    bool answer = true;
+    QStringList progressTexts;
+    QStringList questions;
+    bool stop = false;
+
+    void progress(int ordinal, int, const QString &text) override
+    {
+        progressTexts << text;
+        if (ordinal == stopAtOrdinal)
+            stop = true;
+    }
+    void yield() override {}
+    bool stopRequested() const override { return stop; }
+    void clearStopRequest() override { stop = false; }
+    bool askYesNo(const QString &question) override
+    {
+        questions << question;
+        return answer;
+    }
+};
+
+// Noise over soft colour fields: compresses like a busy photo, so every quality step changes the
+// size noticeably.
+QImage busyPicture(int width, int height, quint32 seed)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QRandomGenerator random(seed);
+    for (int y = 0; y < height; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const int n = int(random.bounded(96));
+            line[x] = qRgb((x * 255 / width + n) % 256, (y * 255 / height + n) % 256,
+                           (n * 2) % 256);
+        }
+    }
+    return image;
+}
+
+void writePicture(const QString &path, const QImage &image)
+{
+    QVERIFY2(image.save(path), qPrintable(path));
+}
+
+// A PNG whose header reads but whose pixel data is damaged: it measures, then fails to draw.
+void writeDamagedPng(const QString &path)
+{
+    QByteArray bytes;
+    {
+        QFile probe(path);
+        writePicture(path, busyPicture(64, 48, 7));
+        QVERIFY(probe.open(QIODevice::ReadOnly));
+        bytes = probe.readAll();
+    }
+    const int data = int(bytes.indexOf("IDAT")) + 4;
+    QVERIFY(data > 4);
+    for (int i = data; i < bytes.size() - 20; ++i)
+        bytes[i] = char(0x5A ^ i);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+void writeText(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+QStringList allFilesBelow(const QString &root)
+{
+    QStringList files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    return files;
+}
+
+// The canvas the engine draws for a source in mode 5 at 100 %.
+QImage referenceCanvas(const QString &path)
+{
+    FitParams params;
+    params.fitMode = 5;
+    params.scalePercent = 100;
+    const DrawnPicture drawn = DrawFittedPicture(path, params);
+    Canvas canvas;
+    canvas.resize(drawn.geometry.canvasWidth, drawn.geometry.canvasHeight);
+    PaintDrawnPicture(canvas, drawn, 5);
+    return canvas.image;
+}
+
+// The first quality of 85, 80, ..., 5 whose plain JPEG fits the limit; 0 for none.
+int referenceWalk(const QImage &canvas, qint64 limit)
+{
+    for (int quality = 85; quality >= 5; quality -= 5)
+        if (EncodeJpeg(canvas, quality, kOutputDpi).size() <= limit)
+            return quality;
+    return 0;
+}
+
+// The first luminance quantisation value of a JPEG file (0 when there is none).
+int firstLumaQuantValue(const QByteArray &jpeg)
+{
+    for (int i = 2; i + 4 < jpeg.size();) {
+        if (quint8(jpeg[i]) != 0xFF)
+            return 0;
+        const int marker = quint8(jpeg[i + 1]);
+        const int length = (quint8(jpeg[i + 2]) << 8) | quint8(jpeg[i + 3]);
+        if (marker == 0xDB) // DQT: precision/table byte, then 64 values in zigzag order
+            return quint8(jpeg[i + 5]);
+        if (marker == 0xDA)
+            return 0;
+        i += 2 + length;
+    }
+    return 0;
+}
+
+// libjpeg's scaling of the standard table's first value (16) for a quality.
+int expectedLumaQuantValue(int quality)
+{
+    const int scale = quality < 50 ? 5000 / quality : 200 - 2 * quality;
+    return std::clamp((16 * scale + 50) / 100, 1, 255);
+}
+
+bool hasExif(const QByteArray &jpeg)
+{
+    return jpeg.indexOf(QByteArray("Exif\0\0", 6)) >= 0;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestRunBatch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void secondOfThreeFailsToLoad();
+    void stopWhileSecondOfFive();
+    void errorLogOrder();
+    void twoRunsInTheSameSecond();
+    void sizeLimitWalk_data();
+    void sizeLimitWalk();
+    void qualityReadBack_data();
+    void qualityReadBack();
+    void reportLineByLine();
+    void cameraToolMissing();
+    void cameraStepCountsInTheLimit();
+    void refusals_data();
+    void refusals();
+    void outputFolderCannotBeMade();
+
+private:
+    BatchInputs inputs(const QStringList &names, int mode) const;
+    QString makeSources(const QStringList &names, int size = 120);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_sources;
+    QString m_output;
+};
+
+void TestRunBatch::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_sources = m_dir->filePath(QStringLiteral("照片 源")) + u'/';
+    m_output = m_dir->filePath(QStringLiteral("out")) + u'/';
+    QVERIFY(QDir().mkpath(m_sources));
+}
+
+QString TestRunBatch::makeSources(const QStringList &names, int size)
+{
+    quint32 seed = 1;
+    for (const QString &name : names)
+        busyPicture(size, size * 3 / 4, seed++).save(m_sources + name);
+    return m_sources;
+}
+
+BatchInputs TestRunBatch::inputs(const QStringList &names, int mode) const
+{
+    BatchInputs in;
+    in.selection.folder = m_sources;
+    in.selection.names = names;
+    in.selection.select({});
+    in.options.fitMode = mode;
+    in.options.scalePercent = 100;
+    in.options.targetWidth = QStringLiteral("160");
+    in.options.targetHeight = QStringLiteral("120");
+    in.rule.NamingFlags = {1, 0, 0, 0, 0, 0, 1}; // number and old name: "1.a.png"
+    in.rule.NamingSeparator = u'.';
+    in.step3.summaryText = QStringLiteral("→ 保留数码信息：否") + kBreak + kBreak
+                           + QStringLiteral("→ 限制体积：否");
+    in.outputBase = m_output;
+    in.programName = QStringLiteral("pixwright");
+    in.cameraTool = QStringLiteral(PW_APP_DIR "/pwReadSM");
+    in.started = QDateTime(QDate(2024, 6, 3), QTime(14, 5, 9));
+    return in;
+}
+
+void TestRunBatch::secondOfThreeFailsToLoad()
+{
+    makeSources({QStringLiteral("a.png"), QStringLiteral("c.png")});
+    writeText(m_sources + QStringLiteral("b.png"), "this is not a picture");
+    const QStringList names = {QStringLiteral("a.png"), QStringLiteral("b.png"),
+                               QStringLiteral("c.png")};
+    TestHost host;
+    const BatchResult result = RunBatch(inputs(names, 5), host);
+
+    QCOMPARE(result.status, BatchStatus::Finished);
+    QCOMPARE(result.runFolder,
+             m_output + QStringLiteral("pixwright_新图/照片 源/5/20240603_140509/"));
+    QVERIFY(result.report.contains(QStringLiteral("共处理【3】个文件，成功【2】个！")));
+    QCOMPARE(result.errorLog, kBreak + QStringLiteral("[无法取得宽无法取得高]b.png"));
+    QCOMPARE(result.reportColour, kReportRed);
+    QCOMPARE(filesIn(result.runFolder),
+             QStringList({QStringLiteral("1.a.png"), QStringLiteral("2.c.png")}));
+    QCOMPARE(host.progressTexts, QStringList({QStringLiteral("正在处理(1/3)a.png"),
+                                              QStringLiteral("正在处理(2/3)b.png"),
+                                              QStringLiteral("正在处理(3/3)c.png")}));
+    // The skipped file's bytes are not counted.
+    QCOMPARE(result.sourceBytes,
+             QFileInfo(m_sources + names[0]).size() + QFileInfo(m_sources + names[2]).size());
+}
+
+void TestRunBatch::stopWhileSecondOfFive()
+{
+    QStringList names;
+    for (int i = 1; i <= 5; ++i)
+        names << QStringLiteral("p%1.png").arg(i);
+    makeSources(names);
+    TestHost host;
+    host.stopAtOrdinal = 2;
+    const BatchResult result = RunBatch(inputs(names, 5), host);
+
+    QCOMPARE(result.status, BatchStatus::Stopped);
+    QVERIFY(result.report.contains(QStringLiteral("共处理【5】个文件，成功【2】个！")));
+    QCOMPARE(filesIn(result.runFolder),
+             QStringList({QStringLiteral("1.p1.png"), QStringLiteral("2.p2.png")}));
+    QCOMPARE(host.progressTexts.size(), 2);
+    QCOMPARE(allFilesBelow(m_output).size(), 2); // nothing else, not even a scratch file
+    QVERIFY(!host.stop);                         // honoured, so it cannot stop the next run
+    QCOMPARE(result.reportColour, kReportRed);
+}
+
+void TestRunBatch::errorLogOrder()
+{
+    writeText(m_sources + QStringLiteral("a.png"), "no picture");
+    writeDamagedPng(m_sources + QStringLiteral("b.png"));
+    writeDamagedPng(m_sources + QStringLiteral("c.png"));
+    const QStringList names = {QStringLiteral("a.png"), QStringLiteral("b.png"),
+                               QStringLiteral("c.png")};
+    TestHost host;
+    const BatchResult result = RunBatch(inputs(names, 5), host);
+
+    const QStringList lines = result.errorLog.split(kBreak);
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines[0], QStringLiteral("【以下是错误信息】"));
+    QCOMPARE(lines[1], QString());
+    QCOMPARE(lines[2], QStringLiteral("[无法取得宽无法取得高]a.png"));
+    QVERIFY2(lines[3].startsWith(u'[') && lines[3].endsWith(QStringLiteral("]b.png")),
+             qPrintable(lines[3]));
+    QVERIFY2(lines[4].startsWith(u'[') && lines[4].endsWith(QStringLiteral("]c.png")),
+             qPrintable(lines[4]));
+    // Drawing errors do not skip a file: both are saved, neither is counted as a success.
+    QCOMPARE(result.successCount, 0);
+    QCOMPARE(filesIn(result.runFolder).size(), 2);
+}
+
+void TestRunBatch::twoRunsInTheSameSecond()
+{
+    const QStringList names = {QStringLiteral("a.png")};
+    makeSources(names);
+    TestHost host;
+    const BatchResult first = RunBatch(inputs(names, 2), host);
+    const QByteArray firstBytes = readAll(first.runFolder + QStringLiteral("1.a.png"));
+    const BatchResult second = RunBatch(inputs(names, 2), host);
+
+    QVERIFY(first.runFolder.endsWith(QStringLiteral("/2/20240603_140509/")));
+    QVERIFY(second.runFolder.endsWith(QStringLiteral("/2/20240603_140509_2/")));
+    QCOMPARE(filesIn(first.runFolder), QStringList({QStringLiteral("1.a.png")}));
+    QCOMPARE(filesIn(second.runFolder), QStringList({QStringLiteral("1.a.png")}));
+    QCOMPARE(readAll(first.runFolder + QStringLiteral("1.a.png")), firstBytes);
+}
+
+void TestRunBatch::sizeLimitWalk_data()
+{
+    QTest::addColumn<int>("side");
+    QTest::addColumn<QString>("limitValue");
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<int>("expectedQuality"); // -1: whatever the reference walk gives; 0: none
+
+    // A side for which 85 is over 50 K and 80 within it, found by encoding.
+    int side = 0;
+    for (int s = 96; s <= 400 && side == 0; s += 4) {
+        const QImage picture = busyPicture(s, s * 3 / 4, 99);
+        if (EncodeJpeg(picture, 85, kOutputDpi).size() > 51200
+            && EncodeJpeg(picture, 80, kOutputDpi).size() <= 51200)
+            side = s;
+    }
+    QVERIFY(side > 0);
+    QTest::newRow("50K met at 80") << side << QStringLiteral("50") << 0 << 80;
+    QTest::newRow("1K met by nothing") << 300 << QStringLiteral("1") << 0 << 0;
+    // The same picture grown to about 41 times the area, a little more, so 85 is over 2 M.
+    const int side2M = int(side * std::sqrt(2097152.0 / 51200.0 * 1.05));
+    QTest::newRow("2M") << side2M << QStringLiteral("2") << 1 << -1;
+}
+
+void TestRunBatch::sizeLimitWalk()
+{
+    QFETCH(int, side);
+    QFETCH(QString, limitValue);
+    QFETCH(int, unit);
+    QFETCH(int, expectedQuality);
+
+    const QString name = QStringLiteral("busy.png");
+    writePicture(m_sources + name, busyPicture(side, side * 3 / 4, 99));
+    BatchInputs in = inputs({name}, 5);
+    in.options.sizeLimitOn = true;
+    in.options.sizeLimitValue = limitValue;
+    in.options.sizeLimitUnit = unit;
+    in.rule.NamingFlags = {0, 0, 0, 1, 0, 0, 0}; // "(Q80).jpg"
+    const qint64 limit = limitValue.toLongLong() * 1024 * (unit == 1 ? 1024 : 1);
+    const QImage canvas = referenceCanvas(m_sources + name);
+    const int walked = referenceWalk(canvas, limit);
+    if (expectedQuality >= 0)
+        QCOMPARE(walked, expectedQuality);
+    else
+        QVERIFY2(walked > 5 && walked < 85, "the 2M row must make the walk go down a few steps");
+
+    TestHost host;
+    const BatchResult result = RunBatch(in, host);
+    const QStringList files = filesIn(result.runFolder);
+    if (walked == 0) {
+        QVERIFY(files.isEmpty());
+        QCOMPARE(result.successCount, 0);
+        QCOMPARE(result.errorLog,
+                 kBreak + QStringLiteral("[无法满足限定的体积,请尝试缩小像素值]") + name);
+        QCOMPARE(result.outputBytes, 0);
+        return;
+    }
+    const QString expectedName = QStringLiteral("(Q%1).jpg").arg(walked);
+    QCOMPARE(files, QStringList({expectedName}));
+    const QByteArray stored = readAll(result.runFolder + expectedName);
+    QVERIFY(stored.size() <= limit);
+    QCOMPARE(stored, EncodeJpeg(canvas, walked, kOutputDpi));
+    QCOMPARE(result.outputBytes, stored.size());
+    QCOMPARE(result.successCount, 1);
+}
+
+void TestRunBatch::qualityReadBack_data()
+{
+    QTest::addColumn<int>("qualityIndex");
+    QTest::newRow("index 19: quality 100") << 19;
+    QTest::newRow("index 16: quality 85") << 16;
+    QTest::newRow("index 0: quality 5") << 0;
+}
+
+void TestRunBatch::qualityReadBack()
+{
+    QFETCH(int, qualityIndex);
+    const QStringList names = {QStringLiteral("a.png")};
+    makeSources(names);
+    BatchInputs in = inputs(names, 4);
+    in.step3.qualityIndex = qualityIndex;
+    TestHost host;
+    const BatchResult result = RunBatch(in, host);
+    const QByteArray stored = readAll(result.runFolder + QStringLiteral("1.a.png"));
+    QCOMPARE(firstLumaQuantValue(stored), expectedLumaQuantValue(5 * (qualityIndex + 1)));
+    QCOMPARE(QImage::fromData(stored).size(), QSize(160, 120));
+}
+
+void TestRunBatch::reportLineByLine()
+{
+    makeSources({QStringLiteral("a.png")});
+    writeText(m_sources + QStringLiteral("b.png"), "no picture");
+    BatchInputs in = inputs({QStringLiteral("a.png"), QStringLiteral("b.png")}, 3);
+    in.options.edgeLength = QStringLiteral("100");
+    TestHost host;
+    const BatchResult result = RunBatch(in, host);
+
+    const qint64 source = QFileInfo(m_sources + QStringLiteral("a.png")).size();
+    const qint64 output = QFileInfo(result.runFolder + QStringLiteral("1.a.png")).size();
+    QVERIFY(output > 0);
+    const QStringList lines = result.report.split(kBreak);
+    const QStringList expected = {
+            QStringLiteral("【文件处理报告】"),
+            QString(),
+            QStringLiteral("共处理【2】个文件，成功【1】个！"),
+            QString(),
+            QStringLiteral("→ 保留数码信息：否"), // the summary's double break made single
+            QStringLiteral("→ 限制体积：否"),
+            QStringLiteral("→ 源文件大小：%1 处理后大小：%2 压缩比率：%3%")
+                    .arg(FormatFileSize(source), FormatFileSize(output),
+                         QString::number(100.0 * output / source, 'f', 2)),
+            QStringLiteral("TIME"),
+            QString(),
+            QString(),
+            QStringLiteral("[无法取得宽无法取得高]b.png"),
+            QStringLiteral("DATE"),
+    };
+    QCOMPARE(lines.size(), expected.size());
+    for (int i = 0; i < lines.size(); ++i) {
+        if (expected[i] == u"TIME")
+            QVERIFY2(QRegularExpression(QStringLiteral("^→ 耗时：\\d+小时\\d+分钟\\d+\\.\\d{3}秒$"))
+                             .match(lines[i])
+                             .hasMatch(),
+                     qPrintable(lines[i]));
+        else if (expected[i] == u"DATE")
+            QVERIFY2(QRegularExpression(
+                             QStringLiteral(
+                                     "^ {35}\\d{4}/\\d{1,2}/\\d{1,2}( \\d{1,2}:\\d\\d:\\d\\d)?$"))
+                             .match(lines[i])
+                             .hasMatch(),
+                     qPrintable(lines[i]));
+        else
+            QCOMPARE(lines[i], expected[i]);
+    }
+}
+
+void TestRunBatch::cameraToolMissing()
+{
+    const QStringList names = {QStringLiteral("a.jpg"), QStringLiteral("b.jpg")};
+    makeSources(names);
+    BatchInputs in = inputs(names, 4);
+    in.selection.keepCamera = true;
+    in.cameraTool = m_dir->filePath(QStringLiteral("no-such-tool"));
+    TestHost host;
+    const BatchResult result = RunBatch(in, host);
+
+    QCOMPARE(result.successCount, 2);
+    QCOMPARE(result.reportColour, kReportBlue);
+    QCOMPARE(filesIn(result.runFolder).size(), 2);
+    const QStringList lines = result.errorLog.split(kBreak, Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1); // once per run
+    QVERIFY2(lines[0].contains(QStringLiteral("pwReadSM"))
+                     && lines[0].endsWith(QStringLiteral("a.jpg")),
+             qPrintable(lines[0]));
+}
+
+void TestRunBatch::cameraStepCountsInTheLimit()
+{
+    const QString tool = QStringLiteral(PW_APP_DIR "/pwReadSM");
+    if (!QFileInfo(tool).isExecutable())
+        QSKIP("pwReadSM is not built");
+    // A camera photo: a busy picture with an Exif block copied in by the tool itself.
+    const QString donor = PW_APP_DIR "/演示/湖山远眺.jpg";
+    if (!QFileInfo::exists(donor))
+        QSKIP("demo pictures are not built");
+    const QString name = QStringLiteral("photo.jpg");
+    const QString source = m_sources + name;
+    QTemporaryDir scratch;
+    const QString candidate = scratch.filePath(QStringLiteral("c.jpg"));
+    auto withCamera = [&](const QByteArray &plain) {
+        QFile file(candidate);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return qint64(-1);
+        file.write(plain);
+        file.close();
+        if (QProcess::execute(tool, {QStringLiteral("-te"), source, candidate}) != 0)
+            return qint64(-1);
+        return QFileInfo(candidate).size();
+    };
+
+    // Wanted: a K boundary between the plain size at 85 and the size after the tool, so only
+    // a walk that measures after the tool leaves 85.
+    QImage canvas;
+    qint64 limitK = 0;
+    for (int width = 200; width < 400 && limitK == 0; width += 2) {
+        writePicture(source, busyPicture(width, 150, 5));
+        QCOMPARE(QProcess::execute(tool, {QStringLiteral("-te"), donor, source}), 0);
+        canvas = referenceCanvas(source);
+        const QByteArray plain = EncodeJpeg(canvas, 85, kOutputDpi);
+        const qint64 after = withCamera(plain);
+        QVERIFY(after > plain.size());
+        if ((after - 1) / 1024 * 1024 >= plain.size())
+            limitK = (after - 1) / 1024;
+    }
+    QVERIFY(limitK > 0);
+    QVERIFY(hasExif(readAll(source)));
+
+    BatchInputs in = inputs({name}, 5);
+    in.selection.keepCamera = true;
+    in.options.sizeLimitOn = true;
+    in.options.sizeLimitValue = QString::number(limitK);
+    in.rule.NamingFlags = {0, 0, 0, 1, 0, 0, 0};
+
+    // The plain walk: each candidate stored and given its camera information, then measured.
+    int walked = 0;
+    for (int quality = 85; quality >= 5 && walked == 0; quality -= 5)
+        if (withCamera(EncodeJpeg(canvas, quality, kOutputDpi)) <= limitK * 1024)
+            walked = quality;
+    QVERIFY(walked > 0 && walked < 85);
+
+    TestHost host;
+    const BatchResult result = RunBatch(in, host);
+    const QString expectedName = QStringLiteral("(Q%1).jpg").arg(walked);
+    QCOMPARE(filesIn(result.runFolder), QStringList({expectedName}));
+    const QByteArray stored = readAll(result.runFolder + expectedName);
+    QVERIFY(hasExif(stored));
+    QVERIFY(stored.size() <= limitK * 1024);
+    QCOMPARE(result.errorLog, QString());
+}
+
+void TestRunBatch::refusals_data()
+{
+    QTest::addColumn<bool>("demo");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("selectNone");
+    QTest::addColumn<BatchStatus>("status");
+    QTest::newRow("demo folder, No") << true << false << false << BatchStatus::DemoDeclined;
+    QTest::newRow("nothing selected") << false << true << true << BatchStatus::NothingSelected;
+}
+
+void TestRunBatch::refusals()
+{
+    QFETCH(bool, demo);
+    QFETCH(bool, answer);
+    QFETCH(bool, selectNone);
+    QFETCH(BatchStatus, status);
+    const QStringList names = {QStringLiteral("a.png")};
+    makeSources(names);
+    SetAppFolder(m_dir->path());
+    if (demo) {
+        QVERIFY(QDir().mkpath(DemoFolder()));
+        QVERIFY(QFile::copy(m_sources + names[0], DemoFolder() + names[0]));
+    }
+    BatchInputs in = inputs(names, 2);
+    if (demo)
+        in.selection.folder = DemoFolder();
+    if (selectNone)
+        in.selection.selected = {false};
+    TestHost host;
+    host.answer = answer;
+    const BatchResult result = RunBatch(in, host);
+    SetAppFolder(QString());
+    QCOMPARE(result.status, status);
+    QCOMPARE(host.questions.size(), demo ? 1 : 0);
+    QVERIFY(!QFileInfo::exists(m_output)); // nothing created
+}
+
+void TestRunBatch::outputFolderCannotBeMade()
+{
+    const QStringList names = {QStringLiteral("a.png")};
+    makeSources(names);
+    writeText(m_dir->filePath(QStringLiteral("plain-file")), "x");
+    BatchInputs in = inputs(names, 2);
+    in.outputBase = m_dir->filePath(QStringLiteral("plain-file")) + u'/';
+    TestHost host;
+    const BatchResult result = RunBatch(in, host);
+    QCOMPARE(result.status, BatchStatus::FolderFailed);
+    QVERIFY(result.runFolder.isEmpty());
+    QVERIFY(host.progressTexts.isEmpty());
+    QVERIFY(result.report.contains(QStringLiteral("共处理【1】个文件，成功【0】个！")));
+    QVERIFY(result.report.contains(QStringLiteral("压缩比率：0.00%")));
+    QVERIFY2(result.errorLog.contains(QStringLiteral("plain-file")), qPrintable(result.errorLog));
+    QCOMPARE(result.reportColour, kReportRed);
+}
+
+QTEST_MAIN(TestRunBatch)
+#include "tst_run_batch.moc"
