@@ -64,7 +64,10 @@ public:
     }
     ~ZoneSwitch()
     {
-        qputenv("TZ", m_old);
+        if (m_old.isNull()) // an empty TZ would mean UTC, not "unset"
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", m_old);
         tzset();
     }
     ZoneSwitch(const ZoneSwitch &) = delete;
