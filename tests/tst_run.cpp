@@ -1,6 +1,57 @@
+#include "run/batchengine.h"
+#include "run/reporttext.h"
+#include "run/runcommand.h"
 #include "run/sizetime.h"
+#include "run/step3choices.h"
+#include "run/summarytext.h"
+#include "run/textoverlay.h"
 
+#include <QDir>
+#include <QFontMetrics>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+
+using namespace Pw;
+
+namespace {
+
+const QString kPixwright = QStringLiteral(PW_APP_DIR "/pixwright");
+
+// Runs `pixwright run ARGS` and answers the exit code, stdout and stderr.
+struct CommandRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+CommandRun runCommand(const QStringList &args)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(kPixwright, QStringList{QStringLiteral("run")} + args);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+void makePictures(const QString &folder, int count, int side)
+{
+    QDir().mkpath(folder);
+    for (int i = 1; i <= count; ++i) {
+        QImage image(side, side * 3 / 4, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 40 % 360, 200, 200));
+        image.save(folder + QStringLiteral("/p%1.jpg").arg(i));
+    }
+}
+
+} // namespace
 
 class TestRun : public QObject
 {
@@ -11,6 +62,20 @@ private slots:
     void formatFileSize();
     void formatElapsed_data();
     void formatElapsed();
+    void qualityIndex_data();
+    void qualityIndex();
+    void compressionRatio_data();
+    void compressionRatio();
+    void summaryText_data();
+    void summaryText();
+    void textOverlay_data();
+    void textOverlay();
+    void runFolderNames();
+    void badArguments_data();
+    void badArguments();
+    void commandExitCodes_data();
+    void commandExitCodes();
+    void interruptStopsAfterTheFileInHand();
 };
 
 void TestRun::formatFileSize_data()
@@ -60,5 +125,335 @@ void TestRun::formatElapsed()
     QCOMPARE(Pw::FormatElapsed(tenThousandths), expected);
 }
 
-QTEST_APPLESS_MAIN(TestRun)
+void TestRun::qualityIndex_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("index");
+    QTest::newRow("absent") << QString() << 16;
+    QTest::newRow("not a number") << QStringLiteral("abc") << 16;
+    QTest::newRow("first") << QStringLiteral("0") << 0;
+    QTest::newRow("last") << QStringLiteral("19") << 19;
+    QTest::newRow("one past the list") << QStringLiteral("20") << 16;
+    QTest::newRow("negative") << QStringLiteral("-1") << 16;
+    QTest::newRow("blanks around") << QStringLiteral(" 7 ") << 7;
+}
+
+void TestRun::qualityIndex()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, index);
+    QCOMPARE(ParseQualityIndex(stored), index);
+}
+
+void TestRun::compressionRatio_data()
+{
+    QTest::addColumn<qint64>("source");
+    QTest::addColumn<qint64>("output");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("nothing read") << qint64(0) << qint64(0) << QStringLiteral("0.00");
+    QTest::newRow("nothing read, something written")
+            << qint64(0) << qint64(10) << QStringLiteral("0.00");
+    QTest::newRow("half") << qint64(200) << qint64(100) << QStringLiteral("50.00");
+    QTest::newRow("a third") << qint64(3) << qint64(1) << QStringLiteral("33.33");
+    QTest::newRow("grew") << qint64(100) << qint64(250) << QStringLiteral("250.00");
+}
+
+void TestRun::compressionRatio()
+{
+    QFETCH(qint64, source);
+    QFETCH(qint64, output);
+    QFETCH(QString, text);
+    QCOMPARE(CompressionRatioText(source, output), text);
+}
+
+void TestRun::summaryText_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("edge");
+    QTest::addColumn<bool>("limit");
+    QTest::addColumn<QString>("rule");
+    QTest::addColumn<QString>("expected");
+    const QString head = QStringLiteral("→ 保留数码信息：否\r\n\r\n→ 命名规则为：\r\n\r\n");
+    const QString note = QStringLiteral(
+            "\r\n“[]中括号内的内容不会出现在文件名中”\r\n\r\n→ 处理方式为：\r\n");
+    const QString tail = QStringLiteral("\r\n\r\n→ 图片加字：否  文字反白：否\r\n\r\n→ 限制体积：");
+    QTest::newRow("mode 1, default rule")
+            << 1 << 1 << false << QStringLiteral("0101001")
+            << head + QStringLiteral("([宽]x[高]800[宽]x600[高]Q85)原文件名") + note
+                       + QStringLiteral("1.指定图形的宽和高，抛弃超出的部分，不缩放不变形，有白边")
+                       + tail + QStringLiteral("否");
+    QTest::newRow("mode 3 long edge, size limit")
+            << 3 << 1 << true << QStringLiteral("0101001")
+            << head
+                       + QStringLiteral("([宽]x[高][横图](800[宽]*自动判定值[高])\r\n或 "
+                                        "[竖图](自动判定值[宽]*800[高]Q[自动])原文件名")
+                       + note
+                       + QStringLiteral("3.指定图形的 长边 ，最大化可视原图，缩放而不变形，无白边")
+                       + tail + QStringLiteral("不超过50K");
+    QTest::newRow("mode 3 height, no size in the name")
+            << 3 << 3 << false << QStringLiteral("1000000")
+            << head + QStringLiteral("序号[自动].") + note
+                       + QStringLiteral("3.指定图形的  高  ，最大化可视原图，缩放而不变形，无白边")
+                       + tail + QStringLiteral("否");
+    QTest::newRow("mode 5 at 50 %")
+            << 5 << 1 << false << QStringLiteral("0100000")
+            << head + QStringLiteral("([宽]x[高]原图宽*50%[宽] x 原图高*50%[高].)") + note
+                       + QStringLiteral("5.原图按 50% 比例(允许5%-5倍)进行缩(放)，不变形，无白边")
+                       + tail + QStringLiteral("否");
+}
+
+void TestRun::summaryText()
+{
+    QFETCH(int, mode);
+    QFETCH(int, edge);
+    QFETCH(bool, limit);
+    QFETCH(QString, rule);
+    QFETCH(QString, expected);
+    SummaryInputs in;
+    in.options.fitMode = mode;
+    in.options.edgeChoice = edge;
+    in.options.targetWidth = QStringLiteral("800");
+    in.options.targetHeight = QStringLiteral("600");
+    in.options.sizeLimitOn = limit;
+    QVERIFY(ParseNamingFlagsStrict(rule, in.rule));
+    QCOMPARE(SummaryText(in), expected);
+}
+
+void TestRun::textOverlay_data()
+{
+    QTest::addColumn<bool>("inverse");
+    QTest::addColumn<qint32>("textColour");
+    QTest::addColumn<QColor>("box"); // invalid: no box
+    QTest::addColumn<QColor>("text");
+    QTest::newRow("black on a box turns white on red")
+            << true << qint32(0) << QColor(255, 0, 0) << QColor(255, 255, 255);
+    QTest::newRow("colour on the chosen box")
+            << true << qint32(0x00FF00) << QColor(0, 0, 255) << QColor(0, 255, 0);
+    QTest::newRow("no box") << false << qint32(0x0000FF) << QColor() << QColor(255, 0, 0);
+}
+
+void TestRun::textOverlay()
+{
+    QFETCH(bool, inverse);
+    QFETCH(qint32, textColour);
+    QFETCH(QColor, box);
+    QFETCH(QColor, text);
+    ProcessingOptions options;
+    options.addText = true;
+    options.overlayText = QStringLiteral("WWWW\r\nW");
+    options.textInverse = inverse;
+    options.textColour = textColour;
+    options.textBackColour = 0xFF0000; // blue
+    QImage canvas(300, 200, QImage::Format_RGB32);
+    canvas.fill(Qt::gray);
+    DrawTextOverlay(canvas, options);
+
+    const QFont font = OverlayCanvasFont(options.textFont);
+    QCOMPARE(font.pixelSize(), 14); // 10.5 pt at 96 dpi
+    const QFontMetrics metrics(font, &canvas);
+    const int blockWidth = metrics.horizontalAdvance(QStringLiteral("WWWW")) + 10;
+    const int blockHeight = 2 * metrics.height() + 10;
+    const int left = (300 - blockWidth) / 2;
+    const int top = (200 - blockHeight) / 2;
+    auto countOf = [&](const QColor &colour, const QRect &area) {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                n += canvas.pixelColor(x, y) == colour;
+        return n;
+    };
+    const QRect block(left, top, blockWidth + 1, blockHeight + 1);
+    if (box.isValid()) {
+        // The box's corners and margins are box-coloured; just outside it the canvas is untouched.
+        QCOMPARE(canvas.pixelColor(block.topLeft()), box);
+        QCOMPARE(canvas.pixelColor(block.bottomRight()), box);
+        QCOMPARE(canvas.pixelColor(block.topLeft() - QPoint(1, 1)), QColor(Qt::gray));
+        QCOMPARE(canvas.pixelColor(block.bottomRight() + QPoint(1, 1)), QColor(Qt::gray));
+        QVERIFY(countOf(text, block) > 20);
+    } else {
+        // The first line starts at the vertical centre: nothing above it, text below it.
+        const int firstLine = (200 - metrics.height()) / 2;
+        QCOMPARE(countOf(text, QRect(0, 0, 300, firstLine)), 0);
+        QVERIFY(countOf(text, QRect(0, firstLine, 300, metrics.height())) > 20);
+        QVERIFY(countOf(text, QRect(0, firstLine + metrics.height(), 300, metrics.height())) > 5);
+    }
+}
+
+void TestRun::runFolderNames()
+{
+    QTemporaryDir dir;
+    const QDateTime stamp(QDate(2024, 6, 3), QTime(14, 5, 9));
+    QString error;
+    const QString first = MakeRunFolder(dir.path(), QStringLiteral("pixwright"),
+                                        QStringLiteral("/data/photos/trip/"), 2, stamp, &error);
+    QCOMPARE(first, dir.path() + QStringLiteral("/pixwright_新图/trip/2/20240603_140509/"));
+    QVERIFY(QFileInfo(first).isDir());
+    const QString second = MakeRunFolder(dir.path(), QStringLiteral("pixwright"),
+                                         QStringLiteral("/data/photos/trip/"), 2, stamp, &error);
+    QCOMPARE(second, dir.path() + QStringLiteral("/pixwright_新图/trip/2/20240603_140509_2/"));
+    // A file where a folder must go: refused with the reason, nothing returned.
+    QFile blocker(dir.filePath(QStringLiteral("blocker")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    error.clear();
+    QCOMPARE(MakeRunFolder(blocker.fileName(), QStringLiteral("pixwright"), QStringLiteral("/x/"),
+                           1, stamp, &error),
+             QString());
+    QVERIFY(error.contains(QStringLiteral("blocker")));
+}
+
+void TestRun::badArguments_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("mode 6") << QStringList{QStringLiteral("--mode"), QStringLiteral("6")}
+                            << QStringLiteral("--mode");
+    QTest::newRow("quality not a multiple of 5")
+            << QStringList{QStringLiteral("--quality"), QStringLiteral("87")}
+            << QStringLiteral("--quality");
+    QTest::newRow("quality 0") << QStringList{QStringLiteral("--quality=0")}
+                               << QStringLiteral("--quality");
+    QTest::newRow("limit without a number")
+            << QStringList{QStringLiteral("--limit"), QStringLiteral("K")}
+            << QStringLiteral("--limit");
+    QTest::newRow("limit in G") << QStringList{QStringLiteral("--limit"), QStringLiteral("2G")}
+                                << QStringLiteral("--limit");
+    QTest::newRow("edge") << QStringList{QStringLiteral("--edge"), QStringLiteral("diagonal")}
+                          << QStringLiteral("--edge");
+    QTest::newRow("width 0") << QStringList{QStringLiteral("--width"), QStringLiteral("0")}
+                             << QStringLiteral("--width");
+    QTest::newRow("width past JPEG")
+            << QStringList{QStringLiteral("--width"), QStringLiteral("65501")}
+            << QStringLiteral("--width");
+    QTest::newRow("preset 33") << QStringList{QStringLiteral("--preset"), QStringLiteral("33")}
+                               << QStringLiteral("--preset");
+    QTest::newRow("percent 4") << QStringList{QStringLiteral("--percent"), QStringLiteral("4")}
+                               << QStringLiteral("--percent");
+    QTest::newRow("rule of six") << QStringList{QStringLiteral("--rule"), QStringLiteral("010100")}
+                                 << QStringLiteral("--rule");
+    QTest::newRow("separator") << QStringList{QStringLiteral("--separator"), QStringLiteral("*")}
+                               << QStringLiteral("--separator");
+    QTest::newRow("colour") << QStringList{QStringLiteral("--background"), QStringLiteral("red")}
+                            << QStringLiteral("--background");
+    QTest::newRow("font size") << QStringList{QStringLiteral("--font"), QStringLiteral("Sans,big")}
+                               << QStringLiteral("--font");
+    QTest::newRow("types") << QStringList{QStringLiteral("--types"), QStringLiteral("gif")}
+                           << QStringLiteral("--types");
+    QTest::newRow("value missing")
+            << QStringList{QStringLiteral("--width")} << QStringLiteral("--width");
+    QTest::newRow("unknown option")
+            << QStringList{QStringLiteral("--colour")} << QStringLiteral("--colour");
+    QTest::newRow("missing folder")
+            << QStringList{QStringLiteral("/no/such/folder")} << QStringLiteral("FOLDER");
+    QTest::newRow("missing settings")
+            << QStringList{QStringLiteral("--settings"), QStringLiteral("/no/Set.ini")}
+            << QStringLiteral("--settings");
+    QTest::newRow("missing background picture")
+            << QStringList{QStringLiteral("--background-picture"), QStringLiteral("/no/bg.jpg")}
+            << QStringLiteral("--background-picture");
+    QTest::newRow("flag with a value")
+            << QStringList{QStringLiteral("--yes=no")} << QStringLiteral("--yes");
+}
+
+void TestRun::badArguments()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, named);
+    QTemporaryDir dir;
+    const CommandRun run = runCommand(args
+                                      + QStringList{QStringLiteral("--output-root"), dir.path()});
+    QCOMPARE(run.exitCode, kRunBadArguments);
+    QVERIFY2(run.err.contains(named), qPrintable(run.err));
+    QVERIFY(QDir(dir.path()).isEmpty());
+}
+
+void TestRun::commandExitCodes_data()
+{
+    QTest::addColumn<QStringList>("extra");
+    QTest::addColumn<bool>("addBroken");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("files");
+    QTest::newRow("all succeed") << QStringList() << false << kRunAllSucceeded << 3;
+    QTest::newRow("one chosen") << QStringList{QStringLiteral("--select"), QStringLiteral("p2.jpg")}
+                                << false << kRunAllSucceeded << 1;
+    QTest::newRow("one fails") << QStringList{QStringLiteral("--mode"), QStringLiteral("5")} << true
+                               << kRunSomeFailed << 3;
+    QTest::newRow("type not present")
+            << QStringList{QStringLiteral("--types"), QStringLiteral("png")} << false
+            << kRunNothingSelected << 0;
+    QTest::newRow("unknown name") << QStringList{QStringLiteral("--select"),
+                                                 QStringLiteral("zz.jpg")}
+                                  << false << kRunBadArguments << 0;
+}
+
+void TestRun::commandExitCodes()
+{
+    QFETCH(QStringList, extra);
+    QFETCH(bool, addBroken);
+    QFETCH(int, exitCode);
+    QFETCH(int, files);
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("源 图"));
+    makePictures(source, 3, 200);
+    if (addBroken) {
+        QFile broken(source + QStringLiteral("/p0.jpg"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("not a picture");
+    }
+    // An empty settings file: the wizard's defaults, and the run must leave it untouched.
+    const QString settings = dir.filePath(QStringLiteral("Set.ini"));
+    QFile settingsFile(settings);
+    QVERIFY(settingsFile.open(QIODevice::WriteOnly));
+    settingsFile.close();
+    const QString root = dir.filePath(QStringLiteral("out"));
+    const CommandRun run = runCommand(QStringList{source, QStringLiteral("--settings"), settings,
+                                                  QStringLiteral("--output-root"), root}
+                                      + extra);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(QFileInfo(settings).size(), 0);
+    int written = 0;
+    const QString modeFolder = root + QStringLiteral("/pixwright_新图/源 图/");
+    const QStringList modes = QDir(modeFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &mode : modes)
+        for (const QString &stamp :
+             QDir(modeFolder + mode).entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            written += int(QDir(modeFolder + mode + u'/' + stamp).entryList(QDir::Files).size());
+    QCOMPARE(written, files);
+    if (exitCode == kRunAllSucceeded || exitCode == kRunSomeFailed) {
+        QVERIFY2(run.out.startsWith(QStringLiteral("【文件处理报告】\n")), qPrintable(run.out));
+        QVERIFY(!run.out.contains(u'\r'));
+        QVERIFY(run.out.contains(QStringLiteral("结果目录：") + root));
+        QVERIFY(run.err.contains(QStringLiteral("正在处理(1/")));
+    }
+}
+
+void TestRun::interruptStopsAfterTheFileInHand()
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("big"));
+    makePictures(source, 6, 3000);
+    const QString root = dir.filePath(QStringLiteral("out"));
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(env);
+    process.start(kPixwright,
+                  {QStringLiteral("run"), source, QStringLiteral("--output-root"), root,
+                   QStringLiteral("--mode"), QStringLiteral("5"), QStringLiteral("--percent"),
+                   QStringLiteral("150"), QStringLiteral("--quality"), QStringLiteral("100")});
+    QVERIFY(process.waitForStarted());
+    QByteArray err;
+    QTRY_VERIFY_WITH_TIMEOUT((err += process.readAllStandardError()).contains("(1/6)"), 20000);
+    ::kill(pid_t(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(60000));
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), kRunSomeFailed);
+    QVERIFY2(out.contains(QStringLiteral("共处理【6】个文件")), qPrintable(out));
+    const int at = int(out.indexOf(QStringLiteral("成功【")));
+    const int succeeded = out.mid(at + 3, 1).toInt();
+    QVERIFY2(succeeded >= 1 && succeeded < 6, qPrintable(out));
+}
+
+QTEST_MAIN(TestRun)
 #include "tst_run.moc"
