@@ -293,6 +293,7 @@ int main(int argc, char *argv[])
         return runService(out, args.mid(2));
     }
 
+    const bool quality = !args.removeAll(QStringLiteral("--no-quality"));
     const QString folder = args.isEmpty() ? QStringLiteral(PW_PHOTOS_DIR) : args[0];
     QDir dir(folder);
     const QStringList names = dir.entryList(
@@ -346,7 +347,7 @@ int main(int argc, char *argv[])
                     t.run.seconds / tools[1].run.seconds, t.run.peakKb / 1024.0,
                     t.run.ok ? "" : "  (failed)");
 
-    if (args.contains(QStringLiteral("--no-quality")))
+    if (!quality)
         return 0;
     std::printf("\n%-32s %20s %20s %20s\n", "SSIM / PSNR vs Lanczos3 reference", "pixwright",
                 "vipsthumbnail", "imagemagick");
