@@ -1,4 +1,5 @@
 #include "exif/infocommand.h"
+#include "imaging/memorytuning.h"
 #include "naming/renamecommand.h"
 #include "platform/apppaths.h"
 #include "run/runcommand.h"
@@ -47,6 +48,7 @@ void printVersion()
 
 int main(int argc, char *argv[])
 {
+    Pw::TuneAllocator();
     if (argc < 2 ? !hasDisplay() : std::strcmp(argv[1], "run") == 0)
         return runBatch(argc, argv);
     QCoreApplication app(argc, argv);
