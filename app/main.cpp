@@ -2,6 +2,7 @@
 #include "imaging/memorytuning.h"
 #include "naming/renamecommand.h"
 #include "platform/apppaths.h"
+#include "platform/fonts.h"
 #include "run/runcommand.h"
 
 #include <QCoreApplication>
@@ -29,6 +30,7 @@ int runBatch(int argc, char *argv[])
     if (!hasDisplay() && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    Pw::InstallFontSubstitutions();
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
         std::fputs("pixwright: no display, so running the batch on the demo pictures "
