@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Times a whole batch: `pixwright run` (mode 3, long edge 1920, quality 85) against vipsthumbnail
+# and ImageMagick doing the same job (upright, long edge at most 1920, JPEG quality 85) on the
+# same files, and prints the time ratios.
+#
+# usage: bench/batch_compare.sh PHOTO_FOLDER [REPEATS]
+# PIXWRIGHT overrides the program (default: build/bin/pixwright beside this script's project).
+set -euo pipefail
+
+folder="${1:?usage: $0 PHOTO_FOLDER [REPEATS]}"
+repeats="${2:-3}"
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+pixwright="${PIXWRIGHT:-$root/build/bin/pixwright}"
+[[ -d "$folder" ]] || { echo "$0: $folder is not a folder" >&2; exit 2; }
+[[ -x "$pixwright" ]] || { echo "$0: $pixwright not built (./run.sh --version builds it)" >&2; exit 2; }
+for tool in vipsthumbnail mogrify; do
+    command -v "$tool" >/dev/null || { echo "$0: $tool missing (scripts/packages.txt)" >&2; exit 2; }
+done
+folder="$(cd "$folder" && pwd)"
+
+mapfile -t files < <(find "$folder" -maxdepth 1 -type f \
+    \( -iname '*.jpg' -o -iname '*.jpeg' -o -iname '*.png' -o -iname '*.bmp' \) ! -name '.*' | sort)
+((${#files[@]})) || { echo "$0: no JPG, PNG or BMP in $folder" >&2; exit 2; }
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+: > "$work/Set.ini" # defaults only; the user's remembered settings stay out of the measurement
+
+cat "${files[@]}" > /dev/null # the same warm file cache for every contender
+
+now() { date +%s.%N; }
+
+# Best of REPEATS wall-clock seconds of "$@", each run into a fresh output folder.
+best_of() {
+    local best="" start end elapsed
+    for ((i = 0; i < repeats; i++)); do
+        rm -rf "$work/out" && mkdir -p "$work/out"
+        start="$(now)"
+        "$@" > /dev/null 2> "$work/stderr" || { cat "$work/stderr" >&2; return 1; }
+        end="$(now)"
+        elapsed="$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')"
+        if [[ -z "$best" ]] || awk -v e="$elapsed" -v b="$best" 'BEGIN { exit !(e < b) }'; then
+            best="$elapsed"
+        fi
+    done
+    echo "$best"
+}
+
+run_pixwright() {
+    "$pixwright" run "$folder" --settings "$work/Set.ini" --output-root "$work/out" \
+        --mode 3 --edge long --length 1920 --quality 85 --rule 0000001 --yes
+}
+run_vips() {
+    vipsthumbnail --size '1920x1920>' -o "$work/out/%s.jpg[Q=85]" "${files[@]}"
+}
+run_magick() {
+    mogrify -path "$work/out" -auto-orient -resize '1920x1920>' -quality 85 -density 300 \
+        -format jpg "${files[@]}"
+}
+
+echo "files: ${#files[@]} in $folder ($(du -sh "$folder" | cut -f1)); best of $repeats; $(nproc) cores"
+pw="$(best_of run_pixwright)"
+vips="$(best_of run_vips)"
+magick="$(best_of run_magick)"
+printf '%-28s %9s %12s\n' "program" "seconds" "÷ pixwright"
+printf '%-28s %9.3f %12.2f\n' "pixwright run (mode 3)" "$pw" 1
+ratio() { awk -v a="$1" -v b="$pw" 'BEGIN { printf "%.2f", a / b }'; }
+printf '%-28s %9.3f %12s\n' "vipsthumbnail" "$vips" "$(ratio "$vips")"
+printf '%-28s %9.3f %12s\n' "ImageMagick mogrify" "$magick" "$(ratio "$magick")"
