@@ -8,6 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
+
+#include <pthread.h>
+
 namespace Pw {
 
 namespace {
@@ -46,9 +50,18 @@ CameraStep copyCameraInformation(const SaveSettings &settings, const QString &so
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(plain) != plain.size())
         return {plain, tr("无法写入临时文件%1").arg(scratch)};
     file.close();
+    // Ctrl+C on a terminal goes to the whole process group. Blocked here, it stays pending for
+    // this program (another thread or the unblock below takes it as the stop request) and the
+    // tool starts with it blocked, so a stop never cuts the file in hand short.
+    sigset_t interrupt;
+    sigset_t previous;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &interrupt, &previous);
     const ProcessResult result = RunAndWait(settings.cameraTool,
                                             {QStringLiteral("-te"), sourcePath, scratch},
                                             settings.yield, kDefaultRunTimeoutMs);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (!result.succeeded())
         return {plain, describeToolFailure(result)};
     if (!file.open(QIODevice::ReadOnly))
