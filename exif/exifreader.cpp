@@ -3,6 +3,7 @@
 #include "platform/textcodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSet>
 
 #include <new>
@@ -138,6 +139,11 @@ bool ExifReader::Load(const QString &path)
     if (m_picFile.isEmpty())
         return false;
     try {
+        // Only regular files: a FIFO would block and a device would never end.
+        if (!QFileInfo(m_picFile).isFile()) {
+            m_loaded = false;
+            return false;
+        }
         QFile file(m_picFile);
         if (!file.open(QIODevice::ReadOnly)) {
             m_loaded = false;
@@ -201,11 +207,12 @@ bool ExifReader::walkIfds(qint64 ifd0Offset)
 {
     const qint64 tiffStart = TiffStart();
     QSet<qint64> visited;
+    int ifdsRead = 0;
     bool exifIfdDone = false;
     qint64 offset = ifd0Offset;
     while (offset != 0) {
         // A link back to an IFD already read would never end; treat it as damage.
-        if (visited.contains(offset) || visited.size() >= kMaxIfds)
+        if (visited.contains(offset) || ++ifdsRead > kMaxIfds)
             return false;
         visited.insert(offset);
 

@@ -40,6 +40,8 @@ QString readProblem(const QString &path)
         return tr("文件不存在");
     if (info.isDir())
         return tr("这是一个文件夹");
+    if (!info.isFile())
+        return tr("不是普通文件");
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return file.errorString();

@@ -15,6 +15,7 @@
 
 #include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using Pw::ExifReader;
@@ -273,6 +274,8 @@ private slots:
     void damaged_data();
     void damaged();
     void truncatedAtEveryLength();
+    void ifdChainLength_data();
+    void ifdChainLength();
     void values_data();
     void values();
     void textEncodings_data();
@@ -446,6 +449,33 @@ void TestExif::truncatedAtEveryLength()
                 reader.Entry(i);
         }
     }
+}
+
+void TestExif::ifdChainLength_data()
+{
+    QTest::addColumn<int>("ifds");
+    QTest::addColumn<bool>("loads");
+    QTest::newRow("1") << 1 << true;
+    QTest::newRow("64") << 64 << true;
+    QTest::newRow("65") << 65 << false;
+    QTest::newRow("5000") << 5000 << false;
+}
+
+void TestExif::ifdChainLength()
+{
+    QFETCH(int, ifds);
+    QFETCH(bool, loads);
+    // Distinct IFDs of one entry each, every one linking to the next: no loop, just long.
+    const ExifFile f(true);
+    QByteArray tiff = "II" + f.u16(42) + f.u32(8);
+    for (int i = 0; i < ifds; ++i) {
+        const quint32 next = i + 1 < ifds ? quint32(tiff.size() + 18) : 0;
+        tiff += f.u16(1) + f.u16(0x0131) + f.u16(3) + f.u32(1) + f.u32(quint32(i)) + f.u32(next);
+    }
+    ExifReader reader;
+    QCOMPARE(reader.LoadBytes(ExifFile::jpeg(tiff)), loads);
+    if (loads)
+        QCOMPARE(reader.Tag(0).toInteger(), ifds);
 }
 
 void TestExif::values_data()
@@ -710,8 +740,15 @@ void TestExif::picFileAndLazyLoad()
     ExifReader nothing;
     QVERIFY(!nothing.Load(QString()));
     QVERIFY(nothing.Tag(0x0110).isEmpty());
-    QVERIFY(!nothing.Load(m_dir.filePath(QStringLiteral("missing.jpg"))));
-    QVERIFY(!nothing.Load(m_dir.path())); // a folder
+    const QString fifo = m_dir.filePath(QStringLiteral("fifo"));
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // Not regular files: a FIFO would block, a device would never end.
+    for (const QString &path : {m_dir.filePath(QStringLiteral("missing.jpg")), m_dir.path(),
+                                QStringLiteral("/dev/zero"), fifo}) {
+        ExifReader reader;
+        QVERIFY2(!reader.Load(path), qPrintable(path));
+        QVERIFY(reader.Tag(0).isEmpty());
+    }
 
     ExifReader twice; // loading again gives the same table, not a doubled one
     QVERIFY(twice.Load(camera));
@@ -950,6 +987,8 @@ void TestExif::infoCommandStatus_data()
             << QStringLiteral("【plain.png】") << QStringLiteral("no such 文件.jpg");
     QTest::newRow("folder") << QStringList{QStringLiteral("@dir")} << 1 << QString()
                             << QStringLiteral("pixwright info");
+    QTest::newRow("device that never ends") << QStringList{QStringLiteral("/dev/zero")} << 1
+                                            << QString() << QStringLiteral("/dev/zero");
     QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0
                           << QStringLiteral("pixwright info") << QString();
     QTest::newRow("no file") << QStringList() << 2 << QString() << QStringLiteral("用法");
@@ -1152,6 +1191,8 @@ void TestExif::readSmLeavesOutputAlone_data()
             << QStringLiteral("@jfif") << QStringLiteral("@jpeg") << true;
     QTest::newRow("missing source")
             << QStringLiteral("@missing") << QStringLiteral("@jpeg") << false;
+    QTest::newRow("source is a FIFO")
+            << QStringLiteral("@fifo") << QStringLiteral("@jpeg") << false;
     QTest::newRow("source not a picture")
             << QStringLiteral("@text") << QStringLiteral("@jpeg") << false;
     QTest::newRow("output not a JPEG")
@@ -1178,6 +1219,8 @@ void TestExif::readSmLeavesOutputAlone()
             return writeFile(p, imageBytes(QSize(30, 20), "JPG")) ? p : QString();
         if (key == u"@text")
             return writeFile(p, "just some text\n") ? p : QString();
+        if (key == u"@fifo")
+            return mkfifo(QFile::encodeName(p).constData(), 0600) == 0 ? p : QString();
         return p; // @missing
     };
     const QString sourcePath = path(source, QStringLiteral("s"));

@@ -36,7 +36,7 @@ int fail(const std::string &reason)
 
 bool readFile(const std::string &path, Bytes &bytes, std::string &error)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = std::strerror(errno);
         return false;
