@@ -149,7 +149,7 @@ QString label(const CameraInfoLine &line)
 // "Present" looks at the value before the NUL cut, so a value of NULs still gets its line.
 bool present(const ExifValue &value)
 {
-    return !value.toText().isEmpty();
+    return value.isInteger() || (value.isText() && !value.bytes().isEmpty());
 }
 
 // Numerator over denominator of a rational value text, or an empty text when it does not read
