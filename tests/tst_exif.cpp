@@ -294,6 +294,7 @@ private slots:
     void catalogueSizeAndCuts();
     void catalogueEveryLine();
     void catalogueNoKnownTags();
+    void catalogueScanner();
 
     void cameraStamp_data();
     void cameraStamp();
@@ -901,6 +902,18 @@ void TestExif::catalogueNoKnownTags()
     const QString path = write(QStringLiteral("unknown.jpg"), f.jpeg());
     QCOMPARE(Pw::BuildCameraInfoText(QStringLiteral("【unknown.jpg】"), path),
              QStringLiteral("【unknown.jpg】"));
+}
+
+void TestExif::catalogueScanner()
+{
+    // IFD0 only; the second resolution line repeats IFD0's value, not IFD1's.
+    ExifFile f(false);
+    f.ifd0 = {f.rational(0x011A, 300, 1), f.ascii(0x0131, "Scan 1.0")};
+    f.ifd1 = {f.rational(0x011A, 96, 1)};
+    const QString path = write(QStringLiteral("scanner.jpg"), f.jpeg());
+    QCOMPARE(
+            Pw::BuildCameraInfoText(QStringLiteral("H"), path),
+            QStringLiteral("H\r\nXResolution：300/1\r\nSoftware：Scan 1.0\r\nXResolution2：300/1"));
 }
 
 void TestExif::cameraStamp_data()
