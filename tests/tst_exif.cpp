@@ -309,6 +309,7 @@ private slots:
     void readSmCopiesCameraInfo();
     void readSmLeavesOutputAlone_data();
     void readSmLeavesOutputAlone();
+    void readSmOnSamples();
 
 private:
     QTemporaryDir m_dir;
@@ -1256,6 +1257,30 @@ void TestExif::readSmLeavesOutputAlone()
 
     std::unique_ptr<QProcess> usage(runReadSm({sourcePath}, &status, &err));
     QCOMPARE(status, 2);
+}
+
+void TestExif::readSmOnSamples()
+{
+    const QDir dir(sharedSamples());
+    if (!dir.exists())
+        QSKIP("the shared sample pictures are not here");
+    QTemporaryDir work;
+    const QString output = work.filePath(QStringLiteral("result.jpg"));
+    const QByteArray plain = imageBytes(QSize(120, 80), "JPG");
+    for (const QString &name : dir.entryList({QStringLiteral("r_*")}, QDir::Files)) {
+        QVERIFY(writeFile(output, plain));
+        int status = 0;
+        QByteArray err;
+        std::unique_ptr<QProcess> process(
+                runReadSm({QStringLiteral("-te"), dir.filePath(name), output}, &status, &err));
+        QVERIFY2(status == 0, qPrintable(name + u' ' + QString::fromUtf8(err)));
+        ExifReader reader;
+        QVERIFY2(reader.Load(output), qPrintable(name));
+        QCOMPARE(reader.Tag(0x0112).toInteger(), 1);
+        QCOMPARE(reader.Tag(0xA002).toInteger(), 120);
+        QCOMPARE(reader.Tag(0xA003).toInteger(), 80);
+        QCOMPARE(QImage(output).size(), QSize(120, 80));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestExif)
