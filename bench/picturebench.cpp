@@ -31,6 +31,7 @@ constexpr int kQuality = 85;
 struct RunResult
 {
     double seconds = 0;
+    double cpuSeconds = 0; // user + system: fairer than wall time on a loaded machine
     long peakKb = 0;
     bool ok = true;
 };
@@ -70,6 +71,8 @@ RunResult spawnAndWait(const QStringList &command, bool oneThreadVips)
     wait4(pid, &status, 0, &usage);
     result.seconds = timer.nsecsElapsed() / 1e9;
     result.peakKb = usage.ru_maxrss;
+    result.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+                        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     result.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return result;
 }
@@ -337,15 +340,19 @@ int main(int argc, char *argv[])
                  tools[2].dir + QFileInfo(file).completeBaseName() + QStringLiteral(".jpg")},
                 false);
         tools[2].run.seconds += r.seconds;
+        tools[2].run.cpuSeconds += r.cpuSeconds;
         tools[2].run.peakKb = std::max(tools[2].run.peakKb, r.peakKb);
         tools[2].run.ok = tools[2].run.ok && r.ok;
     }
 
-    std::printf("\n%-14s %9s %8s %10s\n", "tool", "time s", "ratio", "peak MB");
+    std::printf("\n%-14s %9s %8s %9s %8s %10s\n", "tool", "wall s", "ratio", "cpu s", "ratio",
+                "peak MB");
     for (const Tool &t : tools)
-        std::printf("%-14s %9.3f %8.3f %10.1f%s\n", qPrintable(t.name), t.run.seconds,
-                    t.run.seconds / tools[1].run.seconds, t.run.peakKb / 1024.0,
+        std::printf("%-14s %9.3f %8.3f %9.3f %8.3f %10.1f%s\n", qPrintable(t.name), t.run.seconds,
+                    t.run.seconds / tools[1].run.seconds, t.run.cpuSeconds,
+                    t.run.cpuSeconds / tools[1].run.cpuSeconds, t.run.peakKb / 1024.0,
                     t.run.ok ? "" : "  (failed)");
+    std::fflush(stdout);
 
     if (!quality)
         return 0;

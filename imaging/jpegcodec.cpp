@@ -134,6 +134,7 @@ Decoded decodeStream(std::FILE *file, RowSink &sink)
     cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
     cinfo.scale_num = 1;
     cinfo.scale_denom = unsigned(scale);
+    cinfo.do_fancy_upsampling = sink.smoothChroma() ? TRUE : FALSE;
     jpeg_start_decompress(&cinfo);
     const int width = int(cinfo.output_width);
     const int height = int(cinfo.output_height);

@@ -27,6 +27,9 @@ public:
     virtual ~RowSink() = default;
     // After the header: the DCT reduction to use (1, 2, 4 or 8), or 0 to stop here.
     virtual int scaleFor(const Info &info) = 0;
+    // Whether chroma is upsampled smoothly; a picture that is reduced a good deal afterwards
+    // gains nothing from it and decodes faster without.
+    virtual bool smoothChroma() const { return true; }
     // The reduced size is known; choose the rows [firstRow, firstRow + rowCount) to receive.
     // Returns false to stop.
     virtual bool begin(int width, int height, int *firstRow, int *rowCount) = 0;

@@ -21,9 +21,10 @@ struct FilterAxis
     static constexpr int kShift = 14;
 };
 
-// Both sizes at least 1. The inputs an output reads never leave [0, inSize), except padding
-// inputs (zero weight) that may reach up to one sample past the end.
-FilterAxis MakeLanczos3Axis(int inSize, int outSize);
+// Both sizes at least 1. taps is padded to a multiple of tapMultiple (even). The inputs an output
+// reads never leave [0, inSize), except padding inputs (zero weight) that may reach up to
+// tapMultiple - 1 samples past the end.
+FilterAxis MakeLanczos3Axis(int inSize, int outSize, int tapMultiple = 2);
 
 // Separable Lanczos3 on 4-byte pixels (RGB32 or premultiplied ARGB32), fed one input row at a
 // time, top to bottom. Each row is filtered horizontally once and kept in a small ring; an output
@@ -32,10 +33,10 @@ FilterAxis MakeLanczos3Axis(int inSize, int outSize);
 class StreamResampler
 {
 public:
-    // The rows pushed must be inWidth pixels readable plus 8 spare bytes (see PushRow).
+    // The rows pushed must be inWidth pixels readable plus 16 spare bytes (see PushRow).
     StreamResampler(int inWidth, int inHeight, QImage *output);
 
-    // `row` holds inWidth pixels; up to 8 bytes after them may be read (their weight is zero).
+    // `row` holds inWidth pixels; up to 16 bytes after them may be read (their weight is zero).
     void PushRow(const uint8_t *row);
     int rowsPushed() const { return m_pushed; }
     bool done() const { return m_nextOut == m_out->height(); }
@@ -44,10 +45,12 @@ private:
     void emitReadyRows();
 
     QImage *m_out;
+    bool m_avx2;
     FilterAxis m_horizontal;
     FilterAxis m_vertical;
     int m_ringRows = 0;
-    int m_rowBytes = 0; // padded stride of a ring row
+    int m_rowBytes = 0;              // padded stride of a ring row
+    std::vector<int32_t> m_expanded; // AVX2 horizontal weights
     std::vector<uint8_t> m_ring;
     std::vector<uint8_t> m_outRow;
     int m_pushed = 0;
@@ -57,6 +60,10 @@ private:
 // Resamples a whole image (RGB32, ARGB32 or ARGB32_Premultiplied) to width x height with the
 // same filter. The result is RGB32 for opaque formats, ARGB32_Premultiplied otherwise.
 QImage ResampleLanczos3(const QImage &source, int width, int height);
+
+// The AVX2 loops are used when the processor has them; tests switch them off to cover the SSE2
+// ones. Returns whether they are now in use.
+bool SetResamplerAvx2(bool enabled);
 
 // After filtering premultiplied pixels a colour may ring above its alpha; clamp it back.
 void ClampPremultiplied(QImage &image);

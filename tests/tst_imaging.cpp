@@ -9,6 +9,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -334,6 +335,7 @@ private slots:
     void overTheMemoryLimit();
     void failedSaveLeavesNothing_data();
     void failedSaveLeavesNothing();
+    void resamplerSweep_data();
     void resamplerSweep();
     void resamplerEdgesLandInPlace_data();
     void resamplerEdgesLandInPlace();
@@ -1112,15 +1114,27 @@ void TestImaging::failedSaveLeavesNothing()
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("n.jpg"))));
 }
 
+void TestImaging::resamplerSweep_data()
+{
+    QTest::addColumn<bool>("avx2");
+    QTest::newRow("SSE2") << false;
+    if (Pw::SetResamplerAvx2(true))
+        QTest::newRow("AVX2") << true;
+}
+
 void TestImaging::resamplerSweep()
 {
+    QFETCH(bool, avx2);
+    QCOMPARE(Pw::SetResamplerAvx2(avx2), avx2);
+    const auto restore = qScopeGuard([] { Pw::SetResamplerAvx2(true); });
     const QList<int> sizes{1, 2, 3, 5, 7, 16, 31, 64, 100, 257, 1000};
     const QRgb colour = qRgb(51, 102, 153);
     for (int inW : sizes)
         for (int outW : sizes) {
-            const Pw::FilterAxis axis = Pw::MakeLanczos3Axis(inW, outW);
+            const int multiple = avx2 ? 4 : 2;
+            const Pw::FilterAxis axis = Pw::MakeLanczos3Axis(inW, outW, multiple);
             QCOMPARE(int(axis.start.size()), outW);
-            QVERIFY(axis.taps >= 2 && axis.taps % 2 == 0);
+            QVERIFY(axis.taps >= 2 && axis.taps % multiple == 0);
             for (int i = 0; i < outW; ++i) {
                 int sum = 0;
                 for (int k = 0; k < axis.taps / 2; ++k) {
@@ -1135,7 +1149,7 @@ void TestImaging::resamplerSweep()
                 }
                 QCOMPARE(sum, 1 << Pw::FilterAxis::kShift);
                 QVERIFY(axis.start[i] >= 0);
-                QVERIFY(axis.start[i] + axis.taps <= inW + 1);
+                QVERIFY(axis.start[i] + axis.taps <= inW + multiple - 1);
             }
         }
     for (int inW : {1, 3, 64, 257})
@@ -1165,20 +1179,27 @@ void TestImaging::resamplerEdgesLandInPlace_data()
 {
     QTest::addColumn<int>("in");
     QTest::addColumn<int>("out");
-    for (const auto &[in, out] : std::initializer_list<std::pair<int, int>>{{1000, 100},
-                                                                            {1000, 333},
-                                                                            {640, 639},
-                                                                            {400, 400},
-                                                                            {100, 250},
-                                                                            {64, 1000},
-                                                                            {6000, 1920}})
-        QTest::addRow("%d to %d", in, out) << in << out;
+    QTest::addColumn<bool>("avx2");
+    const QList<QPair<int, int>> sizes{{1000, 100},  {1000, 333}, {640, 639},
+                                       {400, 400},   {100, 250},  {64, 1000},
+                                       {6000, 1920}, {3, 1},      {5, 2}};
+    const bool haveAvx2 = Pw::SetResamplerAvx2(true);
+    for (const bool avx2 : {false, true}) {
+        if (avx2 && !haveAvx2)
+            continue;
+        for (const auto &size : sizes)
+            QTest::addRow("%d to %d%s", size.first, size.second, avx2 ? " AVX2" : "")
+                    << size.first << size.second << avx2;
+    }
 }
 
 void TestImaging::resamplerEdgesLandInPlace()
 {
     QFETCH(int, in);
     QFETCH(int, out);
+    QFETCH(bool, avx2);
+    QCOMPARE(Pw::SetResamplerAvx2(avx2), avx2);
+    const auto restore = qScopeGuard([] { Pw::SetResamplerAvx2(true); });
     // A step at 3/8 of the width must land at 3/8 of the output, sharp to within the filter.
     const int step = in * 3 / 8;
     const QImage source = halves(in, 8, Qt::black, Qt::white, step);
