@@ -22,6 +22,7 @@
 #include <deque>
 #include <future>
 #include <memory>
+#include <new>
 
 #include <sys/stat.h>
 
@@ -63,7 +64,7 @@ struct DrawnEntry
     EncodedQualities encodings;
 };
 
-DrawnEntry drawEntry(const DrawJob &job)
+DrawnEntry drawEntryUnguarded(const DrawJob &job)
 {
     DrawnEntry entry;
     if (*job.cancelled)
@@ -110,6 +111,18 @@ DrawnEntry drawEntry(const DrawJob &job)
     if (!*job.cancelled)
         entry.encodings = EncodeAhead(entry.canvas, job.save);
     return entry;
+}
+
+// A picture too large for the memory left must cost the run that file, not the program.
+DrawnEntry drawEntry(const DrawJob &job)
+{
+    try {
+        return drawEntryUnguarded(job);
+    } catch (const std::bad_alloc &) {
+        DrawnEntry entry;
+        entry.loadError = tr("内存不足，无法处理这张图片");
+        return entry;
+    }
 }
 
 QString errorLine(const QString &message, const QString &name)
@@ -300,8 +313,13 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
         facts.height = entry.canvas.height();
         facts.keepCamera = selection.keepCamera;
         facts.oldName = name;
-        const SaveOutcome saved = SaveAndLimit(save, entry.canvas, selection.pathOf(index), facts,
-                                               entry.encodings);
+        SaveOutcome saved;
+        try {
+            saved = SaveAndLimit(save, entry.canvas, selection.pathOf(index), facts,
+                                 entry.encodings);
+        } catch (const std::bad_alloc &) {
+            saved.error = tr("内存不足，无法保存这张图片");
+        }
         if (!saved.cameraProblem.isEmpty() && !cameraNoted) {
             result.errorLog += errorLine(
                     tr("未能写入数码信息（%1），图片已保存但不含数码信息").arg(saved.cameraProblem),
