@@ -235,24 +235,8 @@ bool ExifReader::walkIfds(qint64 ifd0Offset)
             const int tag = read16(e);
             if (!m_firstByTag.contains(tag))
                 m_firstByTag.insert(tag, m_entries.size() - 1);
-            if (tag == kExifPointerTag) {
-                bool ok = false;
-                const ExifValue value = render(e, &ok);
-                if (!ok)
-                    return false;
-                if (value.isInteger()) {
-                    m_exifIfdOffset = value.toInteger();
-                } else if (value.isEmpty()) {
-                    m_exifIfdOffset = 0;
-                } else {
-                    // A pointer stored as text counts only when it reads as a whole number.
-                    bool number = false;
-                    const QByteArray text = value.bytes();
-                    m_exifIfdOffset = text.size() <= 20 ? text.toLongLong(&number) : 0;
-                    if (!number)
-                        return false;
-                }
-            }
+            if (tag == kExifPointerTag && !readExifPointer(e))
+                return false;
         }
 
         qint64 next = 0;
@@ -269,6 +253,31 @@ bool ExifReader::walkIfds(qint64 ifd0Offset)
         offset = next;
     }
     return true;
+}
+
+bool ExifReader::readExifPointer(qint64 e)
+{
+    const int type = read16(e + 2);
+    const quint32 count = read32(e + 4);
+    // A pointer stored as text counts only when it reads as a whole number; a long value
+    // cannot, and is not rendered just to find that out.
+    if (elementSize(type) != 0 && !fits(type, count) && dataLength(type, count) > 32)
+        return false;
+    bool ok = false;
+    const ExifValue value = render(e, &ok);
+    if (!ok)
+        return false;
+    if (value.isInteger() || value.isEmpty()) {
+        m_exifIfdOffset = value.toInteger();
+        return true;
+    }
+    QByteArray text = value.bytes();
+    const qsizetype nul = text.indexOf('\0');
+    if (nul >= 0)
+        text.truncate(nul);
+    bool number = false;
+    m_exifIfdOffset = text.toLongLong(&number);
+    return number;
 }
 
 ExifValue ExifReader::render(qint64 e, bool *ok) const

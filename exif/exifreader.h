@@ -89,6 +89,7 @@ public:
 private:
     bool findExifSegment();
     bool walkIfds(qint64 ifd0Offset);
+    bool readExifPointer(qint64 entryPos);
     ExifValue render(qint64 entryPos, bool *ok) const;
 
     bool has(qint64 pos, qint64 length) const;

@@ -286,6 +286,8 @@ private slots:
     void byteOrderByteTestedAlone_data();
     void byteOrderByteTestedAlone();
     void walkOrderAndLookups();
+    void exifPointerForms_data();
+    void exifPointerForms();
     void picFileAndLazyLoad();
 
     void catalogueCameraText();
@@ -723,6 +725,59 @@ void TestExif::walkOrderAndLookups()
     QVERIFY(later.LoadBytes(ExifFile::jpeg(f.tiff(), app0 + QByteArray(100, '\x55'))));
     QCOMPARE(later.SegmentPos(), 2 + 18 + 100);
     QCOMPARE(later.Tag(0x0110).toText(), QStringLiteral("Canon EOS 40D"));
+}
+
+void TestExif::exifPointerForms_data()
+{
+    QTest::addColumn<int>("form");
+    QTest::addColumn<bool>("loads");
+    QTest::addColumn<bool>("exifRead");
+    QTest::newRow("LONG") << 0 << true << true;
+    QTest::newRow("SHORT") << 1 << true << true;
+    QTest::newRow("ASCII digits") << 2 << true << true;
+    QTest::newRow("unknown type: no sub-IFD") << 3 << true << false;
+    QTest::newRow("long BYTE array") << 4 << false << false;
+}
+
+void TestExif::exifPointerForms()
+{
+    QFETCH(int, form);
+    QFETCH(bool, loads);
+    QFETCH(bool, exifRead);
+    for (const bool little : {true, false}) {
+        ExifFile f(little);
+        f.ifd0 = {f.ascii(0x0110, "M")};
+        f.exif = {f.shorts(0x8827, {200})};
+        Layout layout;
+        QByteArray tiff = f.tiff(&layout);
+        // The writer's pointer is IFD0's second entry; the form under test takes its place.
+        const QByteArray tag = f.u16(0x8769);
+        QByteArray entry;
+        switch (form) {
+        case 0:
+            entry = tag + f.u16(4) + f.u32(1) + f.u32(layout.exif);
+            break;
+        case 1:
+            entry = tag + f.u16(3) + f.u32(1) + f.u16(quint16(layout.exif)) + f.u16(0);
+            break;
+        case 2:
+            entry = tag + f.u16(2) + f.u32(4)
+                    + QByteArray::number(layout.exif).leftJustified(4, '\0');
+            break;
+        case 3:
+            entry = tag + f.u16(0) + f.u32(1) + f.u32(layout.exif);
+            break;
+        default:
+            entry = tag + f.u16(1) + f.u32(40) + f.u32(quint32(tiff.size()));
+            tiff += QByteArray(40, '1');
+            break;
+        }
+        tiff.replace(layout.ifd0 + 2 + 12, 12, entry);
+        ExifReader reader;
+        QCOMPARE(reader.LoadBytes(ExifFile::jpeg(tiff)), loads);
+        if (loads)
+            QCOMPARE(reader.Tag(0x8827).isEmpty(), !exifRead);
+    }
 }
 
 void TestExif::picFileAndLazyLoad()
