@@ -5,6 +5,8 @@
 #include "run/step3choices.h"
 #include "run/summarytext.h"
 #include "run/textoverlay.h"
+#include "settings/inistore.h"
+#include "settings/settingskeys.h"
 
 #include <QDir>
 #include <QFontMetrics>
@@ -76,6 +78,7 @@ private slots:
     void commandExitCodes_data();
     void commandExitCodes();
     void interruptStopsAfterTheFileInHand();
+    void commandReadsRememberedChoices();
 };
 
 void TestRun::formatFileSize_data()
@@ -453,6 +456,38 @@ void TestRun::interruptStopsAfterTheFileInHand()
     const int at = int(out.indexOf(QStringLiteral("成功【")));
     const int succeeded = out.mid(at + 3, out.indexOf(u'】', at) - at - 3).toInt();
     QVERIFY2(succeeded >= 1 && succeeded < 10, qPrintable(out));
+}
+
+void TestRun::commandReadsRememberedChoices()
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("trip"));
+    makePictures(source, 2, 300);
+    const QString settings = dir.filePath(QStringLiteral("Set.ini"));
+    QVERIFY(WriteIni(Keys::kSectionSelected, Keys::kFitMode, QStringLiteral("2"), settings));
+    QVERIFY(WriteIni(Keys::kSectionSelected, Keys::kEdgeLength, QStringLiteral("120"), settings));
+    QVERIFY(WriteIni(Keys::kSectionSelected, Keys::kRenameRule, QStringLiteral("1000000"),
+                     settings));
+    QVERIFY(WriteIni(Keys::kSectionOpenPath, Keys::kSourceFolder, source + u'/', settings));
+    const QByteArray before = [&] {
+        QFile file(settings);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    const QString root = dir.filePath(QStringLiteral("out"));
+    // No FOLDER: the remembered one; mode 3 with the remembered edge; the remembered rule.
+    const CommandRun run = runCommand(
+            {QStringLiteral("--settings"), settings, QStringLiteral("--output-root"), root});
+    QCOMPARE(run.exitCode, kRunAllSucceeded);
+    const QString modeFolder = root + QStringLiteral("/pixwright_新图/trip/3/");
+    const QStringList stamps = QDir(modeFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(stamps.size(), 1);
+    const QString runFolder = modeFolder + stamps.first() + u'/';
+    QCOMPARE(QDir(runFolder).entryList(QDir::Files),
+             QStringList({QStringLiteral("1..jpg"), QStringLiteral("2..jpg")}));
+    QCOMPARE(QImage(runFolder + QStringLiteral("1..jpg")).size(), QSize(120, 90));
+    QFile after(settings);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), before); // read, never written
 }
 
 QTEST_MAIN(TestRun)
