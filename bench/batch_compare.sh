@@ -28,22 +28,22 @@ trap 'rm -rf "$work"' EXIT
 
 cat "${files[@]}" > /dev/null # the same warm file cache for every contender
 
-now() { date +%s.%N; }
-
-# Best of REPEATS wall-clock seconds of "$@", each run into a fresh output folder.
+# Best of REPEATS runs of "$@" (each into a fresh output folder): "wall cpu" seconds, cpu being
+# user + system time of the run and its children. On a shared machine the CPU time is the steadier.
 best_of() {
-    local best="" start end elapsed
+    local best="" cpu_at_best="" line wall cpu
     for ((i = 0; i < repeats; i++)); do
         rm -rf "$work/out" && mkdir -p "$work/out"
-        start="$(now)"
-        "$@" > /dev/null 2> "$work/stderr" || { cat "$work/stderr" >&2; return 1; }
-        end="$(now)"
-        elapsed="$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')"
-        if [[ -z "$best" ]] || awk -v e="$elapsed" -v b="$best" 'BEGIN { exit !(e < b) }'; then
-            best="$elapsed"
+        line="$({ TIMEFORMAT='%R %U %S'; time "$@" > /dev/null 2> "$work/stderr"; } 2>&1)" ||
+            { cat "$work/stderr" >&2; return 1; }
+        wall="$(awk '{ print $1 }' <<< "$line")"
+        cpu="$(awk '{ printf "%.3f", $2 + $3 }' <<< "$line")"
+        if [[ -z "$best" ]] || awk -v e="$wall" -v b="$best" 'BEGIN { exit !(e < b) }'; then
+            best="$wall"
+            cpu_at_best="$cpu"
         fi
     done
-    echo "$best"
+    echo "$best $cpu_at_best"
 }
 
 run_pixwright() {
@@ -59,11 +59,12 @@ run_magick() {
 }
 
 echo "files: ${#files[@]} in $folder ($(du -sh "$folder" | cut -f1)); best of $repeats; $(nproc) cores"
-pw="$(best_of run_pixwright)"
-vips="$(best_of run_vips)"
-magick="$(best_of run_magick)"
-printf '%-28s %9s %12s\n' "program" "seconds" "÷ pixwright"
-printf '%-28s %9.3f %12.2f\n' "pixwright run (mode 3)" "$pw" 1
-ratio() { awk -v a="$1" -v b="$pw" 'BEGIN { printf "%.2f", a / b }'; }
-printf '%-28s %9.3f %12s\n' "vipsthumbnail" "$vips" "$(ratio "$vips")"
-printf '%-28s %9.3f %12s\n' "ImageMagick mogrify" "$magick" "$(ratio "$magick")"
+read -r pw pw_cpu <<< "$(best_of run_pixwright)"
+read -r vips vips_cpu <<< "$(best_of run_vips)"
+read -r magick magick_cpu <<< "$(best_of run_magick)"
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+printf '%-24s %8s %12s %8s %12s\n' "program" "wall s" "÷ pixwright" "cpu s" "÷ pixwright"
+row() { printf '%-24s %8.3f %12s %8.3f %12s\n' "$1" "$2" "$(ratio "$2" "$pw")" "$3" "$(ratio "$3" "$pw_cpu")"; }
+row "pixwright run (mode 3)" "$pw" "$pw_cpu"
+row "vipsthumbnail" "$vips" "$vips_cpu"
+row "ImageMagick mogrify" "$magick" "$magick_cpu"
