@@ -27,7 +27,7 @@ struct SaveSettings
     qint64 limitBytes = 0;
     int qualityIndex = 16;
     QString cameraTool;          // full path of pwReadSM
-    QString workFolder;          // scratch folder outside runFolder, same file system, ending '/'
+    QString workFolder;          // scratch folder outside runFolder for the camera tool, ending '/'
     std::function<void()> yield; // called while the camera tool runs
 };
 
