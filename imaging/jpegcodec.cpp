@@ -160,17 +160,21 @@ Decoded decodeStream(std::FILE *file, RowSink &sink)
         jpeg_skip_scanlines(&cinfo, JDIMENSION(first));
     const bool inverted = cinfo.saw_Adobe_marker;
     while (delivered < count) {
-        JSAMPROW target = cmyk ? buffers[1] : buffers[0];
+        uint8_t *bgra = sink.rowBuffer();
+        if (!bgra)
+            bgra = buffers[0];
+        JSAMPROW target = cmyk ? buffers[1] : bgra;
         if (jpeg_read_scanlines(&cinfo, &target, 1) != 1)
             break;
         if (cmyk)
-            cmykToBgra(buffers[1], buffers[0], width, inverted);
-        sink.row(buffers[0]);
+            cmykToBgra(buffers[1], bgra, width, inverted);
+        sink.row(bgra);
+        lastRow = bgra;
         delivered = delivered + 1;
     }
     const bool complete = delivered == count;
     for (int i = delivered; i < count; ++i)
-        sink.row(buffers[0]);
+        sink.row(lastRow);
     jpeg_destroy_decompress(&cinfo);
     return complete ? Decoded::Complete : Decoded::Partial;
 }
@@ -194,7 +198,8 @@ struct MemoryDestination
     unsigned long size = 0;
 };
 
-bool encodeInto(const QImage &image, int quality, int dpi, MemoryDestination *out)
+bool encodeInto(const QImage &image, int quality, int dpi, bool optimizeHuffman,
+                MemoryDestination *out)
 {
     jpeg_compress_struct cinfo;
     ErrorManager errors;
@@ -213,7 +218,7 @@ bool encodeInto(const QImage &image, int quality, int dpi, MemoryDestination *ou
     cinfo.in_color_space = JCS_EXT_BGRX; // QImage::Format_RGB32 in memory on little-endian
     jpeg_set_defaults(&cinfo);           // YCbCr 4:2:0, JFIF header
     jpeg_set_quality(&cinfo, std::clamp(quality, 1, 100), TRUE);
-    cinfo.optimize_coding = TRUE;
+    cinfo.optimize_coding = optimizeHuffman ? TRUE : FALSE;
     if (dpi > 0) {
         cinfo.density_unit = 1; // dots per inch
         cinfo.X_density = UINT16(std::min(dpi, 65535));
@@ -292,13 +297,13 @@ bool ReadInfo(const QString &file, Info *info)
     return true;
 }
 
-QByteArray Encode(const QImage &rgb32, int quality, int dpi)
+QByteArray Encode(const QImage &rgb32, int quality, int dpi, bool optimizeHuffman)
 {
     if (rgb32.isNull() || rgb32.format() != QImage::Format_RGB32)
         return {};
     MemoryDestination out;
     QByteArray result;
-    if (encodeInto(rgb32, quality, dpi, &out) && out.buffer)
+    if (encodeInto(rgb32, quality, dpi, optimizeHuffman, &out) && out.buffer)
         result = QByteArray(reinterpret_cast<const char *>(out.buffer), qsizetype(out.size));
     std::free(out.buffer);
     return result;

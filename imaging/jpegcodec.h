@@ -33,7 +33,11 @@ public:
     // The reduced size is known; choose the rows [firstRow, firstRow + rowCount) to receive.
     // Returns false to stop.
     virtual bool begin(int width, int height, int *firstRow, int *rowCount) = 0;
-    // One BGRA row of the reduced picture; 16 readable bytes follow it.
+    // Where the decoder may write the next row (width pixels plus 16 spare bytes), or null for
+    // its own buffer.
+    virtual uint8_t *rowBuffer() { return nullptr; }
+    // One BGRA row of the reduced picture (in rowBuffer() when it gave one); 16 readable bytes
+    // follow it.
     virtual void row(const uint8_t *pixels) = 0;
 };
 
@@ -52,7 +56,8 @@ Decoded Decode(const QString &file, RowSink &sink);
 // Reads the header only (and the EXIF orientation).
 bool ReadInfo(const QString &file, Info *info);
 
-// Encodes an RGB32 image. Empty on failure.
-QByteArray Encode(const QImage &rgb32, int quality, int dpi);
+// Encodes an RGB32 image. Empty on failure. Optimized Huffman tables make files about 2 %
+// smaller for about 0.18 s per 22 photos at 1920 pixels (the bench measures it).
+QByteArray Encode(const QImage &rgb32, int quality, int dpi, bool optimizeHuffman = true);
 
 } // namespace Pw::Jpeg

@@ -236,16 +236,16 @@ public:
         m_output = QImage(m_storedDest, QImage::Format_RGB32);
         if (m_output.isNull())
             return false;
-        m_resampler = std::make_unique<StreamResampler>(m_rect.width(), m_rect.height(), &m_output);
+        m_resampler = std::make_unique<StreamResampler>(m_rect.width(), m_rect.height(), &m_output,
+                                                        width, m_rect.x());
         *firstRow = m_rect.y();
         *rowCount = m_rect.height();
         return true;
     }
 
-    void row(const uint8_t *pixels) override
-    {
-        m_resampler->PushRow(pixels + size_t(m_rect.x()) * 4);
-    }
+    uint8_t *rowBuffer() override { return m_resampler->RowBuffer(); }
+
+    void row(const uint8_t *pixels) override { m_resampler->PushRow(pixels); }
 
     QImage result() const
     {

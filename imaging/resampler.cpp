@@ -248,9 +248,13 @@ FilterAxis MakeLanczos3Axis(int inSize, int outSize, int tapMultiple)
     return axis;
 }
 
-StreamResampler::StreamResampler(int inWidth, int inHeight, QImage *output)
+StreamResampler::StreamResampler(int inWidth, int inHeight, QImage *output, int rowPixels,
+                                 int columnOffset)
     : m_out(output)
     , m_avx2(hasAvx2())
+    , m_inWidth(inWidth)
+    , m_rowPixels(std::max(rowPixels, columnOffset + inWidth))
+    , m_columnOffset(columnOffset)
     , m_horizontal(MakeLanczos3Axis(inWidth, output->width(), m_avx2 ? 4 : 2))
     , m_vertical(MakeLanczos3Axis(inHeight, output->height()))
 {
@@ -270,65 +274,86 @@ StreamResampler::StreamResampler(int inWidth, int inHeight, QImage *output)
                 }
     }
     m_ringRows = m_vertical.taps;
-    m_rowBytes = (output->width() * 4 + 31) & ~31;
-    m_ring.assign(size_t(m_ringRows) * m_rowBytes + 16, 0);
-    m_outRow.assign(size_t(m_rowBytes), 0);
+    // 32 spare bytes: the vertical pass works in 32-byte steps and the horizontal one reads up
+    // to 12 bytes past the last pixel (zero weight).
+    m_ringStride = (m_rowPixels * 4 + 32 + 31) & ~31;
+    m_ring.assign(size_t(m_ringRows) * m_ringStride, 0);
+    m_mid.assign(size_t((m_inWidth * 4 + 32 + 31) & ~31), 0);
+}
+
+uint8_t *StreamResampler::RowBuffer()
+{
+    return m_ring.data() + size_t(m_pushed % m_ringRows) * m_ringStride;
+}
+
+void StreamResampler::CommitRow()
+{
+    if (m_pushed >= m_vertical.inSize)
+        return;
+    ++m_pushed;
+    emitReadyRows();
 }
 
 void StreamResampler::PushRow(const uint8_t *row)
 {
-    if (m_pushed >= m_vertical.inSize)
-        return;
-    uint8_t *slot = m_ring.data() + size_t(m_pushed % m_ringRows) * m_rowBytes;
-    if (m_horizontal.inSize == m_horizontal.outSize)
-        std::memcpy(slot, row, size_t(m_horizontal.inSize) * 4);
-    else if (m_avx2)
-        filterRowHorizontalAvx2(row, slot, m_horizontal,
-                                reinterpret_cast<const __m256i *>(m_expanded.data()));
-    else
-        filterRowHorizontal(row, slot, m_horizontal);
-    ++m_pushed;
-    emitReadyRows();
+    uint8_t *slot = RowBuffer();
+    if (slot != row)
+        std::memmove(slot, row, size_t(m_rowPixels) * 4);
+    CommitRow();
 }
 
 void StreamResampler::emitReadyRows()
 {
     const int inHeight = m_vertical.inSize;
     const int taps = m_vertical.taps;
-    const uint8_t *rows[512];
     const int pairs = taps / 2;
-    const int bytes = m_out->width() * 4;
+    const int bytes = (m_inWidth * 4 + 31) & ~31;
+    const size_t offset = size_t(m_columnOffset) * 4;
+    const uint8_t *rows[512];
     while (m_nextOut < m_vertical.outSize) {
         const int start = m_vertical.start[m_nextOut];
         const int needed = std::min(start + taps, inHeight);
         if (m_pushed < needed)
             return;
-        if (taps <= 512) {
+        const uint8_t *mid = nullptr;
+        if (m_vertical.inSize == m_vertical.outSize) {
+            mid = m_ring.data() + size_t(m_nextOut % m_ringRows) * m_ringStride + offset;
+        } else if (taps <= 512) {
             for (int k = 0; k < taps; ++k) {
                 const int r = std::min(start + k, inHeight - 1);
-                rows[k] = m_ring.data() + size_t(r % m_ringRows) * m_rowBytes;
+                rows[k] = m_ring.data() + size_t(r % m_ringRows) * m_ringStride + offset;
             }
             const int32_t *weights = m_vertical.weights.data() + size_t(m_nextOut) * pairs;
             if (m_avx2)
-                filterRowVerticalAvx2(rows, weights, taps, m_rowBytes, m_outRow.data());
+                filterRowVerticalAvx2(rows, weights, taps, bytes, m_mid.data());
             else
-                filterRowVertical(rows, weights, taps, m_rowBytes, m_outRow.data());
+                filterRowVertical(rows, weights, taps, bytes, m_mid.data());
+            mid = m_mid.data();
         } else {
             // A reduction of over 80x in one pass; rare enough for a plain loop.
-            std::vector<int> sums(size_t(bytes), kOne / 2);
+            const int used = m_inWidth * 4;
+            std::vector<int> sums(size_t(used), kOne / 2);
             for (int k = 0; k < taps; ++k) {
                 const int r = std::min(start + k, inHeight - 1);
-                const uint8_t *src = m_ring.data() + size_t(r % m_ringRows) * m_rowBytes;
+                const uint8_t *src = m_ring.data() + size_t(r % m_ringRows) * m_ringStride + offset;
                 const int32_t pair = m_vertical.weights[size_t(m_nextOut) * pairs + k / 2];
                 const int w = int16_t(k & 1 ? uint32_t(pair) >> 16 : uint32_t(pair) & 0xffff);
-                for (int i = 0; i < bytes; ++i)
+                for (int i = 0; i < used; ++i)
                     sums[size_t(i)] += w * src[i];
             }
-            for (int i = 0; i < bytes; ++i)
-                m_outRow[size_t(i)] = uint8_t(
+            for (int i = 0; i < used; ++i)
+                m_mid[size_t(i)] = uint8_t(
                         std::clamp(sums[size_t(i)] >> FilterAxis::kShift, 0, 255));
+            mid = m_mid.data();
         }
-        std::memcpy(m_out->scanLine(m_nextOut), m_outRow.data(), size_t(bytes));
+        uchar *line = m_out->scanLine(m_nextOut);
+        if (m_horizontal.inSize == m_horizontal.outSize)
+            std::memcpy(line, mid, size_t(m_inWidth) * 4);
+        else if (m_avx2)
+            filterRowHorizontalAvx2(mid, line, m_horizontal,
+                                    reinterpret_cast<const __m256i *>(m_expanded.data()));
+        else
+            filterRowHorizontal(mid, line, m_horizontal);
         ++m_nextOut;
     }
 }
@@ -344,11 +369,8 @@ QImage ResampleLanczos3(const QImage &source, int width, int height)
     if (out.isNull())
         return {};
     StreamResampler resampler(in.width(), in.height(), &out);
-    std::vector<uint8_t> row(size_t(in.width()) * 4 + 16, 0);
-    for (int y = 0; y < in.height(); ++y) {
-        std::memcpy(row.data(), in.constScanLine(y), size_t(in.width()) * 4);
-        resampler.PushRow(row.data());
-    }
+    for (int y = 0; y < in.height(); ++y)
+        resampler.PushRow(in.constScanLine(y));
     if (!opaque)
         ClampPremultiplied(out);
     return out;

@@ -27,16 +27,21 @@ struct FilterAxis
 FilterAxis MakeLanczos3Axis(int inSize, int outSize, int tapMultiple = 2);
 
 // Separable Lanczos3 on 4-byte pixels (RGB32 or premultiplied ARGB32), fed one input row at a
-// time, top to bottom. Each row is filtered horizontally once and kept in a small ring; an output
-// row is produced by the vertical pass as soon as its input rows are in, so a picture is resampled
-// while it is decoded and never held at full size.
+// time, top to bottom. Rows wait in a small ring; as soon as an output row's inputs are in, it is
+// filtered vertically and then horizontally, so a picture is resampled while it is decoded and
+// never held at full size, and the costlier horizontal pass runs on output rows only.
 class StreamResampler
 {
 public:
-    // The rows pushed must be inWidth pixels readable plus 16 spare bytes (see PushRow).
-    StreamResampler(int inWidth, int inHeight, QImage *output);
+    // The input is columns [columnOffset, columnOffset + inWidth) of rows rowPixels wide.
+    StreamResampler(int inWidth, int inHeight, QImage *output, int rowPixels = -1,
+                    int columnOffset = 0);
 
-    // `row` holds inWidth pixels; up to 16 bytes after them may be read (their weight is zero).
+    // Where the next row may be written directly (rowPixels pixels, plus 32 spare bytes);
+    // CommitRow() then takes it.
+    uint8_t *RowBuffer();
+    void CommitRow();
+    // Copies a row of rowPixels pixels in.
     void PushRow(const uint8_t *row);
     int rowsPushed() const { return m_pushed; }
     bool done() const { return m_nextOut == m_out->height(); }
@@ -46,13 +51,16 @@ private:
 
     QImage *m_out;
     bool m_avx2;
+    int m_inWidth;
+    int m_rowPixels;
+    int m_columnOffset;
     FilterAxis m_horizontal;
     FilterAxis m_vertical;
     int m_ringRows = 0;
-    int m_rowBytes = 0;              // padded stride of a ring row
+    int m_ringStride = 0;            // bytes per ring row, padded
     std::vector<int32_t> m_expanded; // AVX2 horizontal weights
     std::vector<uint8_t> m_ring;
-    std::vector<uint8_t> m_outRow;
+    std::vector<uint8_t> m_mid; // one row after the vertical pass
     int m_pushed = 0;
     int m_nextOut = 0;
 };
