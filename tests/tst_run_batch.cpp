@@ -191,6 +191,8 @@ private slots:
     void refusals_data();
     void refusals();
     void outputFolderCannotBeMade();
+    void backgroundOnlyInBorderModes_data();
+    void backgroundOnlyInBorderModes();
 
 private:
     BatchInputs inputs(const QStringList &names, int mode) const;
@@ -596,6 +598,46 @@ void TestRunBatch::outputFolderCannotBeMade()
     QVERIFY(result.report.contains(QStringLiteral("压缩比率：0.00%")));
     QVERIFY2(result.errorLog.contains(QStringLiteral("plain-file")), qPrintable(result.errorLog));
     QCOMPARE(result.reportColour, kReportRed);
+}
+
+void TestRunBatch::backgroundOnlyInBorderModes_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QColor>("seen"); // through the transparent source
+    QTest::newRow("mode 1: background picture") << 1 << QColor(255, 0, 0);
+    QTest::newRow("mode 2: background picture") << 2 << QColor(255, 0, 0);
+    QTest::newRow("mode 3: white") << 3 << QColor(255, 255, 255);
+    QTest::newRow("mode 4: white, no background picture") << 4 << QColor(255, 255, 255);
+    QTest::newRow("mode 5: white") << 5 << QColor(255, 255, 255);
+}
+
+void TestRunBatch::backgroundOnlyInBorderModes()
+{
+    QFETCH(int, mode);
+    QFETCH(QColor, seen);
+    QImage clear(120, 90, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    writePicture(m_sources + QStringLiteral("clear.png"), clear);
+    QImage red(50, 50, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const QString background = m_dir->filePath(QStringLiteral("bg.jpg"));
+    writePicture(background, red);
+
+    BatchInputs in = inputs({QStringLiteral("clear.png")}, mode);
+    in.options.edgeLength = QStringLiteral("100");
+    in.step3.backgroundPicture = QStringLiteral("  ") + background; // blanks are trimmed
+    in.step3.backgroundColour = 0x00FF00;                           // green, under the picture
+    in.step3.qualityIndex = 19;
+    TestHost host;
+    const BatchResult result = RunBatch(in, host);
+    QCOMPARE(result.successCount, 1);
+    const QImage out(result.runFolder + QStringLiteral("1.clear.png"));
+    QVERIFY(!out.isNull());
+    const QColor centre = out.pixelColor(out.width() / 2, out.height() / 2);
+    QVERIFY2(std::abs(centre.red() - seen.red()) < 12
+                     && std::abs(centre.green() - seen.green()) < 12
+                     && std::abs(centre.blue() - seen.blue()) < 12,
+             qPrintable(centre.name()));
 }
 
 QTEST_MAIN(TestRunBatch)
