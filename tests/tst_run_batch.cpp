@@ -600,15 +600,18 @@ void TestRunBatch::outputFolderCannotBeMade()
     QCOMPARE(result.reportColour, kReportRed);
 }
 
+// Seen through a transparent source: the background picture in the border modes, white in the
+// others whatever the step-3 background.
 void TestRunBatch::backgroundOnlyInBorderModes_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QColor>("seen"); // through the transparent source
     QTest::newRow("mode 1: background picture") << 1 << QColor(255, 0, 0);
     QTest::newRow("mode 2: background picture") << 2 << QColor(255, 0, 0);
-    QTest::newRow("mode 3: white") << 3 << QColor(255, 255, 255);
-    QTest::newRow("mode 4: white, no background picture") << 4 << QColor(255, 255, 255);
-    QTest::newRow("mode 5: white") << 5 << QColor(255, 255, 255);
+    QTest::newRow("mode 3: transparency on white") << 3 << QColor(255, 255, 255);
+    QTest::newRow("mode 4: transparency on white, not on the background")
+            << 4 << QColor(255, 255, 255);
+    QTest::newRow("mode 5: transparency on white") << 5 << QColor(255, 255, 255);
 }
 
 void TestRunBatch::backgroundOnlyInBorderModes()
