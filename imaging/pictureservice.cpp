@@ -472,6 +472,13 @@ QString PaintDrawnPicture(Canvas &canvas, const DrawnPicture &picture, int fitMo
     // the others cover the canvas and flatten onto white.
     const QColor white(Qt::white);
     const bool border = fitMode == 1 || fitMode == 2;
+    if (picture.image.format() == QImage::Format_RGB32
+        && picture.image.size() == canvas.image.size() && picture.geometry.destX == 0
+        && picture.geometry.destY == 0) {
+        // Covers the canvas exactly: share the pixels instead of copying them.
+        canvas.image = picture.image;
+        return {};
+    }
     paintAt(canvas.image, picture.image, QPoint(picture.geometry.destX, picture.geometry.destY),
             border ? nullptr : &white);
     return {};

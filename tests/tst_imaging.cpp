@@ -331,6 +331,7 @@ private slots:
     void greyAndProgressiveJpeg();
     void truncatedJpegDrawsWhatIsThere();
     void pngNamedJpg();
+    void fiftyMegapixelPngLoads();
     void overTheMemoryLimit_data();
     void overTheMemoryLimit();
     void failedSaveLeavesNothing_data();
@@ -1042,6 +1043,26 @@ void TestImaging::pngNamedJpg()
     QCOMPARE(Pw::DrawStretched(canvas, file), QString());
     QVERIFY_REGION(canvas.image, QRect(0, 0, 20, 20), kRed, 0);
     QVERIFY_REGION(canvas.image, QRect(20, 0, 20, 20), kGreen, 0);
+}
+
+void TestImaging::fiftyMegapixelPngLoads()
+{
+    // Qt's readers refuse anything over 128 MB unless told otherwise; this one decodes to 200 MB.
+    QImage big(8660, 5774, QImage::Format_RGB32);
+    QVERIFY(!big.isNull());
+    big.fill(kGreen);
+    QPainter(&big).fillRect(0, 0, 4330, 5774, kRed);
+    const QString file = path(QStringLiteral("fifty.png"));
+    QVERIFY(big.save(file, "PNG", 0));
+    big = QImage();
+    const Pw::PictureInfo info = Pw::MeasurePicture(file);
+    QCOMPARE(info.error, QString());
+    QCOMPARE(QSize(info.width, info.height), QSize(8660, 5774));
+    Pw::Canvas canvas;
+    canvas.resize(866, 577);
+    QCOMPARE(Pw::DrawStretched(canvas, file), QString());
+    QVERIFY_REGION(canvas.image, QRect(4, 4, 420, 569), kRed, 2);
+    QVERIFY_REGION(canvas.image, QRect(442, 4, 420, 569), kGreen, 2);
 }
 
 void TestImaging::overTheMemoryLimit_data()
