@@ -17,6 +17,7 @@
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
+#include <thread>
 
 #include <jpeglib.h>
 
@@ -336,6 +337,9 @@ private slots:
     void overTheMemoryLimit();
     void failedSaveLeavesNothing_data();
     void failedSaveLeavesNothing();
+    void tinyAndThinPictures_data();
+    void tinyAndThinPictures();
+    void drawingOnManyThreadsMatchesOneThread();
     void resamplerSweep_data();
     void resamplerSweep();
     void resamplerEdgesLandInPlace_data();
@@ -1133,6 +1137,70 @@ void TestImaging::failedSaveLeavesNothing()
     QVERIFY_EXCEPTION_THROWN(Pw::SaveJpeg(QImage(), dir.filePath(QStringLiteral("n.jpg")), 85, 300),
                              Pw::JpegSaveError);
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("n.jpg"))));
+}
+
+void TestImaging::tinyAndThinPictures_data()
+{
+    QTest::addColumn<QSize>("source");
+    QTest::addColumn<QSize>("target");
+    QTest::addColumn<bool>("jpeg");
+    const QList<QPair<QSize, QSize>> cases{
+            {{1, 1}, {1, 1}},     {{1, 1}, {300, 200}}, {{2, 1}, {1, 1}},  {{1, 3}, {7, 2}},
+            {{4000, 1}, {40, 1}}, {{1, 4000}, {3, 9}},  {{17, 9}, {1, 1}}, {{3000, 2000}, {1, 1}}};
+    for (const bool jpeg : {false, true})
+        for (const auto &c : cases)
+            QTest::addRow("%dx%d to %dx%d %s", c.first.width(), c.first.height(), c.second.width(),
+                          c.second.height(), jpeg ? "JPEG" : "PNG")
+                    << c.first << c.second << jpeg;
+}
+
+void TestImaging::tinyAndThinPictures()
+{
+    QFETCH(QSize, source);
+    QFETCH(QSize, target);
+    QFETCH(bool, jpeg);
+    const QColor colour(200, 120, 40);
+    QImage picture(source, QImage::Format_RGB32);
+    picture.fill(colour);
+    const QString file = path(jpeg ? QStringLiteral("tiny.jpg") : QStringLiteral("tiny.png"));
+    QVERIFY(jpeg ? writeJpeg(file, picture, 0, 100) : picture.save(file));
+    const Pw::LoadedPicture loaded = Pw::LoadPicture(file, target);
+    QCOMPARE(loaded.error, QString());
+    QCOMPARE(loaded.image.size(), target);
+    QVERIFY_REGION(loaded.image, loaded.image.rect(), colour, jpeg ? 6 : 0);
+}
+
+void TestImaging::drawingOnManyThreadsMatchesOneThread()
+{
+    QStringList files;
+    for (int i = 0; i < 6; ++i) {
+        QImage picture = halves(600 + 37 * i, 400 + 23 * i, kRed, kGreen);
+        QPainter(&picture).fillRect(0, 0, 100, 50 + i * 10, kBlue);
+        const QString file = path(QStringLiteral("thread%1.jpg").arg(i));
+        QVERIFY(writeJpeg(file, picture, i % 2 ? 6 : 1));
+        files << file;
+    }
+    Pw::FitParams params;
+    params.fitMode = 3;
+    params.edgeLength = 250;
+    QList<QImage> expected;
+    for (const QString &file : files)
+        expected << Pw::DrawFittedPicture(file, params).image;
+    std::vector<QList<QImage>> results(4);
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < results.size(); ++t)
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < 3; ++round)
+                for (const QString &file : files)
+                    results[t] << Pw::DrawFittedPicture(file, params).image;
+        });
+    for (std::thread &t : threads)
+        t.join();
+    for (const QList<QImage> &got : results) {
+        QCOMPARE(got.size(), expected.size() * 3);
+        for (qsizetype i = 0; i < got.size(); ++i)
+            QVERIFY(got[i] == expected[i % expected.size()]);
+    }
 }
 
 void TestImaging::resamplerSweep_data()
