@@ -56,6 +56,25 @@ QString FormatNameTime(const QString &text)
     return result;
 }
 
+// The extension must say what the file holds. The batch run always writes a JPEG, so a PNG
+// or BMP source keeps its base name but ends in ".jpg"; the rename-only run leaves the content
+// alone, so a PNG or BMP keeps its own extension even when the old name is dropped.
+static QString nameEnd(bool keepOldName, NamingRun run, const QString &oldName)
+{
+    const qsizetype dot = oldName.lastIndexOf(u'.');
+    const QString extension = dot < 0 ? QString() : oldName.mid(dot);
+    const QString lowerExtension = extension.toLower();
+    const bool jpeg = lowerExtension == u".jpg" || lowerExtension == u".jpeg";
+    if (keepOldName) {
+        if (run == NamingRun::RenameOnly || jpeg)
+            return oldName;
+        return (dot < 0 ? oldName : oldName.left(dot)) + QStringLiteral(".jpg");
+    }
+    if (run == NamingRun::RenameOnly && !jpeg && !extension.isEmpty())
+        return extension;
+    return QStringLiteral(".jpg");
+}
+
 QString BuildOutputName(const NamingRule &rule, NamingRun run, const NameFacts &facts)
 {
     const bool renameOnly = run == NamingRun::RenameOnly;
@@ -89,7 +108,7 @@ QString BuildOutputName(const NamingRule &rule, NamingRun run, const NameFacts &
         name += u')';
     else if (rule.isOn(1))
         name += separator;
-    name += rule.isOn(7) ? facts.oldName : QStringLiteral(".jpg");
+    name += nameEnd(rule.isOn(7), run, facts.oldName);
     return name;
 }
 

@@ -452,13 +452,29 @@ void TestNaming::buildOutputName_data()
             << "0001001" << QChar(u'_') << true << 120 << model << shot << modified << true << img
             << 800 << "IMG_0012.JPG"
             << "IMG_0012.JPG";
-    QTest::newRow("batch, PNG keeps its name")
+    QTest::newRow("batch, PNG source ends in .jpg: the result is a JPEG")
             << "0000001" << QChar(u'_') << false << 120 << QString() << QString() << modified
-            << true << "a.png" << 800 << "a.png"
+            << true << "a.png" << 800 << "a.jpg"
+            << "a.jpg";
+    QTest::newRow("batch, BMP source without an extension-like dot")
+            << "1000001" << QChar(u'_') << false << 9 << QString() << QString() << modified << true
+            << "v1.2.BMP" << 800 << "7_v1.2.jpg"
+            << "7_v1.2.jpg";
+    QTest::newRow("batch, .jpeg source keeps its name")
+            << "0000001" << QChar(u'_') << false << 9 << QString() << QString() << modified << true
+            << "b.jpeg" << 800 << "b.jpeg"
+            << "b.jpeg";
+    QTest::newRow("rename-only, PNG keeps its name with 7")
+            << "0000001" << QChar(u'_') << true << 9 << QString() << QString() << modified << true
+            << "a.png" << 800 << "a.png"
             << "a.png";
-    QTest::newRow("rename-only, PNG without 7")
+    QTest::newRow("rename-only, PNG without 7 keeps its extension")
             << "1000000" << QChar(u'_') << true << 9 << QString() << QString() << modified << true
-            << "a.png" << 800 << "7_.jpg"
+            << "a.png" << 800 << "7_.png"
+            << "7_.png";
+    QTest::newRow("rename-only, JPEG without 7 ends in .jpg")
+            << "1000000" << QChar(u'_') << true << 9 << QString() << QString() << modified << true
+            << "a.JPEG" << 800 << "7_.jpg"
             << "7_.jpg";
     QTest::newRow("blank separator")
             << "1100001" << QChar(u' ') << false << 10 << model << shot << modified << true << img
@@ -616,7 +632,7 @@ void TestNaming::factsReadAfreshPerFile()
     const RenameOutcome outcome = RenameOnlyRun(folder, false, list,
                                                 ruleOf(QStringLiteral("0110010")), host);
     QCOMPARE(outcome.previewLines, QStringList({"a.jpg", "  将改为:(64x48D20190501_102030).jpg",
-                                                "b.png", "  将改为:(30x20N20210602_080000).jpg",
+                                                "b.png", "  将改为:(30x20N20210602_080000).png",
                                                 "c.jpg", "  将改为:(40x10N20210703_000000).jpg",
                                                 "d.jpg", "  将改为:(N20210602_080000).jpg"}));
     QCOMPARE(host.progressTexts, QStringList({"正在处理(1/4)a.jpg", "正在处理(2/4)b.png",
@@ -656,9 +672,9 @@ void TestNaming::previewNumbersSelectedEntriesOnly()
     const RenameOutcome outcome = RenameOnlyRun(folder, false, list,
                                                 ruleOf(QStringLiteral("1000000"), u'.'), host);
     QCOMPARE(outcome.previewLines,
-             QStringList({"p01.bmp", "  将改为:1..jpg", "p04.bmp", "  将改为:2..jpg", "p09.bmp",
-                          "  将改为:3..jpg", "p10.bmp", "  将改为:4..jpg", "p19.bmp",
-                          "  将改为:5..jpg"}));
+             QStringList({"p01.bmp", "  将改为:1..bmp", "p04.bmp", "  将改为:2..bmp", "p09.bmp",
+                          "  将改为:3..bmp", "p10.bmp", "  将改为:4..bmp", "p19.bmp",
+                          "  将改为:5..bmp"}));
 }
 
 void TestNaming::renameWhereEveryNameCollides()
@@ -946,7 +962,7 @@ void TestNaming::renameCommandRenames()
                                QStringLiteral("--rule"), QStringLiteral("1000000"),
                                QStringLiteral("--separator=$"), QStringLiteral("--yes")}),
              0);
-    QCOMPARE(filesIn(pictures), QStringList({"1 a.jpg", "1$.jpg", "2 d.jpg", "b.png"}));
+    QCOMPARE(filesIn(pictures), QStringList({"1 a.jpg", "1$.bmp", "2 d.jpg", "b.png"}));
 
     // The word "空格" and a blank itself both give the blank separator.
     for (const QString &blank : {QStringLiteral("空格"), QStringLiteral(" ")}) {
@@ -956,7 +972,7 @@ void TestNaming::renameCommandRenames()
                                    QStringLiteral("--separator"), blank, QStringLiteral("--yes")}),
                  0);
     }
-    QCOMPARE(filesIn(pictures), QStringList({"1 1 b.png", "1 a.jpg", "1$.jpg", "2 d.jpg"}));
+    QCOMPARE(filesIn(pictures), QStringList({"1 1 b.png", "1 a.jpg", "1$.bmp", "2 d.jpg"}));
     QCOMPARE(readAll(ini), iniBefore);
 }
 

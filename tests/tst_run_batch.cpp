@@ -230,7 +230,7 @@ BatchInputs TestRunBatch::inputs(const QStringList &names, int mode) const
     in.options.scalePercent = 100;
     in.options.targetWidth = QStringLiteral("160");
     in.options.targetHeight = QStringLiteral("120");
-    in.rule.NamingFlags = {1, 0, 0, 0, 0, 0, 1}; // number and old name: "1.a.png"
+    in.rule.NamingFlags = {1, 0, 0, 0, 0, 0, 1}; // number and old name: "1.a.jpg"
     in.rule.NamingSeparator = u'.';
     in.step3.summaryText = QStringLiteral("→ 保留数码信息：否") + kBreak + kBreak
                            + QStringLiteral("→ 限制体积：否");
@@ -257,7 +257,7 @@ void TestRunBatch::secondOfThreeFailsToLoad()
     QCOMPARE(result.errorLog, kBreak + QStringLiteral("[无法取得宽无法取得高]b.png"));
     QCOMPARE(result.reportColour, kReportRed);
     QCOMPARE(filesIn(result.runFolder),
-             QStringList({QStringLiteral("1.a.png"), QStringLiteral("2.c.png")}));
+             QStringList({QStringLiteral("1.a.jpg"), QStringLiteral("2.c.jpg")}));
     QCOMPARE(host.progressTexts, QStringList({QStringLiteral("正在处理(1/3)a.png"),
                                               QStringLiteral("正在处理(2/3)b.png"),
                                               QStringLiteral("正在处理(3/3)c.png")}));
@@ -279,7 +279,7 @@ void TestRunBatch::stopWhileSecondOfFive()
     QCOMPARE(result.status, BatchStatus::Stopped);
     QVERIFY(result.report.contains(QStringLiteral("共处理【5】个文件，成功【2】个！")));
     QCOMPARE(filesIn(result.runFolder),
-             QStringList({QStringLiteral("1.p1.png"), QStringLiteral("2.p2.png")}));
+             QStringList({QStringLiteral("1.p1.jpg"), QStringLiteral("2.p2.jpg")}));
     QCOMPARE(host.progressTexts.size(), 2);
     QCOMPARE(allFilesBelow(m_output).size(), 2); // nothing else, not even a scratch file
     QVERIFY(!host.stop);                         // honoured, so it cannot stop the next run
@@ -316,14 +316,14 @@ void TestRunBatch::twoRunsInTheSameSecond()
     makeSources(names);
     TestHost host;
     const BatchResult first = RunBatch(inputs(names, 2), host);
-    const QByteArray firstBytes = readAll(first.runFolder + QStringLiteral("1.a.png"));
+    const QByteArray firstBytes = readAll(first.runFolder + QStringLiteral("1.a.jpg"));
     const BatchResult second = RunBatch(inputs(names, 2), host);
 
     QVERIFY(first.runFolder.endsWith(QStringLiteral("/2/20240603_140509/")));
     QVERIFY(second.runFolder.endsWith(QStringLiteral("/2/20240603_140509_2/")));
-    QCOMPARE(filesIn(first.runFolder), QStringList({QStringLiteral("1.a.png")}));
-    QCOMPARE(filesIn(second.runFolder), QStringList({QStringLiteral("1.a.png")}));
-    QCOMPARE(readAll(first.runFolder + QStringLiteral("1.a.png")), firstBytes);
+    QCOMPARE(filesIn(first.runFolder), QStringList({QStringLiteral("1.a.jpg")}));
+    QCOMPARE(filesIn(second.runFolder), QStringList({QStringLiteral("1.a.jpg")}));
+    QCOMPARE(readAll(first.runFolder + QStringLiteral("1.a.jpg")), firstBytes);
 }
 
 void TestRunBatch::sizeLimitWalk_data()
@@ -408,7 +408,7 @@ void TestRunBatch::qualityReadBack()
     in.step3.qualityIndex = qualityIndex;
     TestHost host;
     const BatchResult result = RunBatch(in, host);
-    const QByteArray stored = readAll(result.runFolder + QStringLiteral("1.a.png"));
+    const QByteArray stored = readAll(result.runFolder + QStringLiteral("1.a.jpg"));
     QCOMPARE(firstLumaQuantValue(stored), expectedLumaQuantValue(5 * (qualityIndex + 1)));
     QCOMPARE(QImage::fromData(stored).size(), QSize(160, 120));
 }
@@ -423,7 +423,7 @@ void TestRunBatch::reportLineByLine()
     const BatchResult result = RunBatch(in, host);
 
     const qint64 source = QFileInfo(m_sources + QStringLiteral("a.png")).size();
-    const qint64 output = QFileInfo(result.runFolder + QStringLiteral("1.a.png")).size();
+    const qint64 output = QFileInfo(result.runFolder + QStringLiteral("1.a.jpg")).size();
     QVERIFY(output > 0);
     const QStringList lines = result.report.split(kBreak);
     const QStringList expected = {
@@ -634,7 +634,7 @@ void TestRunBatch::backgroundOnlyInBorderModes()
     TestHost host;
     const BatchResult result = RunBatch(in, host);
     QCOMPARE(result.successCount, 1);
-    const QImage out(result.runFolder + QStringLiteral("1.clear.png"));
+    const QImage out(result.runFolder + QStringLiteral("1.clear.jpg"));
     QVERIFY(!out.isNull());
     const QColor centre = out.pixelColor(out.width() / 2, out.height() / 2);
     QVERIFY2(std::abs(centre.red() - seen.red()) < 12
