@@ -169,10 +169,16 @@ Header readHeader(const QString &file)
         reader.setDecideFormatFromContent(true);
         reader.setAutoTransform(true);
         QSize size = reader.size();
+        if (size.isValid()) {
+            if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+                size.transpose();
+        } else if (reader.canRead()) {
+            // A reader that cannot tell the size from the header: decode to find out (already
+            // upright; Qt's own allocation limit still guards this).
+            size = reader.read().size();
+        }
         if (!size.isValid() || size.isEmpty())
             return header;
-        if (reader.transformation() & QImageIOHandler::TransformationRotate90)
-            size.transpose();
         header.width = size.width();
         header.height = size.height();
     }
@@ -305,9 +311,9 @@ Region decodeRegion(const QString &file, const Header &header, QRect source, QSi
             if (!source.isEmpty()) {
                 if (source != picture.rect())
                     picture = picture.copy(source);
-                picture = picture.hasAlphaChannel()
-                                  ? picture.convertToFormat(QImage::Format_ARGB32_Premultiplied)
-                                  : picture.convertToFormat(QImage::Format_RGB32);
+                // In place where Qt can, so a big picture is not held twice.
+                picture.convertTo(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                            : QImage::Format_RGB32);
                 region.image = picture.size() == dest
                                        ? picture
                                        : ResampleLanczos3(picture, dest.width(), dest.height());
