@@ -102,41 +102,41 @@ QImage applyOrientation(const QImage &stored, int orientation)
     QImage upright(swap ? sh : sw, swap ? sw : sh, stored.format());
     if (upright.isNull())
         return {};
-    const int uw = upright.width(), uh = upright.height();
-    for (int y = 0; y < uh; ++y) {
+    // Upright (x, y) reads stored (a x + b y + c, d x + e y + f): one step per output pixel and
+    // one per output row through the stored pixels.
+    int a = 1, b = 0, c = 0, d = 0, e = 1, f = 0;
+    switch (orientation) {
+    case 2:
+        a = -1, c = sw - 1;
+        break;
+    case 3:
+        a = -1, c = sw - 1, e = -1, f = sh - 1;
+        break;
+    case 4:
+        e = -1, f = sh - 1;
+        break;
+    case 5:
+        a = 0, b = 1, d = 1, e = 0;
+        break;
+    case 6:
+        a = 0, b = 1, d = -1, e = 0, f = sh - 1;
+        break;
+    case 7:
+        a = 0, b = -1, c = sw - 1, d = -1, e = 0, f = sh - 1;
+        break;
+    case 8:
+        a = 0, b = -1, c = sw - 1, d = 1, e = 0;
+        break;
+    }
+    const auto *pixels = reinterpret_cast<const QRgb *>(stored.constBits());
+    const ptrdiff_t line = stored.bytesPerLine() / 4;
+    const ptrdiff_t stepX = d * line + a, stepY = e * line + b;
+    const ptrdiff_t origin = f * line + c;
+    for (int y = 0; y < upright.height(); ++y) {
         auto *out = reinterpret_cast<QRgb *>(upright.scanLine(y));
-        for (int x = 0; x < uw; ++x) {
-            int sx = x, sy = y;
-            switch (orientation) {
-            case 2:
-                sx = sw - 1 - x;
-                break;
-            case 3:
-                sx = sw - 1 - x;
-                sy = sh - 1 - y;
-                break;
-            case 4:
-                sy = sh - 1 - y;
-                break;
-            case 5:
-                sx = y;
-                sy = x;
-                break;
-            case 6:
-                sx = y;
-                sy = sh - 1 - x;
-                break;
-            case 7:
-                sx = sw - 1 - y;
-                sy = sh - 1 - x;
-                break;
-            case 8:
-                sx = sw - 1 - y;
-                sy = x;
-                break;
-            }
-            out[x] = reinterpret_cast<const QRgb *>(stored.constScanLine(sy))[sx];
-        }
+        ptrdiff_t at = origin + y * stepY;
+        for (int x = 0; x < upright.width(); ++x, at += stepX)
+            out[x] = pixels[at];
     }
     return upright;
 }

@@ -845,6 +845,14 @@ void TestImaging::orientation_data()
             << 6 << QRect(75, 0, 25, 200) << QRect(0, 0, 75, 100) << QRect(0, 100, 75, 100);
     QTest::newRow("8 turned anticlockwise")
             << 8 << QRect(0, 0, 25, 200) << QRect(25, 100, 75, 100) << QRect(25, 0, 75, 100);
+    QTest::newRow("2 mirrored") << 2 << QRect(0, 0, 200, 25) << QRect(100, 25, 100, 75)
+                                << QRect(0, 25, 100, 75);
+    QTest::newRow("4 flipped") << 4 << QRect(0, 75, 200, 25) << QRect(0, 0, 100, 75)
+                               << QRect(100, 0, 100, 75);
+    QTest::newRow("5 transposed") << 5 << QRect(0, 0, 25, 200) << QRect(25, 0, 75, 100)
+                                  << QRect(25, 100, 75, 100);
+    QTest::newRow("7 transversed")
+            << 7 << QRect(75, 0, 25, 200) << QRect(0, 100, 75, 100) << QRect(0, 0, 75, 100);
 }
 
 void TestImaging::orientation()
