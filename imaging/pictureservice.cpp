@@ -548,12 +548,12 @@ LoadedPicture LoadPicture(const QString &file, QSize size)
     return loaded;
 }
 
-QByteArray EncodeJpeg(const QImage &picture, int quality, int dpi)
+QByteArray EncodeJpeg(const QImage &picture, int quality, int dpi, bool optimizeHuffman)
 {
     if (picture.isNull())
         return {};
     if (picture.format() == QImage::Format_RGB32)
-        return Jpeg::Encode(picture, quality, dpi);
+        return Jpeg::Encode(picture, quality, dpi, optimizeHuffman);
     QImage rgb(picture.size(), QImage::Format_RGB32);
     if (rgb.isNull())
         return {};
@@ -565,7 +565,7 @@ QByteArray EncodeJpeg(const QImage &picture, int quality, int dpi)
     } else {
         rgb = picture.convertToFormat(QImage::Format_RGB32);
     }
-    return Jpeg::Encode(rgb, quality, dpi);
+    return Jpeg::Encode(rgb, quality, dpi, optimizeHuffman);
 }
 
 void WriteJpegFile(const QByteArray &jpeg, const QString &file)

@@ -64,8 +64,9 @@ QString DrawStretched(Canvas &canvas, const QString &file);
 
 // Encodes `picture` as a JPEG: quality 0..100 as given (clamped to 1..100), 4:2:0, optimized
 // Huffman tables, JFIF density `dpi` dots per inch (none when dpi <= 0). Empty on failure.
-// Thread-safe.
-QByteArray EncodeJpeg(const QImage &picture, int quality, int dpi);
+// Optimized tables make files about 2 % smaller and cost about 8 ms per 1920-pixel picture
+// (half the encoding time); optimizeHuffman = false skips them. Thread-safe.
+QByteArray EncodeJpeg(const QImage &picture, int quality, int dpi, bool optimizeHuffman = true);
 // Writes already encoded bytes atomically: a temporary file beside `file`, then a rename; on
 // failure nothing is left behind and JpegSaveError is raised. Thread-safe.
 void WriteJpegFile(const QByteArray &jpeg, const QString &file);
