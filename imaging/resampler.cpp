@@ -168,7 +168,14 @@ __attribute__((target("avx2"))) void filterRowVerticalAvx2(const uint8_t *const 
     }
 }
 
-std::atomic<bool> g_avx2{__builtin_cpu_supports("avx2") != 0};
+bool cpuHasAvx2()
+{
+    // Runs during static initialisation, possibly before the CPU model is filled in.
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") != 0;
+}
+
+std::atomic<bool> g_avx2{cpuHasAvx2()};
 
 bool hasAvx2()
 {
@@ -394,7 +401,7 @@ void ClampPremultiplied(QImage &image)
 
 bool SetResamplerAvx2(bool enabled)
 {
-    g_avx2 = enabled && __builtin_cpu_supports("avx2") != 0;
+    g_avx2 = enabled && cpuHasAvx2();
     return g_avx2;
 }
 
