@@ -1,12 +1,15 @@
 #include "imaging/resampler.h"
 
-#include <immintrin.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstring>
 #include <numbers>
+
+#if defined(__x86_64__)
+#define PW_X86_SIMD 1
+#include <immintrin.h>
+#endif
 
 namespace Pw {
 
@@ -32,6 +35,49 @@ int32_t packPair(int16_t first, int16_t second)
 {
     return int32_t(uint32_t(uint16_t(first)) | (uint32_t(uint16_t(second)) << 16));
 }
+
+int weightAt(const int32_t *pairs, int k)
+{
+    const uint32_t pair = uint32_t(pairs[k / 2]);
+    return int16_t(k & 1 ? pair >> 16 : pair & 0xFFFF);
+}
+
+uint8_t clampByte(int sum)
+{
+    return uint8_t(std::clamp(sum >> FilterAxis::kShift, 0, 255));
+}
+
+// The plain loops: any processor; the same integer arithmetic, so the same result, as the SIMD
+// ones.
+void filterRowHorizontalPortable(const uint8_t *in, uint8_t *out, const FilterAxis &axis)
+{
+    const int pairs = axis.taps / 2;
+    for (int x = 0; x < axis.outSize; ++x) {
+        const int32_t *weights = axis.weights.data() + size_t(x) * pairs;
+        const uint8_t *pixels = in + size_t(axis.start[x]) * 4;
+        int sum[4] = {kOne / 2, kOne / 2, kOne / 2, kOne / 2};
+        for (int k = 0; k < axis.taps; ++k) {
+            const int w = weightAt(weights, k);
+            for (int c = 0; c < 4; ++c)
+                sum[c] += w * pixels[k * 4 + c];
+        }
+        for (int c = 0; c < 4; ++c)
+            out[size_t(x) * 4 + size_t(c)] = clampByte(sum[c]);
+    }
+}
+
+void filterRowVerticalPortable(const uint8_t *const *rows, const int32_t *weights, int taps,
+                               int bytes, uint8_t *out)
+{
+    for (int i = 0; i < bytes; ++i) {
+        int sum = kOne / 2;
+        for (int k = 0; k < taps; ++k)
+            sum += weightAt(weights, k) * rows[k][i];
+        out[i] = clampByte(sum);
+    }
+}
+
+#ifdef PW_X86_SIMD
 
 // Sums packed taps over 4-byte pixels; two taps per multiply-add.
 void filterRowHorizontal(const uint8_t *in, uint8_t *out, const FilterAxis &axis)
@@ -168,18 +214,24 @@ __attribute__((target("avx2"))) void filterRowVerticalAvx2(const uint8_t *const 
     }
 }
 
-bool cpuHasAvx2()
+#endif // PW_X86_SIMD
+
+ResamplerKernels bestKernels()
 {
+#ifdef PW_X86_SIMD
     // Runs during static initialisation, possibly before the CPU model is filled in.
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
+    return __builtin_cpu_supports("avx2") ? ResamplerKernels::Avx2 : ResamplerKernels::Sse2;
+#else
+    return ResamplerKernels::Portable;
+#endif
 }
 
-std::atomic<bool> g_avx2{cpuHasAvx2()};
+std::atomic<int> g_kernels{int(bestKernels())};
 
-bool hasAvx2()
+ResamplerKernels currentKernels()
 {
-    return g_avx2.load(std::memory_order_relaxed);
+    return ResamplerKernels(g_kernels.load(std::memory_order_relaxed));
 }
 
 } // namespace
@@ -258,14 +310,15 @@ FilterAxis MakeLanczos3Axis(int inSize, int outSize, int tapMultiple)
 StreamResampler::StreamResampler(int inWidth, int inHeight, QImage *output, int rowPixels,
                                  int columnOffset)
     : m_out(output)
-    , m_avx2(hasAvx2())
+    , m_kernels(currentKernels())
     , m_inWidth(inWidth)
     , m_rowPixels(std::max(rowPixels, columnOffset + inWidth))
     , m_columnOffset(columnOffset)
-    , m_horizontal(MakeLanczos3Axis(inWidth, output->width(), m_avx2 ? 4 : 2))
+    , m_horizontal(MakeLanczos3Axis(inWidth, output->width(),
+                                    m_kernels == ResamplerKernels::Avx2 ? 4 : 2))
     , m_vertical(MakeLanczos3Axis(inHeight, output->height()))
 {
-    if (m_avx2 && inWidth != output->width()) {
+    if (m_kernels == ResamplerKernels::Avx2 && inWidth != output->width()) {
         // Weights of two neighbouring outputs side by side, one 128-bit lane each.
         const int groups = m_horizontal.taps / 4;
         const int outPairs = (m_horizontal.outSize + 1) / 2;
@@ -314,7 +367,8 @@ void StreamResampler::emitReadyRows()
     const int inHeight = m_vertical.inSize;
     const int taps = m_vertical.taps;
     const int pairs = taps / 2;
-    const int bytes = (m_inWidth * 4 + 31) & ~31;
+    // The SIMD loops run in whole 32-byte steps over the padded rows.
+    const int paddedBytes = (m_inWidth * 4 + 31) & ~31;
     const size_t offset = size_t(m_columnOffset) * 4;
     const uint8_t *rows[512];
     while (m_nextOut < m_vertical.outSize) {
@@ -331,10 +385,18 @@ void StreamResampler::emitReadyRows()
                 rows[k] = m_ring.data() + size_t(r % m_ringRows) * m_ringStride + offset;
             }
             const int32_t *weights = m_vertical.weights.data() + size_t(m_nextOut) * pairs;
-            if (m_avx2)
-                filterRowVerticalAvx2(rows, weights, taps, bytes, m_mid.data());
-            else
-                filterRowVertical(rows, weights, taps, bytes, m_mid.data());
+            switch (m_kernels) {
+#ifdef PW_X86_SIMD
+            case ResamplerKernels::Avx2:
+                filterRowVerticalAvx2(rows, weights, taps, paddedBytes, m_mid.data());
+                break;
+            case ResamplerKernels::Sse2:
+                filterRowVertical(rows, weights, taps, paddedBytes, m_mid.data());
+                break;
+#endif
+            default:
+                filterRowVerticalPortable(rows, weights, taps, paddedBytes, m_mid.data());
+            }
             mid = m_mid.data();
         } else {
             // A reduction of over 80x in one pass; rare enough for a plain loop.
@@ -356,11 +418,21 @@ void StreamResampler::emitReadyRows()
         uchar *line = m_out->scanLine(m_nextOut);
         if (m_horizontal.inSize == m_horizontal.outSize)
             std::memcpy(line, mid, size_t(m_inWidth) * 4);
-        else if (m_avx2)
-            filterRowHorizontalAvx2(mid, line, m_horizontal,
-                                    reinterpret_cast<const __m256i *>(m_expanded.data()));
-        else
-            filterRowHorizontal(mid, line, m_horizontal);
+        else {
+            switch (m_kernels) {
+#ifdef PW_X86_SIMD
+            case ResamplerKernels::Avx2:
+                filterRowHorizontalAvx2(mid, line, m_horizontal,
+                                        reinterpret_cast<const __m256i *>(m_expanded.data()));
+                break;
+            case ResamplerKernels::Sse2:
+                filterRowHorizontal(mid, line, m_horizontal);
+                break;
+#endif
+            default:
+                filterRowHorizontalPortable(mid, line, m_horizontal);
+            }
+        }
         ++m_nextOut;
     }
 }
@@ -399,10 +471,10 @@ void ClampPremultiplied(QImage &image)
     }
 }
 
-bool SetResamplerAvx2(bool enabled)
+ResamplerKernels SetResamplerKernels(ResamplerKernels wanted)
 {
-    g_avx2 = enabled && cpuHasAvx2();
-    return g_avx2;
+    g_kernels = std::min(int(wanted), int(bestKernels()));
+    return currentKernels();
 }
 
 } // namespace Pw

@@ -7,6 +7,9 @@
 
 namespace Pw {
 
+// The inner loops: plain C++ on any processor, SSE2 and AVX2 on x86-64. All give the same pixels.
+enum class ResamplerKernels { Portable, Sse2, Avx2 };
+
 // Lanczos3 weights of one axis, mapping inSize samples onto outSize, in 14-bit fixed point.
 // Every output takes a contiguous run of inputs [start, start + taps) (taps padded to an even
 // count with zero weights), so the inner loops need no bounds checks.
@@ -50,7 +53,7 @@ private:
     void emitReadyRows();
 
     QImage *m_out;
-    bool m_avx2;
+    ResamplerKernels m_kernels;
     int m_inWidth;
     int m_rowPixels;
     int m_columnOffset;
@@ -69,9 +72,9 @@ private:
 // same filter. The result is RGB32 for opaque formats, ARGB32_Premultiplied otherwise.
 QImage ResampleLanczos3(const QImage &source, int width, int height);
 
-// The AVX2 loops are used when the processor has them; tests switch them off to cover the SSE2
-// ones. Returns whether they are now in use.
-bool SetResamplerAvx2(bool enabled);
+// The best loops the processor has are used; tests pick each in turn. Returns the loops now in
+// use: the ones asked for, or the best available below them.
+ResamplerKernels SetResamplerKernels(ResamplerKernels wanted);
 
 // After filtering premultiplied pixels a colour may ring above its alpha; clamp it back.
 void ClampPremultiplied(QImage &image);

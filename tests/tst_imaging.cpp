@@ -265,6 +265,21 @@ QByteArray pngHeaderOnly(int width, int height)
     return png;
 }
 
+// The resampler loops this processor can run, named for test rows.
+QList<QPair<const char *, Pw::ResamplerKernels>> availableKernels()
+{
+    QList<QPair<const char *, Pw::ResamplerKernels>> all{
+            {"portable", Pw::ResamplerKernels::Portable},
+            {"SSE2", Pw::ResamplerKernels::Sse2},
+            {"AVX2", Pw::ResamplerKernels::Avx2}};
+    QList<QPair<const char *, Pw::ResamplerKernels>> available;
+    for (const auto &k : all)
+        if (Pw::SetResamplerKernels(k.second) == k.second)
+            available << k;
+    Pw::SetResamplerKernels(Pw::ResamplerKernels::Avx2);
+    return available;
+}
+
 QString bothTexts()
 {
     return QStringLiteral("无法取得宽无法取得高");
@@ -274,6 +289,7 @@ QString bothTexts()
 
 Q_DECLARE_METATYPE(FitParams)
 Q_DECLARE_METATYPE(FitGeometry)
+Q_DECLARE_METATYPE(Pw::ResamplerKernels)
 
 namespace QTest {
 template<>
@@ -342,6 +358,8 @@ private slots:
     void drawingOnManyThreadsMatchesOneThread();
     void resamplerSweep_data();
     void resamplerSweep();
+    void resamplerKernelsAgree_data();
+    void resamplerKernelsAgree();
     void resamplerEdgesLandInPlace_data();
     void resamplerEdgesLandInPlace();
 
@@ -1217,17 +1235,17 @@ void TestImaging::drawingOnManyThreadsMatchesOneThread()
 
 void TestImaging::resamplerSweep_data()
 {
-    QTest::addColumn<bool>("avx2");
-    QTest::newRow("SSE2") << false;
-    if (Pw::SetResamplerAvx2(true))
-        QTest::newRow("AVX2") << true;
+    QTest::addColumn<Pw::ResamplerKernels>("kernels");
+    for (const auto &[name, kernels] : availableKernels())
+        QTest::newRow(name) << kernels;
 }
 
 void TestImaging::resamplerSweep()
 {
-    QFETCH(bool, avx2);
-    QCOMPARE(Pw::SetResamplerAvx2(avx2), avx2);
-    const auto restore = qScopeGuard([] { Pw::SetResamplerAvx2(true); });
+    QFETCH(Pw::ResamplerKernels, kernels);
+    QCOMPARE(Pw::SetResamplerKernels(kernels), kernels);
+    const auto restore = qScopeGuard([] { Pw::SetResamplerKernels(Pw::ResamplerKernels::Avx2); });
+    const bool avx2 = kernels == Pw::ResamplerKernels::Avx2;
     const QList<int> sizes{1, 2, 3, 5, 7, 16, 31, 64, 100, 257, 1000};
     const QRgb colour = qRgb(51, 102, 153);
     for (int inW : sizes)
@@ -1276,31 +1294,61 @@ void TestImaging::resamplerSweep()
     QVERIFY(Pw::ResampleLanczos3(QImage(), 4, 4).isNull());
 }
 
+void TestImaging::resamplerKernelsAgree_data()
+{
+    QTest::addColumn<QSize>("from");
+    QTest::addColumn<QSize>("to");
+    QTest::newRow("reduce") << QSize(257, 131) << QSize(61, 40);
+    QTest::newRow("reduce a little") << QSize(257, 131) << QSize(250, 129);
+    QTest::newRow("enlarge") << QSize(37, 23) << QSize(100, 77);
+    QTest::newRow("odd width out") << QSize(200, 50) << QSize(33, 17);
+    QTest::newRow("one axis only") << QSize(120, 80) << QSize(120, 31);
+}
+
+void TestImaging::resamplerKernelsAgree()
+{
+    QFETCH(QSize, from);
+    QFETCH(QSize, to);
+    // Noise with transparency: every channel and the ringing at its edges must come out alike.
+    QImage noise(from, QImage::Format_ARGB32);
+    uint32_t seed = 12345;
+    for (int y = 0; y < from.height(); ++y)
+        for (int x = 0; x < from.width(); ++x) {
+            seed = seed * 1664525u + 1013904223u;
+            noise.setPixel(x, y, seed | (x % 7 == 0 ? 0xFF000000u : 0u));
+        }
+    const auto restore = qScopeGuard([] { Pw::SetResamplerKernels(Pw::ResamplerKernels::Avx2); });
+    QCOMPARE(Pw::SetResamplerKernels(Pw::ResamplerKernels::Portable),
+             Pw::ResamplerKernels::Portable);
+    const QImage portable = Pw::ResampleLanczos3(noise, to.width(), to.height());
+    QCOMPARE(portable.size(), to);
+    for (const auto &[name, kernels] : availableKernels()) {
+        QCOMPARE(Pw::SetResamplerKernels(kernels), kernels);
+        QVERIFY2(Pw::ResampleLanczos3(noise, to.width(), to.height()) == portable, name);
+    }
+}
+
 void TestImaging::resamplerEdgesLandInPlace_data()
 {
     QTest::addColumn<int>("in");
     QTest::addColumn<int>("out");
-    QTest::addColumn<bool>("avx2");
+    QTest::addColumn<Pw::ResamplerKernels>("kernels");
     const QList<QPair<int, int>> sizes{{1000, 100},  {1000, 333}, {640, 639},
                                        {400, 400},   {100, 250},  {64, 1000},
                                        {6000, 1920}, {3, 1},      {5, 2}};
-    const bool haveAvx2 = Pw::SetResamplerAvx2(true);
-    for (const bool avx2 : {false, true}) {
-        if (avx2 && !haveAvx2)
-            continue;
+    for (const auto &[name, kernels] : availableKernels())
         for (const auto &size : sizes)
-            QTest::addRow("%d to %d%s", size.first, size.second, avx2 ? " AVX2" : "")
-                    << size.first << size.second << avx2;
-    }
+            QTest::addRow("%d to %d %s", size.first, size.second, name)
+                    << size.first << size.second << kernels;
 }
 
 void TestImaging::resamplerEdgesLandInPlace()
 {
     QFETCH(int, in);
     QFETCH(int, out);
-    QFETCH(bool, avx2);
-    QCOMPARE(Pw::SetResamplerAvx2(avx2), avx2);
-    const auto restore = qScopeGuard([] { Pw::SetResamplerAvx2(true); });
+    QFETCH(Pw::ResamplerKernels, kernels);
+    QCOMPARE(Pw::SetResamplerKernels(kernels), kernels);
+    const auto restore = qScopeGuard([] { Pw::SetResamplerKernels(Pw::ResamplerKernels::Avx2); });
     // A step at 3/8 of the width must land at 3/8 of the output, sharp to within the filter.
     const int step = in * 3 / 8;
     const QImage source = halves(in, 8, Qt::black, Qt::white, step);
