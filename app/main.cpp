@@ -14,8 +14,14 @@
 
 namespace {
 
-constexpr const char *kUsage = "usage: pixwright [--version] | run [FOLDER] [options] | info ... | "
-                               "rename ...\n";
+constexpr const char *kUsage
+        = "usage: pixwright [COMMAND] [ARGS]\n"
+          "  run [FOLDER] [options]   resize the pictures of FOLDER into a new folder on the "
+          "desktop\n"
+          "  rename [FOLDER] [...]    rename the pictures of FOLDER in place by the naming rule\n"
+          "  info FILE...             show the camera information stored in pictures\n"
+          "  --version                print the version\n"
+          "'pixwright COMMAND --help' tells more about each command.\n";
 
 bool hasDisplay()
 {
@@ -63,6 +69,11 @@ int main(int argc, char *argv[])
         return Pw::RunInfoCommand(args.mid(1));
     if (args.first() == QLatin1String("rename"))
         return Pw::RunRenameCommand(args.mid(1));
+    if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    std::fprintf(stderr, "pixwright: unknown command '%s'\n", argv[1]);
     std::fputs(kUsage, stderr);
     return 2;
 }
