@@ -1,6 +1,7 @@
 #pragma once
 
 #include "naming/namingrule.h"
+#include "options/modecaption.h"
 #include "options/processingoptions.h"
 
 #include <QString>
@@ -15,10 +16,6 @@ struct SummaryInputs
     NamingRule rule;
     int qualityIndex = 16;
 };
-
-// The caption of a mode option as step 2 shows it for these options (mode 3 names its edge,
-// mode 5 its percentage or factor).
-QString ModeCaption(const ProcessingOptions &options);
 
 // The size part of the naming pattern for the chosen mode ("800[宽]x600[高]", ...).
 QString SummarySizePart(const ProcessingOptions &options, QChar separator);
