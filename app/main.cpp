@@ -1,3 +1,5 @@
+#include "app/guiservices.h"
+#include "app/wizard.h"
 #include "exif/infocommand.h"
 #include "imaging/memorytuning.h"
 #include "naming/renamecommand.h"
@@ -5,6 +7,7 @@
 #include "platform/fonts.h"
 #include "run/runcommand.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QStringList>
@@ -47,6 +50,19 @@ int runBatch(int argc, char *argv[])
     return Pw::RunBatchCommand(args.mid(1));
 }
 
+// The wizard: step 1 first; the program ends when a step window closes by its rules.
+int runWizard(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    Pw::InstallFontSubstitutions();
+    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
+    Pw::DesktopServices services;
+    Pw::Wizard wizard(services);
+    QObject::connect(&wizard, &Pw::Wizard::ended, &app, &QApplication::quit, Qt::QueuedConnection);
+    wizard.start();
+    return app.exec();
+}
+
 void printVersion()
 {
     std::printf("Pixwright(Ver %s)\n", PIXWRIGHT_VERSION);
@@ -59,6 +75,8 @@ int main(int argc, char *argv[])
     Pw::TuneAllocator();
     if (argc < 2 ? !hasDisplay() : std::strcmp(argv[1], "run") == 0)
         return runBatch(argc, argv);
+    if (argc < 2)
+        return runWizard(argc, argv);
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args.first() == QLatin1String("--version")) {

@@ -1,0 +1,62 @@
+#include "app/guiservices.h"
+
+#include "platform/dialogs.h"
+
+#include <QDesktopServices>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace Pw {
+
+void DesktopServices::warn(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox::warning(parent, title, text);
+}
+
+void DesktopServices::inform(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox::information(parent, title, text);
+}
+
+bool DesktopServices::askYesNo(QWidget *parent, const QString &title, const QString &text)
+{
+    return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
+QString DesktopServices::chooseFolder(QWidget *parent, const QString &initialFolder,
+                                      const QString &prompt)
+{
+    return BrowseForFolder(parent, initialFolder, prompt);
+}
+
+QString DesktopServices::chooseFile(QWidget *parent, const QString &initialFolder,
+                                    const QString &title, const QString &filter)
+{
+    return ChooseFile(parent, initialFolder, title, filter, false);
+}
+
+// Qt's own font dialog offers no colour; the colour comes back as it went in.
+void DesktopServices::chooseFont(QWidget *owner, const FontChoice &initial,
+                                 std::function<void(std::optional<FontChoice>)> done)
+{
+    auto *dialog = new QFontDialog(initial.font, owner);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::NonModal);
+    const QColor colour = initial.colour;
+    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, colour, done](int result) {
+        if (result == QDialog::Accepted)
+            done(FontChoice{dialog->selectedFont(), colour});
+        else
+            done(std::nullopt);
+    });
+    dialog->show();
+}
+
+void DesktopServices::openFolder(const QString &folder)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+} // namespace Pw

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+
+namespace Pw {
+
+class Frm1;
+class Frm2;
+class Frm3;
+class GuiServices;
+
+// The three step windows and the hand-over between them. Each step is made on first use and
+// lives until the wizard ends; exactly one of them is visible at a time, so every step keeps
+// its controls, and with them the user's choices, while the user moves back and forth.
+class Wizard : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Wizard(GuiServices &services, QObject *parent = nullptr);
+    ~Wizard() override;
+
+    GuiServices &services() const { return m_services; }
+
+    Frm1 *frm1();
+    Frm2 *frm2();
+    Frm3 *frm3();
+
+    // Makes step 1 (its start-up reads the settings) and shows it.
+    void start();
+    // Shows step 1, 2 or 3 and hides the others.
+    void showStep(int step);
+    // The visible step (1..3), 0 when none is.
+    int visibleStep() const;
+
+    // Yes when step 3 was reached through step 2's Skip.
+    bool renameOnlyMode() const { return m_renameOnlyMode; }
+    void setRenameOnlyMode(bool on) { m_renameOnlyMode = on; }
+
+    // "Pixwright(Ver x.y.z)": every step and dialog shows it or takes it from step 1.
+    static QString title();
+    QIcon icon() const { return m_icon; }
+
+    // Ends the program (a step window was closed by its rules).
+    void quit();
+
+signals:
+    // The program should end; main connects it to the application's quit.
+    void ended();
+
+private:
+    QWidget *step(int step);
+
+    GuiServices &m_services;
+    QIcon m_icon;
+    std::unique_ptr<Frm1> m_frm1;
+    std::unique_ptr<Frm2> m_frm2;
+    std::unique_ptr<Frm3> m_frm3;
+    bool m_renameOnlyMode = false;
+};
+
+} // namespace Pw
