@@ -3,6 +3,7 @@
 #include "app/wizard.h"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -20,7 +21,11 @@ Frm1::Frm1(Wizard &wizard, QWidget *parent)
     lblStep->setObjectName(QStringLiteral("lblStep"));
     Command1 = new QPushButton(tr("下一步(&N)"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    auto *layout = new QVBoxLayout(this);
+    setWindowIcon(m_wizard.icon());
+    auto *outer = new QHBoxLayout(this);
+    outer->addWidget(Wizard::makeBanner(this));
+    auto *layout = new QVBoxLayout;
+    outer->addLayout(layout);
     layout->addWidget(lblStep);
     layout->addWidget(Command1);
     connect(Command1, &QPushButton::clicked, this, [this] { m_wizard.showStep(2); });

@@ -58,6 +58,7 @@ int runWizard(int argc, char *argv[])
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
     Pw::DesktopServices services;
     Pw::Wizard wizard(services);
+    QApplication::setWindowIcon(wizard.icon());
     QObject::connect(&wizard, &Pw::Wizard::ended, &app, &QApplication::quit, Qt::QueuedConnection);
     wizard.start();
     return app.exec();

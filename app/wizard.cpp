@@ -1,7 +1,9 @@
 #include "app/wizard.h"
 
+#include "app/artwork.h"
 #include "app/frm1.h"
 #include "app/guiservices.h"
+#include "app/picturewidgets.h"
 #include "options/frm2.h"
 #include "run/frm3.h"
 
@@ -10,6 +12,7 @@ namespace Pw {
 Wizard::Wizard(GuiServices &services, QObject *parent)
     : QObject(parent)
     , m_services(services)
+    , m_icon(AppIcon())
 {}
 
 Wizard::~Wizard() = default;
@@ -17,6 +20,16 @@ Wizard::~Wizard() = default;
 QString Wizard::title()
 {
     return QStringLiteral("Pixwright(Ver %1)").arg(QStringLiteral(PIXWRIGHT_VERSION));
+}
+
+QLabel *Wizard::makeBanner(QWidget *parent)
+{
+    return new Banner(parent);
+}
+
+QPixmap Wizard::banner(QSize logicalSize, qreal devicePixelRatio)
+{
+    return BannerPixmap(logicalSize, devicePixelRatio);
 }
 
 Frm1 *Wizard::frm1()

@@ -2,10 +2,12 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QPixmap>
 #include <QString>
 
 #include <memory>
 
+class QLabel;
 class QWidget;
 
 namespace Pw {
@@ -45,7 +47,13 @@ public:
 
     // "Pixwright(Ver x.y.z)": every step and dialog shows it or takes it from step 1.
     static QString title();
+    // The program's icon (drawn by the program); every step window and dialog shows it.
     QIcon icon() const { return m_icon; }
+    // The banner PicL of the step windows: a QLabel named "PicL" that paints the banner to fill
+    // the height its layout gives it (fixed width). Put it at the left edge of the window.
+    static QLabel *makeBanner(QWidget *parent);
+    // The banner as a picture of the given logical size (screenshots, other uses).
+    static QPixmap banner(QSize logicalSize, qreal devicePixelRatio = 1.0);
 
     // Ends the program (a step window was closed by its rules).
     void quit();

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/artwork.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+
+namespace Pw {
+
+// Widgets that show the program's own pictures.
+
+// A button drawn as a picture: no frame, a single-line border only while the mouse button is
+// held down on it.
+class PictureButton : public QAbstractButton
+{
+    Q_OBJECT
+
+public:
+    PictureButton(ButtonGlyph glyph, int glyphSize, QWidget *parent = nullptr);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    ButtonGlyph m_glyph;
+    int m_glyphSize;
+};
+
+// The step banner PicL: paints itself to fill whatever height the window gives it.
+class Banner : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit Banner(QWidget *parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
+} // namespace Pw
