@@ -5,7 +5,7 @@
 #include "platform/runhost.h"
 #include "platform/sourceselection.h"
 #include "settings/inistore.h"
-#include "settings/settingskeys.h"
+#include "settings/sourcesettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -139,21 +139,6 @@ int parseArguments(const QStringList &args, Arguments &parsed)
     return 0;
 }
 
-// The types step 1 would list: the stored pattern ("*.jpg;*.png"), all three when none is stored.
-int storedTypes(const QString &settingsFile)
-{
-    const QString pattern = ReadIni(Keys::kSectionSelected, Keys::kFilter, settingsFile);
-    if (pattern.trimmed().isEmpty())
-        return ParsePictureTypes(QStringLiteral("jpg,png,bmp"));
-    int mask = 0;
-    const QStringList words = pattern.split(u';', Qt::SkipEmptyParts);
-    for (const QString &word : words) {
-        const QString suffix = word.trimmed().section(u'.', -1);
-        mask |= ParsePictureTypes(suffix);
-    }
-    return mask;
-}
-
 } // namespace
 
 int RunRenameCommand(const QStringList &args)
@@ -201,12 +186,12 @@ int RunRenameCommand(const QStringList &args)
                     QStringLiteral("--types"),
                     QStringLiteral("expected a list of jpg, png, bmp, got '%1'").arg(parsed.types));
     } else {
-        types = storedTypes(settingsFile);
+        types = LoadSourceChoices(settingsFile).listedTypes();
     }
 
     QString folder = parsed.folder;
     if (folder.isEmpty()) {
-        folder = ReadIni(Keys::kSectionOpenPath, Keys::kSourceFolder, settingsFile);
+        folder = LoadSourceFolder(settingsFile);
         if (folder.trimmed().isEmpty())
             return badArgument(
                     QStringLiteral("FOLDER"),

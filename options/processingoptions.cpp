@@ -26,18 +26,19 @@ int valueOr(const QString &text, int initial)
     return WholeNumberFromText(text).value_or(initial);
 }
 
-std::optional<int> storedNumberIn(const QString &key, int low, int high)
+std::optional<int> storedNumberIn(const QString &key, int low, int high, const QString &file)
 {
-    const std::optional<int> number = WholeNumberFromText(ReadIni(Keys::kSectionSelected, key));
+    const std::optional<int> number = WholeNumberFromText(
+            ReadIni(Keys::kSectionSelected, key, file));
     if (number && *number >= low && *number <= high)
         return number;
     return std::nullopt;
 }
 
-void store(const QString &key, const QString &value)
+void store(const QString &key, const QString &value, const QString &file)
 {
     // A failed write loses nothing but this one setting; callers go on either way.
-    WriteIni(Keys::kSectionSelected, key, value);
+    WriteIni(Keys::kSectionSelected, key, value, file);
 }
 
 } // namespace
@@ -186,77 +187,85 @@ QString OverlayTextFromStored(const QString &stored)
     return text.replace(QStringLiteral("`^`"), QStringLiteral("\r\n"));
 }
 
-ProcessingOptions LoadProcessingOptions()
+ProcessingOptions LoadProcessingOptions(const QString &settingsFile)
 {
     using namespace Keys;
     const QString &section = kSectionSelected;
     ProcessingOptions options;
 
-    options.pickPreset(storedNumberIn(kPresetIndex, 0, kPresetCount).value_or(0));
-    options.textColour = ParseColourText(ReadIni(section, kTextColour)).value_or(0);
-    if (const std::optional<qint32> colour = ParseColourText(ReadIni(section, kTextBackColour)))
+    options.pickPreset(storedNumberIn(kPresetIndex, 0, kPresetCount, settingsFile).value_or(0));
+    options.textColour = ParseColourText(ReadIni(section, kTextColour, settingsFile)).value_or(0);
+    if (const std::optional<qint32> colour = ParseColourText(
+                ReadIni(section, kTextBackColour, settingsFile)))
         options.textBackColour = *colour;
-    options.overlayText = OverlayTextFromStored(ReadIni(section, kOverlayText));
-    options.addText = ReadIni(section, kAddText) == QStringLiteral("1");
+    options.overlayText = OverlayTextFromStored(ReadIni(section, kOverlayText, settingsFile));
+    options.addText = ReadIni(section, kAddText, settingsFile) == QStringLiteral("1");
 
-    const int mode = storedNumberIn(kFitMode, 0, 4).value_or(0) + 1;
+    const int mode = storedNumberIn(kFitMode, 0, 4, settingsFile).value_or(0) + 1;
     options.selectMode(mode);
     if (mode == 3) {
-        const QString edge = ReadIni(section, kEdgeChoice);
+        const QString edge = ReadIni(section, kEdgeChoice, settingsFile);
         options.edgeChoice = edge == QStringLiteral("2") ? 2 : edge == QStringLiteral("3") ? 3 : 1;
-        const QString length = ReadIni(section, kEdgeLength);
+        const QString length = ReadIni(section, kEdgeLength, settingsFile);
         if (IsNumericText(length))
             options.edgeLength = length;
     }
 
-    if (const std::optional<int> percent = storedNumberIn(kScalePercent, 5, 500))
+    if (const std::optional<int> percent = storedNumberIn(kScalePercent, 5, 500, settingsFile))
         options.scalePercent = *percent;
-    const QString floor = ReadIni(section, kPercentFloor);
+    const QString floor = ReadIni(section, kPercentFloor, settingsFile);
     if (IsNumericText(floor))
         options.percentFloor = floor;
-    const QString cap = ReadIni(section, kPercentCap);
+    const QString cap = ReadIni(section, kPercentCap, settingsFile);
     if (IsNumericText(cap))
         options.percentCap = cap;
     return options;
 }
 
-void SaveOptionsAtNext(ProcessingOptions &options)
+ProcessingOptions LoadStep2Options(const QString &settingsFile)
+{
+    const ProcessingOptions options = LoadProcessingOptions(settingsFile);
+    SaveFitMode(options.fitMode, settingsFile);
+    return options;
+}
+
+void SaveOptionsAtNext(ProcessingOptions &options, const QString &settingsFile)
 {
     options.copyEdgeLengthBack();
-    store(Keys::kEdgeLength, options.edgeLength);
-    store(Keys::kScalePercent, QString::number(options.scalePercent));
-    store(Keys::kPercentFloor, options.percentFloor);
-    store(Keys::kPercentCap, options.percentCap);
+    store(Keys::kEdgeLength, options.edgeLength, settingsFile);
+    store(Keys::kScalePercent, QString::number(options.scalePercent), settingsFile);
+    store(Keys::kPercentFloor, options.percentFloor, settingsFile);
+    store(Keys::kPercentCap, options.percentCap, settingsFile);
 }
 
-void SaveFitMode(int fitMode)
+void SaveFitMode(int fitMode, const QString &settingsFile)
 {
-    store(Keys::kFitMode, QString::number(qBound(1, fitMode, 5) - 1));
+    store(Keys::kFitMode, QString::number(qBound(1, fitMode, 5) - 1), settingsFile);
 }
 
-void SaveEdgeChoice(int edgeChoice)
+void SaveEdgeChoice(int edgeChoice, const QString &settingsFile)
 {
-    store(Keys::kEdgeChoice, QString::number(edgeChoice));
+    store(Keys::kEdgeChoice, QString::number(edgeChoice), settingsFile);
 }
 
-void SaveAddText(bool on)
+void SaveAddText(bool on, const QString &settingsFile)
 {
-    store(Keys::kAddText, on ? QStringLiteral("1") : QStringLiteral("0"));
+    store(Keys::kAddText, on ? QStringLiteral("1") : QStringLiteral("0"), settingsFile);
 }
 
-void SaveOverlayText(const QString &text)
+void SaveOverlayText(const QString &text, const QString &settingsFile)
 {
-    store(Keys::kOverlayText, OverlayTextToStored(text));
+    store(Keys::kOverlayText, OverlayTextToStored(text), settingsFile);
 }
 
-void SaveTextColour(qint32 bgr)
+void SaveTextColour(qint32 bgr, const QString &settingsFile)
 {
-    store(Keys::kTextColour, ColourText(bgr));
+    store(Keys::kTextColour, ColourText(bgr), settingsFile);
 }
 
-void SaveTextBackColour(qint32 bgr)
+void SaveTextBackColour(qint32 bgr, const QString &settingsFile)
 {
-    store(Keys::kTextBackColour, ColourText(bgr));
+    store(Keys::kTextBackColour, ColourText(bgr), settingsFile);
 }
 
 OptionsCheck ValidateOptions(ProcessingOptions &options, bool fontDialogOpen)

@@ -81,23 +81,31 @@ bool IsNumericText(const QString &text);
 // otherwise.
 std::optional<int> WholeNumberFromText(const QString &text);
 
-// The options restored from the default settings file, in the Part's order: preset index,
+// Every function that reads or writes settings takes the settings file; the empty text means
+// the default settings file.
+
+// The options restored from the settings file, in the order step 2 restores them: preset index,
 // text colour, inverse background colour, overlay text, add-text switch, mode (with, for a
 // stored mode 3 only, edge choice and edge length), percentage, floor, cap. Values that are
 // absent, not numeric or out of range leave the initial value. Nothing is written.
-ProcessingOptions LoadProcessingOptions();
+ProcessingOptions LoadProcessingOptions(const QString &settingsFile = QString());
+
+// Step 2's load: LoadProcessingOptions, then selecting the restored mode stores it under
+// "处理方式FS", as every click of a mode does.
+ProcessingOptions LoadStep2Options(const QString &settingsFile = QString());
 
 // At Next, once ValidateOptions passed: copies the edge length back, then writes
 // "处理方式31", "处理方式50", "处理方式51", "处理方式52" in this order.
-void SaveOptionsAtNext(ProcessingOptions &options);
+void SaveOptionsAtNext(ProcessingOptions &options, const QString &settingsFile = QString());
 
 // The keys written the moment their control changes.
-void SaveFitMode(int fitMode); // "处理方式FS" = fitMode - 1
-void SaveEdgeChoice(int edgeChoice);
-void SaveAddText(bool on);
-void SaveOverlayText(const QString &text); // line breaks stored as "`^`"
-void SaveTextColour(qint32 bgr);
-void SaveTextBackColour(qint32 bgr);
+void SaveFitMode(int fitMode, const QString &settingsFile = QString()); // "处理方式FS" = mode - 1
+void SaveEdgeChoice(int edgeChoice, const QString &settingsFile = QString());
+void SaveAddText(bool on, const QString &settingsFile = QString());
+// Line breaks stored as "`^`".
+void SaveOverlayText(const QString &text, const QString &settingsFile = QString());
+void SaveTextColour(qint32 bgr, const QString &settingsFile = QString());
+void SaveTextBackColour(qint32 bgr, const QString &settingsFile = QString());
 
 // The overlay text's stored form: every line break (CR LF, or a lone LF or CR) as "`^`", and
 // back (every "`^`" as CR LF).

@@ -1,5 +1,7 @@
 #include "platform/sourceselection.h"
 
+#include "platform/apppaths.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -70,6 +72,35 @@ int ParsePictureTypes(const QString &text)
         mask |= type;
     }
     return mask;
+}
+
+int PictureTypesOfPattern(const QString &pattern)
+{
+    int mask = 0;
+    const QStringList words = pattern.split(u';', Qt::SkipEmptyParts);
+    for (const QString &word : words)
+        mask |= typeOfSuffix(word.trimmed().section(u'.', -1));
+    return mask;
+}
+
+QString PatternOfPictureTypes(int typeMask)
+{
+    QString pattern;
+    if (typeMask & int(PictureType::Jpg))
+        pattern += QStringLiteral("*.jpg");
+    if (typeMask & int(PictureType::Png))
+        pattern += QStringLiteral(";*.png");
+    if (typeMask & int(PictureType::Bmp))
+        pattern += QStringLiteral(";*.bmp");
+    return pattern;
+}
+
+QString ChooseSourceFolder(const QString &wanted, int typeMask)
+{
+    const QString folder = WithTrailingSlash(wanted);
+    if (!folder.isEmpty() && QFileInfo(folder).isDir() && !ListPictures(folder, typeMask).isEmpty())
+        return folder;
+    return DemoFolder();
 }
 
 } // namespace Pw

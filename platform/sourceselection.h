@@ -31,4 +31,19 @@ QStringList ListPictures(const QString &folder, int typeMask);
 // Parses "jpg,png,bmp" (any order, any case); 0 for an empty or unknown word.
 int ParsePictureTypes(const QString &text);
 
+// The pattern step 1 lists when none is remembered.
+inline const QString kDefaultPicturePattern = QStringLiteral("*.jpg;*.bmp;*.png");
+
+// The types a stored listing pattern names ("*.jpg;*.png", ";*.png"): the suffix of every
+// ';'-separated word; words naming no picture type are ignored, so "" gives 0.
+int PictureTypesOfPattern(const QString &pattern);
+
+// The pattern of the type switches: "*.jpg", then ";*.png", then ";*.bmp" for each type that is
+// on, so PNG alone gives ";*.png" and no type the empty text.
+QString PatternOfPictureTypes(int typeMask);
+
+// The folder step 1 lists: `wanted` (given a trailing '/') when it is an existing folder holding
+// pictures of typeMask, else the demo folder.
+QString ChooseSourceFolder(const QString &wanted, int typeMask);
+
 } // namespace Pw

@@ -10,10 +10,9 @@
 #include "platform/runhost.h"
 #include "platform/sourceselection.h"
 #include "run/batchengine.h"
+#include "run/batchsetup.h"
 #include "run/step3choices.h"
-#include "run/summarytext.h"
-#include "settings/inistore.h"
-#include "settings/settingskeys.h"
+#include "settings/sourcesettings.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -337,68 +336,37 @@ CommandLine parse(const QStringList &args)
     return cl;
 }
 
-int typesFromSettings()
-{
-    const QString section = Keys::kSectionSelected;
-    if (ReadIni(section, Keys::kFilter).isEmpty())
-        return int(PictureType::Jpg) | int(PictureType::Png) | int(PictureType::Bmp);
-    int mask = 0;
-    if (ReadIni(section, Keys::kFilterJpg) == u"1")
-        mask |= int(PictureType::Jpg);
-    if (ReadIni(section, Keys::kFilterPng) == u"1")
-        mask |= int(PictureType::Png);
-    if (ReadIni(section, Keys::kFilterBmp) == u"1")
-        mask |= int(PictureType::Bmp);
-    return mask;
-}
-
-// The folder step 1 would list: the remembered one when it exists and holds pictures,
-// else the demo folder.
-QString defaultFolder(int types)
-{
-    const QString remembered = WithTrailingSlash(
-            ReadIni(Keys::kSectionOpenPath, Keys::kSourceFolder));
-    if (!remembered.isEmpty() && QFileInfo(remembered).isDir()
-        && !ListPictures(remembered, types).isEmpty())
-        return remembered;
-    return DemoFolder();
-}
-
-// Restores the default settings file however the command ends.
-struct SettingsFileScope
-{
-    explicit SettingsFileScope(const QString &file) { SetDefaultSettingsFile(file); }
-    ~SettingsFileScope() { SetDefaultSettingsFile(QString()); }
-};
-
 int run(const CommandLine &cl)
 {
     if (!cl.settings.isEmpty() && !QFileInfo(cl.settings).isFile())
         bad(QStringLiteral("--settings: '%1' is not a file").arg(cl.settings));
-    SettingsFileScope scope(cl.settings.isEmpty() ? QString()
-                                                  : QFileInfo(cl.settings).absoluteFilePath());
+    const QString settingsFile = cl.settings.isEmpty() ? QString()
+                                                       : QFileInfo(cl.settings).absoluteFilePath();
 
-    BatchInputs in;
-    const int types = cl.types.isEmpty() ? typesFromSettings() : ParsePictureTypes(cl.types);
+    const SourceChoices source = LoadSourceChoices(settingsFile);
+    BatchChoices choices;
+    choices.options = LoadProcessingOptions(settingsFile);
+    choices.step3 = LoadStep3Choices(settingsFile);
+    choices.rule = LoadNamingRule(settingsFile);
+    const int types = cl.types.isEmpty() ? source.listedTypes() : ParsePictureTypes(cl.types);
     QString folder;
     if (!cl.folder.isEmpty()) {
         if (!QFileInfo(cl.folder).isDir())
             bad(QStringLiteral("FOLDER: '%1' is not a folder").arg(cl.folder));
         folder = WithTrailingSlash(QFileInfo(cl.folder).absoluteFilePath());
     } else {
-        folder = defaultFolder(types);
+        folder = ChooseSourceFolder(source.rememberedFolder, types);
     }
-    in.selection.folder = folder;
-    in.selection.names = ListPictures(folder, types);
-    const QStringList unknown = in.selection.select(cl.select);
+    SourceSelection &selection = choices.selection;
+    selection.folder = folder;
+    selection.names = ListPictures(folder, types);
+    const QStringList unknown = selection.select(cl.select);
     if (!unknown.isEmpty())
         bad(QStringLiteral("--select: '%1' is not among the pictures listed in %2")
                     .arg(unknown.first(), folder));
-    in.selection.keepCamera = cl.keepExif
-                              || ReadIni(Keys::kSectionSelected, Keys::kKeepCamera) == u"1";
+    selection.keepCamera = cl.keepExif || source.keepCamera;
 
-    ProcessingOptions &o = in.options;
-    o = LoadProcessingOptions();
+    ProcessingOptions &o = choices.options;
     if (cl.mode)
         o.fitMode = *cl.mode;
     if (cl.preset) {
@@ -446,37 +414,26 @@ int run(const CommandLine &cl)
     if (cl.textBack)
         o.textBackColour = *cl.textBack;
 
-    in.step3 = LoadStep3Choices();
+    Step3Choices &step3 = choices.step3;
     if (cl.quality)
-        in.step3.qualityIndex = *cl.quality / 5 - 1;
+        step3.qualityIndex = *cl.quality / 5 - 1;
     if (cl.background)
-        in.step3.backgroundColour = *cl.background;
+        step3.backgroundColour = *cl.background;
     if (cl.backgroundPicture)
-        in.step3.backgroundPicture = *cl.backgroundPicture;
+        step3.backgroundPicture = *cl.backgroundPicture;
 
-    in.rule = LoadNamingRule();
     if (cl.rule)
-        ParseNamingFlagsStrict(*cl.rule, in.rule);
+        ParseNamingFlagsStrict(*cl.rule, choices.rule);
     if (cl.separator)
-        in.rule.NamingSeparator = cl.separator->at(0);
-    if (ApplyPhotoLetterGuard(in.rule, false, in.selection.keepCamera))
+        choices.rule.NamingSeparator = cl.separator->at(0);
+
+    const BatchSetup setup = MakeBatchInputs(
+            std::move(choices),
+            cl.outputRoot.isEmpty() ? QString() : QFileInfo(cl.outputRoot).absoluteFilePath());
+    if (setup.photoLetterDropped)
         printErr(QStringLiteral("pixwright run: naming option 3 (D/N) needs --keep-exif; "
                                 "it is left off\n"));
-
-    SummaryInputs summary;
-    summary.keepCamera = in.selection.keepCamera;
-    summary.options = o;
-    summary.rule = in.rule;
-    summary.qualityIndex = in.step3.qualityIndex;
-    in.step3.summaryText = SummaryText(summary);
-
-    in.outputBase = cl.outputRoot.isEmpty()
-                            ? SpecialFolder(0)
-                            : WithTrailingSlash(QFileInfo(cl.outputRoot).absoluteFilePath());
-    in.programName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    if (in.programName.isEmpty())
-        in.programName = QStringLiteral("pixwright");
-    in.cameraTool = AppFolder() + QStringLiteral("pwReadSM");
+    const BatchInputs &in = setup.inputs;
 
     InterruptAsStop interrupt;
     CommandHost host(cl.yes);

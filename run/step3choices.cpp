@@ -1,9 +1,9 @@
 #include "run/step3choices.h"
 
 #include "options/processingoptions.h"
-#include "platform/colour.h"
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
+#include "settings/sourcesettings.h"
 
 namespace Pw {
 
@@ -18,13 +18,22 @@ int ParseQualityIndex(const QString &stored)
 Step3Choices LoadStep3Choices(const QString &settingsFile)
 {
     Step3Choices choices;
-    choices.qualityIndex = ParseQualityIndex(
-            ReadIni(Keys::kSectionSelected, Keys::kSaveQuality, settingsFile));
-    const std::optional<qint32> colour = ParseColourText(
-            ReadIni(Keys::kSectionSelected, Keys::kBackgroundColour, settingsFile));
-    if (colour)
-        choices.backgroundColour = *colour;
+    choices.qualityIndex = LoadQualityIndex(settingsFile);
+    choices.backgroundColour = LoadBackgroundColour(settingsFile);
     return choices;
+}
+
+int LoadQualityIndex(const QString &settingsFile)
+{
+    return ParseQualityIndex(ReadIni(Keys::kSectionSelected, Keys::kSaveQuality, settingsFile));
+}
+
+bool StoreQualityIndex(int index, const QString &settingsFile)
+{
+    if (index < 0 || index >= kQualityIndexCount)
+        return false;
+    return WriteIni(Keys::kSectionSelected, Keys::kSaveQuality, QString::number(index),
+                    settingsFile);
 }
 
 } // namespace Pw

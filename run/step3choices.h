@@ -30,4 +30,8 @@ int ParseQualityIndex(const QString &stored);
 // when empty); no background picture and no summary.
 Step3Choices LoadStep3Choices(const QString &settingsFile = QString());
 
+// "保存质量": ParseQualityIndex of the stored text / the list index (0..19; others not stored).
+int LoadQualityIndex(const QString &settingsFile = QString());
+bool StoreQualityIndex(int index, const QString &settingsFile = QString());
+
 } // namespace Pw

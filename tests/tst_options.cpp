@@ -66,6 +66,7 @@ private slots:
     void restoring();
     void saveAtNextOrderAndCopyBack();
     void keysWrittenOnChange();
+    void namedFileAndStep2Load();
     void overlayTextRoundTrip_data();
     void overlayTextRoundTrip();
     void validate_data();
@@ -297,6 +298,27 @@ void TestOptions::keysWrittenOnChange()
     Pw::SaveOverlayText(QStringLiteral("留下"));
     Pw::SaveOverlayText(QString());
     QCOMPARE(Pw::LoadProcessingOptions().overlayText, QStringLiteral("留下"));
+}
+
+// A named settings file is read and written instead of the default one; only step 2's load
+// stores the mode it selects.
+void TestOptions::namedFileAndStep2Load()
+{
+    const QString file = m_dir.filePath(QStringLiteral("named.ini"));
+    QFile::remove(file);
+    Pw::SaveEdgeChoice(3, file);
+    Pw::SaveFitMode(3, file);
+    QCOMPARE(Pw::LoadProcessingOptions(file).edgeChoice, 3);
+    QVERIFY(!QFile::exists(path()));
+
+    QVERIFY(Pw::WriteIni(Pw::Keys::kSectionSelected, Pw::Keys::kFitMode, QStringLiteral("9"),
+                         file));
+    QCOMPARE(Pw::LoadProcessingOptions(file).fitMode, 1);
+    QCOMPARE(Pw::ReadIni(Pw::Keys::kSectionSelected, Pw::Keys::kFitMode, file),
+             QStringLiteral("9")); // a plain load writes nothing
+    QCOMPARE(Pw::LoadStep2Options(file).fitMode, 1);
+    QCOMPARE(Pw::ReadIni(Pw::Keys::kSectionSelected, Pw::Keys::kFitMode, file),
+             QStringLiteral("0"));
 }
 
 void TestOptions::overlayTextRoundTrip_data()

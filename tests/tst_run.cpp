@@ -79,6 +79,8 @@ private slots:
     void commandExitCodes();
     void interruptStopsAfterTheFileInHand();
     void commandReadsRememberedChoices();
+    void commandListsByStoredPattern_data();
+    void commandListsByStoredPattern();
 };
 
 void TestRun::formatFileSize_data()
@@ -488,6 +490,44 @@ void TestRun::commandReadsRememberedChoices()
     QFile after(settings);
     QVERIFY(after.open(QIODevice::ReadOnly));
     QCOMPARE(after.readAll(), before); // read, never written
+}
+
+// The listing follows the stored pattern, as step 1's start-up lists it, whatever the switches.
+void TestRun::commandListsByStoredPattern_data()
+{
+    QTest::addColumn<QStringList>("stored"); // FILTER, FILTER1, FILTER2, FILTER3
+    QTest::addColumn<QStringList>("processed");
+    QTest::newRow("*.jpg, switches 0")
+            << QStringList{"*.jpg", "0", "0", "0"} << QStringList{"p1.jpg", "p2.jpg"};
+    QTest::newRow(";*.png, JPG switch 1")
+            << QStringList{";*.png", "1", "0", "0"} << QStringList{"q.jpg"}; // a result is a JPEG
+}
+
+void TestRun::commandListsByStoredPattern()
+{
+    QFETCH(QStringList, stored);
+    QFETCH(QStringList, processed);
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("mixed"));
+    makePictures(source, 2, 120);
+    QImage png(90, 60, QImage::Format_RGB32);
+    png.fill(Qt::blue);
+    QVERIFY(png.save(source + QStringLiteral("/q.png")));
+    const QString settings = dir.filePath(QStringLiteral("Set.ini"));
+    const QStringList keys = {Keys::kFilter, Keys::kFilterJpg, Keys::kFilterPng, Keys::kFilterBmp};
+    for (int i = 0; i < keys.size(); ++i)
+        QVERIFY(WriteIni(Keys::kSectionSelected, keys[i], stored[i], settings));
+    QVERIFY(WriteIni(Keys::kSectionOpenPath, Keys::kSourceFolder, source + u'/', settings));
+    QVERIFY(WriteIni(Keys::kSectionSelected, Keys::kRenameRule, QStringLiteral("0000001"),
+                     settings));
+    const QString root = dir.filePath(QStringLiteral("out"));
+    const CommandRun run = runCommand(
+            {QStringLiteral("--settings"), settings, QStringLiteral("--output-root"), root});
+    QCOMPARE(run.exitCode, kRunAllSucceeded);
+    const QString modeFolder = root + QStringLiteral("/pixwright_新图/mixed/1/");
+    const QStringList stamps = QDir(modeFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(stamps.size(), 1);
+    QCOMPARE(QDir(modeFolder + stamps.first()).entryList(QDir::Files), processed);
 }
 
 QTEST_MAIN(TestRun)

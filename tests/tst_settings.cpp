@@ -1,8 +1,11 @@
 #include "platform/apppaths.h"
 #include "platform/colour.h"
+#include "platform/sourceselection.h"
 #include "platform/textcodec.h"
 #include "settings/inistore.h"
+#include "settings/reportsettings.h"
 #include "settings/settingskeys.h"
+#include "settings/sourcesettings.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -68,6 +71,11 @@ private slots:
     void olderGbkFile();
     void randomWritesReadBack();
     void defaultFileChoice();
+    void sourceChoices_data();
+    void sourceChoices();
+    void pictureTypesStored();
+    void reportChoices_data();
+    void reportChoices();
 
 private:
     QString path() const { return m_dir.filePath(QStringLiteral("Set.ini")); }
@@ -558,6 +566,153 @@ void TestSettings::defaultFileChoice()
     QCOMPARE(Pw::ReadIni(QStringLiteral("a"), QStringLiteral("k")), QStringLiteral("1"));
     qunsetenv("XDG_CONFIG_HOME");
     Pw::SetDefaultSettingsFile(path());
+}
+
+// Step 1's start-up: the switches as stored, the listing by the stored pattern, the remembered
+// folder or the demo folder.
+void TestSettings::sourceChoices_data()
+{
+    QTest::addColumn<QStringList>("stored"); // FILTER, FILTER1, FILTER2, FILTER3, 目录位置
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<QString>("switches"); // JPG PNG BMP
+    QTest::addColumn<QString>("folder");   // "own" or "demo"
+    QTest::addColumn<QStringList>("listed");
+
+    const QString all = QStringLiteral("*.jpg;*.bmp;*.png");
+    QTest::newRow("nothing stored: all types, demo folder")
+            << QStringList{{}, {}, {}, {}, {}} << all << "111"
+            << "demo" << QStringList{QStringLiteral("d.jpg")};
+    QTest::newRow("no pattern: switches ignored, all on")
+            << QStringList{{}, "0", "0", "0", "own"} << all << "111"
+            << "own" << QStringList{"a.JPG", "b.png", "c.bmp"};
+    QTest::newRow("*.jpg with every switch off lists by the pattern")
+            << QStringList{"*.jpg", "0", "0", "0", "own"} << "*.jpg"
+            << "000"
+            << "own" << QStringList{"a.JPG"};
+    QTest::newRow(";*.png with the JPG switch on lists PNG only")
+            << QStringList{";*.png", "1", "0", "0", "own"} << ";*.png"
+            << "100"
+            << "own" << QStringList{"b.png"};
+    QTest::newRow("switch keys other than 1 are off")
+            << QStringList{"*.jpg;*.png", "1", "yes", "", "own"} << "*.jpg;*.png"
+            << "100"
+            << "own" << QStringList{"a.JPG", "b.png"};
+    QTest::newRow("remembered folder missing: demo")
+            << QStringList{{}, {}, {}, {}, "gone"} << all << "111"
+            << "demo" << QStringList{"d.jpg"};
+    QTest::newRow("remembered folder without those pictures: demo")
+            << QStringList{"*.gif", "0", "0", "0", "own"} << "*.gif"
+            << "000"
+            << "demo" << QStringList{};
+}
+
+void TestSettings::sourceChoices()
+{
+    QFETCH(QStringList, stored);
+    QFETCH(QString, pattern);
+    QFETCH(QString, switches);
+    QFETCH(QString, folder);
+    QFETCH(QStringList, listed);
+    QTemporaryDir app;
+    Pw::SetAppFolder(app.path());
+    const QString own = app.filePath(QStringLiteral("我的 照片")) + u'/';
+    QVERIFY(QDir().mkpath(own));
+    QVERIFY(QDir().mkpath(Pw::DemoFolder()));
+    for (const char *name : {"a.JPG", "b.png", "c.bmp", "e.txt"})
+        QVERIFY(writeBytes(own + QString::fromUtf8(name), "x"));
+    QVERIFY(writeBytes(Pw::DemoFolder() + QStringLiteral("d.jpg"), "x"));
+
+    const QString file = app.filePath(QStringLiteral("other.ini"));
+    const QStringList keys = {Pw::Keys::kFilter, Pw::Keys::kFilterJpg, Pw::Keys::kFilterPng,
+                              Pw::Keys::kFilterBmp};
+    for (int i = 0; i < keys.size(); ++i)
+        Pw::WriteIni(Pw::Keys::kSectionSelected, keys[i], stored[i], file);
+    if (stored[4] == u"own")
+        Pw::StoreSourceFolder(own.chopped(1), file); // stored with its trailing '/'
+    else if (!stored[4].isEmpty())
+        Pw::StoreSourceFolder(app.filePath(stored[4]), file);
+
+    const Pw::SourceChoices choices = Pw::LoadSourceChoices(file);
+    QCOMPARE(choices.pattern, pattern);
+    QCOMPARE(QString::number(choices.jpg) + QString::number(choices.png)
+                     + QString::number(choices.bmp),
+             switches);
+    QCOMPARE(choices.folder, folder == u"own" ? own : Pw::DemoFolder());
+    QCOMPARE(Pw::ListPictures(choices.folder, choices.listedTypes()), listed);
+    QVERIFY(!QFile::exists(path())); // the named file, never the default one
+    Pw::SetAppFolder(QString());
+}
+
+void TestSettings::pictureTypesStored()
+{
+    const QString file = m_dir.filePath(QStringLiteral("types.ini"));
+    const auto stored = [&] {
+        QStringList values;
+        for (const QString &key :
+             {Pw::Keys::kFilter, Pw::Keys::kFilterJpg, Pw::Keys::kFilterPng, Pw::Keys::kFilterBmp})
+            values << Pw::ReadIni(Pw::Keys::kSectionSelected, key, file);
+        return values.join(u'|');
+    };
+    Pw::StorePictureTypes(false, true, false, file);
+    QCOMPARE(stored(), QStringLiteral(";*.png|0|1|0"));
+    Pw::StorePictureTypes(true, false, true, file);
+    QCOMPARE(stored(), QStringLiteral("*.jpg;*.bmp|1|0|1"));
+    // No type: the empty pattern is not stored, the last one stays and is listed at next start.
+    Pw::StorePictureTypes(false, false, false, file);
+    QCOMPARE(stored(), QStringLiteral("*.jpg;*.bmp|0|0|0"));
+    const Pw::SourceChoices next = Pw::LoadSourceChoices(file);
+    QVERIFY(!next.jpg && !next.png && !next.bmp);
+    QCOMPARE(next.listedTypes(), int(Pw::PictureType::Jpg) | int(Pw::PictureType::Bmp));
+
+    QVERIFY(Pw::StoreKeepCamera(true, file));
+    QVERIFY(Pw::StoreBackgroundColour(qint32(0x00FF8000), file));
+    QVERIFY(Pw::StoreSourceFolder(QStringLiteral("/tmp/x"), file));
+    QCOMPARE(Pw::LoadSourceFolder(file), QStringLiteral("/tmp/x/"));
+    QVERIFY(Pw::LoadSourceChoices(file).keepCamera);
+    QCOMPARE(Pw::LoadBackgroundColour(file), qint32(0x00FF8000));
+    Pw::WriteIni(Pw::Keys::kSectionSelected, Pw::Keys::kBackgroundColour, QStringLiteral("红"),
+                 file);
+    QCOMPARE(Pw::LoadBackgroundColour(file), 0);
+}
+
+void TestSettings::reportChoices_data()
+{
+    QTest::addColumn<QStringList>("stored"); // 去, CK1, CK2
+    QTest::addColumn<int>("nextMove");
+    QTest::addColumn<bool>("openResultFolder");
+    QTest::addColumn<bool>("resultAsSource");
+    QTest::newRow("first run") << QStringList{{}, {}, {}} << 3 << true << false;
+    QTest::newRow("1, 0, 1") << QStringList{"1", "0", "1"} << 1 << false << true;
+    QTest::newRow("2, 1, 0") << QStringList{"2", "1", "0"} << 2 << true << false;
+    QTest::newRow("7, x, x") << QStringList{"7", "x", "x"} << 3 << true << false;
+}
+
+void TestSettings::reportChoices()
+{
+    QFETCH(QStringList, stored);
+    QFETCH(int, nextMove);
+    QFETCH(bool, openResultFolder);
+    QFETCH(bool, resultAsSource);
+    const QString file = m_dir.filePath(QStringLiteral("report.ini"));
+    QFile::remove(file);
+    const QStringList keys = {Pw::Keys::kNextMove, Pw::Keys::kOpenResultFolder,
+                              Pw::Keys::kResultAsSource};
+    for (int i = 0; i < keys.size(); ++i)
+        Pw::WriteIni(Pw::Keys::kSectionSelected, keys[i], stored[i], file);
+    Pw::ReportChoices choices = Pw::LoadReportChoices(file);
+    QCOMPARE(choices.nextMove, nextMove);
+    QCOMPARE(choices.openResultFolder, openResultFolder);
+    QCOMPARE(choices.resultAsSource, resultAsSource);
+
+    // What the dialog stores reads back the same.
+    QVERIFY(Pw::StoreNextMove(nextMove, file));
+    QVERIFY(!Pw::StoreNextMove(4, file));
+    QVERIFY(Pw::StoreOpenResultFolder(!openResultFolder, file));
+    QVERIFY(Pw::StoreResultAsSource(!resultAsSource, file));
+    choices = Pw::LoadReportChoices(file);
+    QCOMPARE(choices.nextMove, nextMove);
+    QCOMPARE(choices.openResultFolder, !openResultFolder);
+    QCOMPARE(choices.resultAsSource, !resultAsSource);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
