@@ -387,7 +387,8 @@ QImage illustration(const QImage &sample, const Pw::FitParams &params)
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     if (!fit.ok()) {
-        std::fprintf(stderr, "pw_makepictures: geometry refused mode %d\n", params.fitMode);
+        std::fprintf(stderr, "pw_makepictures: geometry refused mode %d\n",
+                     Pw::ModeNumber(params.fitMode));
         failed = true;
         return out;
     }
@@ -397,7 +398,7 @@ QImage illustration(const QImage &sample, const Pw::FitParams &params)
     frame(painter, left, QColor(90, 90, 90), Qt::SolidLine);
 
     const QRectF canvas(230, (240 - g.canvasHeight) / 2.0, g.canvasWidth, g.canvasHeight);
-    const bool border = params.fitMode == 1 || params.fitMode == 2;
+    const bool border = Pw::hasBorder(params.fitMode);
     painter.fillRect(canvas, border ? QColor(255, 255, 255) : QColor(236, 236, 236));
     painter.save();
     painter.setClipRect(canvas);
@@ -427,16 +428,16 @@ void makeIllustrations(const QString &folder)
     params.scalePercent = 50;
     for (int mode = 1; mode <= 3; ++mode) {
         for (int enlarge = 0; enlarge <= 1; ++enlarge) {
-            params.fitMode = mode;
+            params.fitMode = Pw::FitModeFromNumber(mode);
             params.enlargeSmall = enlarge == 1;
             writeFile(folder + QStringLiteral("%1%2.jpg").arg(enlarge).arg(mode),
                       encode(illustration(sample, params), "jpeg", 92));
         }
     }
     params.enlargeSmall = false;
-    params.fitMode = 4;
+    params.fitMode = Pw::FitMode::Stretch;
     writeFile(folder + QStringLiteral("4.jpg"), encode(illustration(sample, params), "jpeg", 92));
-    params.fitMode = 5;
+    params.fitMode = Pw::FitMode::Percent;
     writeFile(folder + QStringLiteral("5.jpg"), encode(illustration(sample, params), "jpeg", 92));
 }
 

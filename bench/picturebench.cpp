@@ -91,7 +91,7 @@ int runService(const QString &outDir, const QStringList &files)
 {
     Pw::TuneAllocator();
     Pw::FitParams params;
-    params.fitMode = 3;
+    params.fitMode = Pw::FitMode::OneEdge;
     params.edgeChoice = 1;
     params.edgeLength = kEdge;
     int failures = 0;

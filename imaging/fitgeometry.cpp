@@ -145,16 +145,16 @@ FitResult ComputeFitGeometry(int sw, int sh, const FitParams &p)
     double canvasHeight = 0;
 
     switch (p.fitMode) {
-    case 1:
-    case 2:
-    case 4:
+    case FitMode::CentreCut:
+    case FitMode::FitInside:
+    case FitMode::Stretch:
         if (p.targetWidth < 1 || p.targetHeight < 1) {
             result.error = invalidTargetError();
             return result;
         }
-        if (p.fitMode == 1) {
+        if (p.fitMode == FitMode::CentreCut) {
             g = centreCut(sw, sh, p);
-        } else if (p.fitMode == 2) {
+        } else if (p.fitMode == FitMode::FitInside) {
             g = fitWhole(sw, sh, p);
         } else {
             g.canvasWidth = p.targetWidth;
@@ -165,7 +165,7 @@ FitResult ComputeFitGeometry(int sw, int sh, const FitParams &p)
         canvasWidth = g.canvasWidth;
         canvasHeight = g.canvasHeight;
         break;
-    case 3: {
+    case FitMode::OneEdge: {
         const int L = p.edgeLength;
         if (L < 1) {
             result.error = invalidTargetError();
@@ -185,7 +185,7 @@ FitResult ComputeFitGeometry(int sw, int sh, const FitParams &p)
         }
         break;
     }
-    case 5: {
+    case FitMode::Percent: {
         const double percent = p.scalePercent;
         if (percent < 1) {
             result.error = invalidTargetError();
@@ -220,7 +220,7 @@ FitResult ComputeFitGeometry(int sw, int sh, const FitParams &p)
         result.error = tr("目标尺寸超过JPEG所能保存的65500像素");
         return result;
     }
-    if (p.fitMode == 3 || p.fitMode == 5) {
+    if (p.fitMode == FitMode::OneEdge || p.fitMode == FitMode::Percent) {
         g.canvasWidth = int(canvasWidth);
         g.canvasHeight = int(canvasHeight);
         wholeCanvas(g);

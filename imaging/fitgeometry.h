@@ -2,12 +2,45 @@
 
 #include <QString>
 
+#include <algorithm>
+
 namespace Pw {
+
+// The five ways of fitting a picture. The values are the mode numbers the user sees and the
+// run folders are named after; the settings store the index, number - 1.
+enum class FitMode { CentreCut = 1, FitInside = 2, OneEdge = 3, Stretch = 4, Percent = 5 };
+
+// Modes 1 and 2 may leave part of the canvas uncovered: the background colour or picture shows
+// there, and transparent pixels are flattened onto it.
+constexpr bool hasBorder(FitMode mode)
+{
+    return mode == FitMode::CentreCut || mode == FitMode::FitInside;
+}
+
+// The mode number 1..5, and the mode of a number (clamped into 1..5).
+constexpr int ModeNumber(FitMode mode)
+{
+    return int(mode);
+}
+constexpr FitMode FitModeFromNumber(int number)
+{
+    return FitMode(std::clamp(number, 1, 5));
+}
+// The stored index 0..4 (also the index of the mode's button), and the mode of an index
+// (clamped into 0..4).
+constexpr int FitModeIndex(FitMode mode)
+{
+    return int(mode) - 1;
+}
+constexpr FitMode FitModeFromIndex(int index)
+{
+    return FitModeFromNumber(index + 1);
+}
 
 // The step-2 choices the geometry reads; run/ fills it from the processing options.
 struct FitParams
 {
-    int fitMode = 1;           // 1 centre cut, 2 fit inside, 3 one edge, 4 stretch, 5 per cent
+    FitMode fitMode = FitMode::CentreCut;
     int targetWidth = 400;     // W: modes 1, 2, 4
     int targetHeight = 400;    // H: modes 1, 2, 4
     int edgeChoice = 1;        // mode 3: 1 long edge, 2 width, 3 height

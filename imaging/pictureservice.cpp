@@ -445,7 +445,7 @@ DrawnPicture DrawFittedPicture(const QString &file, const FitParams &params, QSi
     if (canvasSize.isValid() && !canvasSize.isEmpty()) {
         g.canvasWidth = canvasSize.width();
         g.canvasHeight = canvasSize.height();
-        if (params.fitMode == 3 || params.fitMode == 5) {
+        if (params.fitMode == FitMode::OneEdge || params.fitMode == FitMode::Percent) {
             g.destX = g.destY = 0;
             g.destWidth = canvasSize.width();
             g.destHeight = canvasSize.height();
@@ -466,7 +466,7 @@ DrawnPicture DrawFittedPicture(const QString &file, const FitParams &params, QSi
     return drawn;
 }
 
-QString PaintDrawnPicture(Canvas &canvas, const DrawnPicture &picture, int fitMode)
+QString PaintDrawnPicture(Canvas &canvas, const DrawnPicture &picture, FitMode fitMode)
 {
     if (canvas.image.isNull())
         return createFailed();
@@ -477,7 +477,7 @@ QString PaintDrawnPicture(Canvas &canvas, const DrawnPicture &picture, int fitMo
     // Modes 1 and 2 show the border (colour or background picture) through transparent parts;
     // the others cover the canvas and flatten onto white.
     const QColor white(Qt::white);
-    const bool border = fitMode == 1 || fitMode == 2;
+    const bool border = hasBorder(fitMode);
     if (picture.image.format() == QImage::Format_RGB32
         && picture.image.size() == canvas.image.size() && picture.geometry.destX == 0
         && picture.geometry.destY == 0) {

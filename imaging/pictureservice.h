@@ -107,7 +107,7 @@ DrawnPicture DrawFittedPicture(const QString &file, const FitParams &params,
 
 // Puts a DrawnPicture onto its canvas at its destination, flattening transparency as DrawFitted
 // does. Returns "显示失败!" when the canvas is null.
-QString PaintDrawnPicture(Canvas &canvas, const DrawnPicture &picture, int fitMode);
+QString PaintDrawnPicture(Canvas &canvas, const DrawnPicture &picture, FitMode fitMode);
 
 // Decodes the whole file upright, resampled to `size` (the full size when size is invalid).
 // Alpha is kept (premultiplied). Thread-safe.

@@ -178,10 +178,10 @@ int RunRenameCommand(const QStringList &args)
                     QStringLiteral("'%1' is not one of . _ - + ~ @ # | $ % ^ & 空格").arg(text));
     }
 
-    int types = 0;
+    PictureTypes types;
     if (parsed.hasTypes) {
         types = ParsePictureTypes(parsed.types);
-        if (types == 0)
+        if (!types)
             return badArgument(
                     QStringLiteral("--types"),
                     QStringLiteral("expected a list of jpg, png, bmp, got '%1'").arg(parsed.types));

@@ -12,19 +12,19 @@ static QString tr(const char *text)
 QString ModeCaption(const ProcessingOptions &options)
 {
     switch (options.fitMode) {
-    case 1:
+    case FitMode::CentreCut:
         return tr("1.指定图形的宽和高，抛弃超出的部分，不缩放不变形，有白边");
-    case 2:
+    case FitMode::FitInside:
         return tr("2.指定图形的宽和高，最大化可视原图，缩放而不变形，有白边");
-    case 3:
+    case FitMode::OneEdge:
         if (options.edgeChoice == 2)
             return tr("3.指定图形的  宽  ，最大化可视原图，缩放而不变形，无白边");
         if (options.edgeChoice == 3)
             return tr("3.指定图形的  高  ，最大化可视原图，缩放而不变形，无白边");
         return tr("3.指定图形的 长边 ，最大化可视原图，缩放而不变形，无白边");
-    case 4:
+    case FitMode::Stretch:
         return tr("4.指定图形的宽和高，图形撑满四周边框，缩放后变形，无白边");
-    case 5:
+    case FitMode::Percent:
         if (options.scalePercent == 100)
             return tr("5.原图原样100%复制，不变形，此时不影响画质压缩体积，无白边");
         if (options.scalePercent > 100)

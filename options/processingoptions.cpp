@@ -141,24 +141,24 @@ void ProcessingOptions::pickPreset(int index)
     targetHeight = QString::number(size->height);
 }
 
-void ProcessingOptions::selectMode(int mode)
+void ProcessingOptions::selectMode(FitMode mode)
 {
-    fitMode = qBound(1, mode, 5);
+    fitMode = mode;
     pickPreset(0);
-    if (fitMode <= 4)
+    if (fitMode != FitMode::Percent)
         compressOnly = false;
 }
 
 void ProcessingOptions::chooseEdge(int choice)
 {
-    selectMode(3);
+    selectMode(FitMode::OneEdge);
     edgeChoice = (choice == 2 || choice == 3) ? choice : 1;
 }
 
 void ProcessingOptions::setCompressOnly(bool on)
 {
     if (on) {
-        selectMode(5);
+        selectMode(FitMode::Percent);
         scalePercent = 100;
     }
     compressOnly = on;
@@ -201,9 +201,9 @@ ProcessingOptions LoadProcessingOptions(const QString &settingsFile)
     options.overlayText = OverlayTextFromStored(ReadIni(section, kOverlayText, settingsFile));
     options.addText = ReadIni(section, kAddText, settingsFile) == QStringLiteral("1");
 
-    const int mode = storedNumberIn(kFitMode, 0, 4, settingsFile).value_or(0) + 1;
+    const FitMode mode = FitModeFromIndex(storedNumberIn(kFitMode, 0, 4, settingsFile).value_or(0));
     options.selectMode(mode);
-    if (mode == 3) {
+    if (mode == FitMode::OneEdge) {
         const QString edge = ReadIni(section, kEdgeChoice, settingsFile);
         options.edgeChoice = edge == QStringLiteral("2") ? 2 : edge == QStringLiteral("3") ? 3 : 1;
         const QString length = ReadIni(section, kEdgeLength, settingsFile);
@@ -238,9 +238,9 @@ void SaveOptionsAtNext(ProcessingOptions &options, const QString &settingsFile)
     store(Keys::kPercentCap, options.percentCap, settingsFile);
 }
 
-void SaveFitMode(int fitMode, const QString &settingsFile)
+void SaveFitMode(FitMode fitMode, const QString &settingsFile)
 {
-    store(Keys::kFitMode, QString::number(qBound(1, fitMode, 5) - 1), settingsFile);
+    store(Keys::kFitMode, QString::number(FitModeIndex(fitMode)), settingsFile);
 }
 
 void SaveEdgeChoice(int edgeChoice, const QString &settingsFile)

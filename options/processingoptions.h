@@ -17,7 +17,7 @@ namespace Pw {
 // Colours are 0x00BBGGRR (platform/colour.h). Line breaks in overlayText are CR LF.
 struct ProcessingOptions
 {
-    int fitMode = 1;                               // 1..5
+    FitMode fitMode = FitMode::CentreCut;          // OpSYT: the index is FitModeIndex
     QString targetWidth = QStringLiteral("400");   // Text1
     QString targetHeight = QStringLiteral("400");  // Text2
     bool squareOutput = false;                     // Check2
@@ -65,7 +65,7 @@ struct ProcessingOptions
     void pickPreset(int index);
     // OpSYT click: sets the mode, puts the preset list back to item 0 and, for modes 1..4,
     // clears compressOnly.
-    void selectMode(int mode);
+    void selectMode(FitMode mode);
     // Op31 / op32 / Op33 click: selects mode 3 and the edge.
     void chooseEdge(int choice);
     // ChkYSTJ: ticking selects mode 5 at 100 %; unticking leaves mode and percentage.
@@ -99,7 +99,7 @@ ProcessingOptions LoadStep2Options(const QString &settingsFile = QString());
 void SaveOptionsAtNext(ProcessingOptions &options, const QString &settingsFile = QString());
 
 // The keys written the moment their control changes.
-void SaveFitMode(int fitMode, const QString &settingsFile = QString()); // "处理方式FS" = mode - 1
+void SaveFitMode(FitMode fitMode, const QString &settingsFile = QString()); // FitModeIndex
 void SaveEdgeChoice(int edgeChoice, const QString &settingsFile = QString());
 void SaveAddText(bool on, const QString &settingsFile = QString());
 // Line breaks stored as "`^`".
@@ -123,7 +123,7 @@ struct OptionsCheck
     QString fieldText;                       // what was put into the field ("480")
 };
 
-// Step 2's Next check, in the Part's order: the font dialog open; Text1 blank or not numeric
+// Step 2's Next check, first failure wins: the font dialog open; Text1 blank or not numeric
 // (set to "480"); Text2 the same, in every mode. Changes the record as it reports.
 OptionsCheck ValidateOptions(ProcessingOptions &options, bool fontDialogOpen);
 

@@ -28,22 +28,22 @@ QStringList SourceSelection::select(const QStringList &only)
     return unknown;
 }
 
-static int typeOfSuffix(const QString &suffix)
+static PictureTypes typeOfSuffix(const QString &suffix)
 {
     const QString lower = suffix.toLower();
     if (lower == u"jpg" || lower == u"jpeg")
-        return int(PictureType::Jpg);
+        return PictureType::Jpg;
     if (lower == u"png")
-        return int(PictureType::Png);
+        return PictureType::Png;
     if (lower == u"bmp")
-        return int(PictureType::Bmp);
-    return 0;
+        return PictureType::Bmp;
+    return {};
 }
 
-QStringList ListPictures(const QString &folder, int typeMask)
+QStringList ListPictures(const QString &folder, PictureTypes types)
 {
     QStringList names;
-    if (typeMask == 0 || folder.isEmpty())
+    if (!types || folder.isEmpty())
         return names;
     const QDir dir(folder);
     const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
@@ -51,7 +51,7 @@ QStringList ListPictures(const QString &folder, int typeMask)
         const QString name = entry.fileName();
         if (name.startsWith(u'.'))
             continue;
-        if (typeOfSuffix(entry.suffix()) & typeMask)
+        if (typeOfSuffix(entry.suffix()) & types)
             names << name;
     }
     std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
@@ -61,44 +61,44 @@ QStringList ListPictures(const QString &folder, int typeMask)
     return names;
 }
 
-int ParsePictureTypes(const QString &text)
+PictureTypes ParsePictureTypes(const QString &text)
 {
-    int mask = 0;
+    PictureTypes types;
     const QStringList words = text.split(u',', Qt::SkipEmptyParts);
     for (const QString &word : words) {
-        const int type = typeOfSuffix(word.trimmed());
-        if (type == 0)
-            return 0;
-        mask |= type;
+        const PictureTypes type = typeOfSuffix(word.trimmed());
+        if (!type)
+            return {};
+        types |= type;
     }
-    return mask;
+    return types;
 }
 
-int PictureTypesOfPattern(const QString &pattern)
+PictureTypes PictureTypesOfPattern(const QString &pattern)
 {
-    int mask = 0;
+    PictureTypes mask;
     const QStringList words = pattern.split(u';', Qt::SkipEmptyParts);
     for (const QString &word : words)
         mask |= typeOfSuffix(word.trimmed().section(u'.', -1));
     return mask;
 }
 
-QString PatternOfPictureTypes(int typeMask)
+QString PatternOfPictureTypes(PictureTypes types)
 {
     QString pattern;
-    if (typeMask & int(PictureType::Jpg))
+    if (types & PictureType::Jpg)
         pattern += QStringLiteral("*.jpg");
-    if (typeMask & int(PictureType::Png))
+    if (types & PictureType::Png)
         pattern += QStringLiteral(";*.png");
-    if (typeMask & int(PictureType::Bmp))
+    if (types & PictureType::Bmp)
         pattern += QStringLiteral(";*.bmp");
     return pattern;
 }
 
-QString ChooseSourceFolder(const QString &wanted, int typeMask)
+QString ChooseSourceFolder(const QString &wanted, PictureTypes types)
 {
     const QString folder = WithTrailingSlash(wanted);
-    if (!folder.isEmpty() && QFileInfo(folder).isDir() && !ListPictures(folder, typeMask).isEmpty())
+    if (!folder.isEmpty() && QFileInfo(folder).isDir() && !ListPictures(folder, types).isEmpty())
         return folder;
     return DemoFolder();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFlags>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -22,28 +23,34 @@ struct SourceSelection
 
 // The picture types step 1 can list.
 enum class PictureType { Jpg = 1, Png = 2, Bmp = 4 };
+Q_DECLARE_FLAGS(PictureTypes, PictureType)
 
-// Lists the pictures of folder whose type is in typeMask (a sum of PictureType values):
-// extensions compared without regard to case, ".jpeg" counting as JPG, hidden files left out,
-// sorted by name ignoring case with ties broken by the exact name.
-QStringList ListPictures(const QString &folder, int typeMask);
+inline constexpr PictureTypes kAllPictureTypes = PictureTypes(PictureType::Jpg) | PictureType::Png
+                                                 | PictureType::Bmp;
 
-// Parses "jpg,png,bmp" (any order, any case); 0 for an empty or unknown word.
-int ParsePictureTypes(const QString &text);
+// Lists the pictures of folder whose type is in types: extensions compared without regard to
+// case, ".jpeg" counting as JPG, hidden files left out, sorted by name ignoring case with ties
+// broken by the exact name.
+QStringList ListPictures(const QString &folder, PictureTypes types);
+
+// Parses "jpg,png,bmp" (any order, any case); no types for an empty text or an unknown word.
+PictureTypes ParsePictureTypes(const QString &text);
 
 // The pattern step 1 lists when none is remembered.
 inline const QString kDefaultPicturePattern = QStringLiteral("*.jpg;*.bmp;*.png");
 
 // The types a stored listing pattern names ("*.jpg;*.png", ";*.png"): the suffix of every
-// ';'-separated word; words naming no picture type are ignored, so "" gives 0.
-int PictureTypesOfPattern(const QString &pattern);
+// ';'-separated word; words naming no picture type are ignored, so "" gives no type.
+PictureTypes PictureTypesOfPattern(const QString &pattern);
 
 // The pattern of the type switches: "*.jpg", then ";*.png", then ";*.bmp" for each type that is
 // on, so PNG alone gives ";*.png" and no type the empty text.
-QString PatternOfPictureTypes(int typeMask);
+QString PatternOfPictureTypes(PictureTypes types);
 
 // The folder step 1 lists: `wanted` (given a trailing '/') when it is an existing folder holding
-// pictures of typeMask, else the demo folder.
-QString ChooseSourceFolder(const QString &wanted, int typeMask);
+// pictures of those types, else the demo folder.
+QString ChooseSourceFolder(const QString &wanted, PictureTypes types);
 
 } // namespace Pw
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(Pw::PictureTypes)

@@ -37,11 +37,6 @@ QString tr(const char *text)
     return QCoreApplication::translate("Pw::BatchEngine", text);
 }
 
-bool hasBorder(int fitMode)
-{
-    return fitMode == 1 || fitMode == 2;
-}
-
 // What a worker makes of one selected entry: everything up to the encoded canvas, which needs
 // nothing of the entries before it.
 struct DrawJob
@@ -69,9 +64,9 @@ DrawnEntry drawEntryUnguarded(const DrawJob &job)
     DrawnEntry entry;
     if (*job.cancelled)
         return entry;
-    const int mode = job.params.fitMode;
+    const FitMode mode = job.params.fitMode;
     QSize canvasSize;
-    if (mode == 3 || mode == 5) {
+    if (mode == FitMode::OneEdge || mode == FitMode::Percent) {
         const PictureInfo info = MeasurePicture(job.path);
         if (!info.error.isEmpty()) {
             entry.loadError = info.error;
@@ -145,14 +140,14 @@ QString NothingSelectedWarning()
 }
 
 QString MakeRunFolder(const QString &outputBase, const QString &programName,
-                      const QString &sourceFolder, int fitMode, const QDateTime &stamp,
+                      const QString &sourceFolder, FitMode fitMode, const QDateTime &stamp,
                       QString *error)
 {
     QString sourceName = QDir(sourceFolder).dirName();
     if (sourceName.isEmpty() || sourceName == u"/")
         sourceName = QStringLiteral("_");
     const QString modeFolder = WithTrailingSlash(outputBase) + programName + tr("_新图") + u'/'
-                               + sourceName + u'/' + QString::number(fitMode) + u'/';
+                               + sourceName + u'/' + QString::number(ModeNumber(fitMode)) + u'/';
     if (!QDir().mkpath(modeFolder)) {
         if (error)
             *error = tr("无法创建输出文件夹%1：%2")

@@ -57,7 +57,7 @@ QString NothingSelectedWarning();
 // as needed, the last one always afresh: when a run of the same second already holds the stamp,
 // "_2", "_3", ... is added, so two runs never share a folder. Empty with `error` set on failure.
 QString MakeRunFolder(const QString &outputBase, const QString &programName,
-                      const QString &sourceFolder, int fitMode, const QDateTime &stamp,
+                      const QString &sourceFolder, FitMode fitMode, const QDateTime &stamp,
                       QString *error);
 
 // The batch run: checks the demo folder and the selection, makes the run folder, walks the

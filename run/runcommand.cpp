@@ -235,7 +235,7 @@ CommandLine parse(const QStringList &args)
             cl.select << value();
         } else if (arg == u"--types") {
             cl.types = value();
-            if (ParsePictureTypes(cl.types) == 0)
+            if (!ParsePictureTypes(cl.types))
                 bad(QStringLiteral("--types: '%1' is not accepted; give jpg, png and/or bmp "
                                    "separated by commas")
                             .arg(cl.types));
@@ -348,7 +348,8 @@ int run(const CommandLine &cl)
     choices.options = LoadProcessingOptions(settingsFile);
     choices.step3 = LoadStep3Choices(settingsFile);
     choices.rule = LoadNamingRule(settingsFile);
-    const int types = cl.types.isEmpty() ? source.listedTypes() : ParsePictureTypes(cl.types);
+    const PictureTypes types = cl.types.isEmpty() ? source.listedTypes()
+                                                  : ParsePictureTypes(cl.types);
     QString folder;
     if (!cl.folder.isEmpty()) {
         if (!QFileInfo(cl.folder).isDir())
@@ -368,7 +369,7 @@ int run(const CommandLine &cl)
 
     ProcessingOptions &o = choices.options;
     if (cl.mode)
-        o.fitMode = *cl.mode;
+        o.fitMode = FitModeFromNumber(*cl.mode);
     if (cl.preset) {
         const std::optional<PresetSize> size = PresetPick(*cl.preset);
         o.targetWidth = QString::number(size->width);
@@ -383,7 +384,7 @@ int run(const CommandLine &cl)
         o.edgeChoice = *cl.edge;
     if (cl.length)
         o.edgeLength = QString::number(*cl.length);
-    if (o.fitMode == 3)
+    if (o.fitMode == FitMode::OneEdge)
         o.copyEdgeLengthBack();
     if (cl.percent)
         o.scalePercent = *cl.percent;

@@ -28,14 +28,14 @@ QString SummarySizePart(const ProcessingOptions &options, QChar separator)
     const QString t1 = options.targetWidth;
     const QString t2 = options.targetHeight;
     switch (options.fitMode) {
-    case 3:
+    case FitMode::OneEdge:
         if (options.edgeChoice == 2)
             return tr("[横图竖图](") + t1 + tr("[宽]x自动判定值[高]");
         if (options.edgeChoice == 3)
             return tr("[横图竖图](自动判定值[宽]x") + t2 + tr("[高]");
         return tr("[横图](") + t1 + tr("[宽]*自动判定值[高]") + u')' + kBreak
                + tr("或 [竖图](自动判定值[宽]*") + t1 + tr("[高]");
-    case 5: {
+    case FitMode::Percent: {
         const QString p = QString::number(options.scalePercent);
         return tr("原图宽*") + p + tr("%[宽] x 原图高*") + p + tr("%[高]") + separator;
     }

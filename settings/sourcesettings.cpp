@@ -17,7 +17,7 @@ QString flag(bool on)
 
 } // namespace
 
-int SourceChoices::listedTypes() const
+PictureTypes SourceChoices::listedTypes() const
 {
     return PictureTypesOfPattern(pattern);
 }
@@ -61,13 +61,10 @@ bool StoreKeepCamera(bool on, const QString &settingsFile)
 void StorePictureTypes(bool jpg, bool png, bool bmp, const QString &settingsFile)
 {
     using namespace Keys;
-    int mask = 0;
-    if (jpg)
-        mask |= int(PictureType::Jpg);
-    if (png)
-        mask |= int(PictureType::Png);
-    if (bmp)
-        mask |= int(PictureType::Bmp);
+    PictureTypes mask;
+    mask.setFlag(PictureType::Jpg, jpg);
+    mask.setFlag(PictureType::Png, png);
+    mask.setFlag(PictureType::Bmp, bmp);
     // WriteIni refuses the empty pattern of no type, so the last pattern stays.
     WriteIni(kSectionSelected, kFilter, PatternOfPictureTypes(mask), settingsFile);
     WriteIni(kSectionSelected, kFilterJpg, flag(jpg), settingsFile);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/sourceselection.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -20,7 +22,7 @@ struct SourceChoices
 
     // The types the listing shows. They follow the stored pattern, not the switches: unticking
     // every type stores the switches but keeps the last pattern, which the next start lists by.
-    int listedTypes() const;
+    PictureTypes listedTypes() const;
 };
 
 SourceChoices LoadSourceChoices(const QString &settingsFile = QString());

@@ -29,7 +29,7 @@ namespace {
 FitParams boxParams(int mode, int width, int height, bool enlarge = false)
 {
     FitParams params;
-    params.fitMode = mode;
+    params.fitMode = Pw::FitMode(mode); // unclamped: a wild value must be refused
     params.targetWidth = width;
     params.targetHeight = height;
     params.enlargeSmall = enlarge;
@@ -441,7 +441,7 @@ void TestImaging::fitGeometry_data()
 
     // Mode 3: one edge.
     FitParams longEdge;
-    longEdge.fitMode = 3;
+    longEdge.fitMode = Pw::FitMode::OneEdge;
     longEdge.edgeLength = 800;
     QTest::newRow("3: long edge, landscape")
             << 4000 << 3000 << longEdge << geometry(800, 600, {0, 0, 800, 600}, {0, 0, 4000, 3000});
@@ -470,7 +470,7 @@ void TestImaging::fitGeometry_data()
 
     // Mode 5: per cent.
     FitParams percent;
-    percent.fitMode = 5;
+    percent.fitMode = Pw::FitMode::Percent;
     percent.scalePercent = 50;
     QTest::newRow("5: 50% rounds the height to even")
             << 1001 << 601 << percent << geometry(500, 300, {0, 0, 500, 300}, {0, 0, 1001, 601});
@@ -512,13 +512,13 @@ void TestImaging::unusableSizesAreRefused_data()
     QTest::newRow("height 0") << 100 << 100 << boxParams(2, 400, 0);
     QTest::newRow("negative stretch") << 100 << 100 << boxParams(4, -5, 400);
     FitParams edge;
-    edge.fitMode = 3;
+    edge.fitMode = Pw::FitMode::OneEdge;
     edge.edgeLength = 0;
     QTest::newRow("edge 0") << 100 << 100 << edge;
     edge.edgeLength = 800;
     QTest::newRow("edge makes a 0-pixel height") << 100000 << 1 << edge;
     FitParams percent;
-    percent.fitMode = 5;
+    percent.fitMode = Pw::FitMode::Percent;
     percent.scalePercent = 5;
     percent.percentFloor = 0;
     QTest::newRow("percent below one pixel") << 10 << 5 << percent;
@@ -728,7 +728,7 @@ void TestImaging::drawFailures()
     const QString good = path(QStringLiteral("good.png"));
     QVERIFY(halves(20, 10, kRed, kGreen).save(good));
     Pw::FitParams params;
-    params.fitMode = 4;
+    params.fitMode = Pw::FitMode::Stretch;
     params.targetWidth = 30;
     params.targetHeight = 30;
     Pw::Canvas canvas;
@@ -801,7 +801,7 @@ void TestImaging::drawFittedPlacesPixels()
         QVERIFY(name.endsWith(QStringLiteral(".png")) ? picture.save(file)
                                                       : writeJpeg(file, picture));
         Pw::FitParams params;
-        params.fitMode = mode;
+        params.fitMode = Pw::FitModeFromNumber(mode);
         params.targetWidth = box.width();
         params.targetHeight = box.height();
         params.edgeLength = box.width();
@@ -897,7 +897,7 @@ void TestImaging::orientation()
 
     // Mode 5 at 100 % draws the picture 1:1, upright; mode 3 halves it.
     Pw::FitParams params;
-    params.fitMode = 5;
+    params.fitMode = Pw::FitMode::Percent;
     params.scalePercent = 100;
     canvas.resize(upright.width(), upright.height());
     QCOMPARE(Pw::DrawFitted(canvas, file, params), QString());
@@ -906,7 +906,7 @@ void TestImaging::orientation()
     QVERIFY_REGION(canvas.image, red.adjusted(m, m, -m, -m), kRed, 40);
     QVERIFY_REGION(canvas.image, green.adjusted(m, m, -m, -m), kGreen, 40);
 
-    params.fitMode = 3;
+    params.fitMode = Pw::FitMode::OneEdge;
     params.edgeLength = 100;
     const Pw::DrawnPicture half = Pw::DrawFittedPicture(file, params);
     QCOMPARE(half.error, QString());
@@ -973,7 +973,7 @@ void TestImaging::transparency()
     const QString file = path(QStringLiteral("alpha.png"));
     QVERIFY(picture.save(file));
     Pw::FitParams params;
-    params.fitMode = mode;
+    params.fitMode = Pw::FitModeFromNumber(mode);
     params.targetWidth = 100;
     params.targetHeight = 100;
     params.edgeLength = 50;
@@ -1126,7 +1126,7 @@ void TestImaging::overTheMemoryLimit()
     canvas.resize(50, 50);
     QCOMPARE(Pw::LoadAndMeasure(canvas, file), info.error);
     Pw::FitParams params;
-    params.fitMode = 4;
+    params.fitMode = Pw::FitMode::Stretch;
     params.targetWidth = 50;
     params.targetHeight = 50;
     const QString drawText = size.isEmpty() ? QStringLiteral("显示失败!") : info.error;
@@ -1211,7 +1211,7 @@ void TestImaging::drawingOnManyThreadsMatchesOneThread()
         files << file;
     }
     Pw::FitParams params;
-    params.fitMode = 3;
+    params.fitMode = Pw::FitMode::OneEdge;
     params.edgeLength = 250;
     QList<QImage> expected;
     for (const QString &file : files)

@@ -16,7 +16,7 @@ namespace {
 QString fieldText(const ProcessingOptions &options, const QString &field)
 {
     if (field == u"fitMode")
-        return QString::number(options.fitMode);
+        return QString::number(Pw::ModeNumber(options.fitMode));
     if (field == u"targetWidth")
         return options.targetWidth;
     if (field == u"targetHeight")
@@ -100,7 +100,7 @@ void TestOptions::init()
 void TestOptions::firstStart()
 {
     const ProcessingOptions options = Pw::LoadProcessingOptions();
-    QCOMPARE(options.fitMode, 1);
+    QCOMPARE(options.fitMode, Pw::FitMode::CentreCut);
     QCOMPARE(options.targetWidth, QStringLiteral("400"));
     QCOMPARE(options.targetHeight, QStringLiteral("400"));
     QCOMPARE(options.presetIndex, 0);
@@ -270,7 +270,7 @@ void TestOptions::saveAtNextOrderAndCopyBack()
              QStringLiteral("20"));
 
     // The saved values come back at the next start in mode 3.
-    Pw::SaveFitMode(3);
+    Pw::SaveFitMode(Pw::FitMode::OneEdge);
     const ProcessingOptions loaded = Pw::LoadProcessingOptions();
     QCOMPARE(loaded.edgeLength, QStringLiteral("800"));
     QCOMPARE(loaded.scalePercent, 75);
@@ -280,7 +280,7 @@ void TestOptions::saveAtNextOrderAndCopyBack()
 void TestOptions::keysWrittenOnChange()
 {
     using namespace Pw::Keys;
-    Pw::SaveFitMode(3);
+    Pw::SaveFitMode(Pw::FitMode::OneEdge);
     QCOMPARE(Pw::ReadIni(kSectionSelected, kFitMode), QStringLiteral("2"));
     Pw::SaveEdgeChoice(1);
     Pw::SaveEdgeChoice(2);
@@ -307,16 +307,16 @@ void TestOptions::namedFileAndStep2Load()
     const QString file = m_dir.filePath(QStringLiteral("named.ini"));
     QFile::remove(file);
     Pw::SaveEdgeChoice(3, file);
-    Pw::SaveFitMode(3, file);
+    Pw::SaveFitMode(Pw::FitMode::OneEdge, file);
     QCOMPARE(Pw::LoadProcessingOptions(file).edgeChoice, 3);
     QVERIFY(!QFile::exists(path()));
 
     QVERIFY(Pw::WriteIni(Pw::Keys::kSectionSelected, Pw::Keys::kFitMode, QStringLiteral("9"),
                          file));
-    QCOMPARE(Pw::LoadProcessingOptions(file).fitMode, 1);
+    QCOMPARE(Pw::LoadProcessingOptions(file).fitMode, Pw::FitMode::CentreCut);
     QCOMPARE(Pw::ReadIni(Pw::Keys::kSectionSelected, Pw::Keys::kFitMode, file),
              QStringLiteral("9")); // a plain load writes nothing
-    QCOMPARE(Pw::LoadStep2Options(file).fitMode, 1);
+    QCOMPARE(Pw::LoadStep2Options(file).fitMode, Pw::FitMode::CentreCut);
     QCOMPARE(Pw::ReadIni(Pw::Keys::kSectionSelected, Pw::Keys::kFitMode, file),
              QStringLiteral("0"));
 }
@@ -427,7 +427,7 @@ void TestOptions::validate()
     QFETCH(QString, heightAfter);
 
     ProcessingOptions options;
-    options.selectMode(mode);
+    options.selectMode(Pw::FitModeFromNumber(mode));
     options.targetWidth = width;
     options.targetHeight = height;
     const Pw::OptionsCheck check = Pw::ValidateOptions(options, fontDialogOpen);
@@ -470,13 +470,13 @@ void TestOptions::screenInvariants()
     // A mode click puts the list back to item 0.
     options.pickPreset(24);
     QCOMPARE(options.targetWidth, QStringLiteral("378"));
-    options.selectMode(2);
+    options.selectMode(Pw::FitMode::FitInside);
     QCOMPARE(options.presetIndex, 0);
     QVERIFY(!options.sizeBoxesLocked);
 
     // Edge choices select mode 3.
     options.chooseEdge(2);
-    QCOMPARE(options.fitMode, 3);
+    QCOMPARE(options.fitMode, Pw::FitMode::OneEdge);
     QCOMPARE(options.edgeChoice, 2);
     options.chooseEdge(9);
     QCOMPARE(options.edgeChoice, 1);
@@ -485,21 +485,21 @@ void TestOptions::screenInvariants()
 void TestOptions::compressOnly()
 {
     ProcessingOptions options;
-    options.selectMode(2);
+    options.selectMode(Pw::FitMode::FitInside);
     options.scalePercent = 30;
     options.setCompressOnly(true);
-    QCOMPARE(options.fitMode, 5);
+    QCOMPARE(options.fitMode, Pw::FitMode::Percent);
     QCOMPARE(options.scalePercent, 100);
     QVERIFY(options.compressOnly);
-    options.selectMode(5); // choosing mode 5 again keeps it
+    options.selectMode(Pw::FitMode::Percent); // choosing mode 5 again keeps it
     QVERIFY(options.compressOnly);
     options.setCompressOnly(false);
-    QCOMPARE(options.fitMode, 5);
+    QCOMPARE(options.fitMode, Pw::FitMode::Percent);
     QCOMPARE(options.scalePercent, 100);
     options.setCompressOnly(true);
     for (int mode = 1; mode <= 4; ++mode) {
         options.setCompressOnly(true);
-        options.selectMode(mode);
+        options.selectMode(Pw::FitModeFromNumber(mode));
         QVERIFY2(!options.compressOnly, qPrintable(QString::number(mode)));
     }
 }
@@ -562,7 +562,7 @@ void TestOptions::sizeLimitAndFitParams()
     options.percentCap = QStringLiteral("x");
     options.enlargeSmall = true;
     const Pw::FitParams params = Pw::ToFitParams(options);
-    QCOMPARE(params.fitMode, 3);
+    QCOMPARE(params.fitMode, Pw::FitMode::OneEdge);
     QCOMPARE(params.targetWidth, 640);
     QCOMPARE(params.targetHeight, 480);
     QCOMPARE(params.edgeChoice, 3);

@@ -215,7 +215,7 @@ void TestRun::summaryText()
     QFETCH(QString, rule);
     QFETCH(QString, expected);
     SummaryInputs in;
-    in.options.fitMode = mode;
+    in.options.fitMode = Pw::FitModeFromNumber(mode);
     in.options.edgeChoice = edge;
     in.options.targetWidth = QStringLiteral("800");
     in.options.targetHeight = QStringLiteral("600");
@@ -290,11 +290,13 @@ void TestRun::runFolderNames()
     const QDateTime stamp(QDate(2024, 6, 3), QTime(14, 5, 9));
     QString error;
     const QString first = MakeRunFolder(dir.path(), QStringLiteral("pixwright"),
-                                        QStringLiteral("/data/photos/trip/"), 2, stamp, &error);
+                                        QStringLiteral("/data/photos/trip/"),
+                                        Pw::FitMode::FitInside, stamp, &error);
     QCOMPARE(first, dir.path() + QStringLiteral("/pixwright_新图/trip/2/20240603_140509/"));
     QVERIFY(QFileInfo(first).isDir());
     const QString second = MakeRunFolder(dir.path(), QStringLiteral("pixwright"),
-                                         QStringLiteral("/data/photos/trip/"), 2, stamp, &error);
+                                         QStringLiteral("/data/photos/trip/"),
+                                         Pw::FitMode::FitInside, stamp, &error);
     QCOMPARE(second, dir.path() + QStringLiteral("/pixwright_新图/trip/2/20240603_140509_2/"));
     // A file where a folder must go: refused with the reason, nothing returned.
     QFile blocker(dir.filePath(QStringLiteral("blocker")));
@@ -302,7 +304,7 @@ void TestRun::runFolderNames()
     blocker.close();
     error.clear();
     QCOMPARE(MakeRunFolder(blocker.fileName(), QStringLiteral("pixwright"), QStringLiteral("/x/"),
-                           1, stamp, &error),
+                           Pw::FitMode::CentreCut, stamp, &error),
              QString());
     QVERIFY(error.contains(QStringLiteral("blocker")));
 }

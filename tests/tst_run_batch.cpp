@@ -116,12 +116,12 @@ QStringList allFilesBelow(const QString &root)
 QImage referenceCanvas(const QString &path)
 {
     FitParams params;
-    params.fitMode = 5;
+    params.fitMode = Pw::FitMode::Percent;
     params.scalePercent = 100;
     const DrawnPicture drawn = DrawFittedPicture(path, params);
     Canvas canvas;
     canvas.resize(drawn.geometry.canvasWidth, drawn.geometry.canvasHeight);
-    PaintDrawnPicture(canvas, drawn, 5);
+    PaintDrawnPicture(canvas, drawn, params.fitMode);
     return canvas.image;
 }
 
@@ -226,7 +226,7 @@ BatchInputs TestRunBatch::inputs(const QStringList &names, int mode) const
     in.selection.folder = m_sources;
     in.selection.names = names;
     in.selection.select({});
-    in.options.fitMode = mode;
+    in.options.fitMode = Pw::FitModeFromNumber(mode);
     in.options.scalePercent = 100;
     in.options.targetWidth = QStringLiteral("160");
     in.options.targetHeight = QStringLiteral("120");

@@ -662,7 +662,7 @@ void TestSettings::pictureTypesStored()
     QCOMPARE(stored(), QStringLiteral("*.jpg;*.bmp|0|0|0"));
     const Pw::SourceChoices next = Pw::LoadSourceChoices(file);
     QVERIFY(!next.jpg && !next.png && !next.bmp);
-    QCOMPARE(next.listedTypes(), int(Pw::PictureType::Jpg) | int(Pw::PictureType::Bmp));
+    QCOMPARE(next.listedTypes(), Pw::PictureType::Jpg | Pw::PictureType::Bmp);
 
     QVERIFY(Pw::StoreKeepCamera(true, file));
     QVERIFY(Pw::StoreBackgroundColour(qint32(0x00FF8000), file));
