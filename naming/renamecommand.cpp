@@ -53,7 +53,6 @@ public:
     void yield() override {}
     bool stopRequested() const override { return g_interrupted != 0; }
     void clearStopRequest() override { g_interrupted = 0; }
-    bool askYesNo(const QString &) override { return false; }
 };
 
 struct Arguments

@@ -134,9 +134,22 @@ QString DemoQuestion(const QString &demoFolder)
            + tr("如需变换其他文件夹请点“否”后返回第一步重新选择文件夹");
 }
 
+QString DemoQuestionTitle()
+{
+    return tr("演示");
+}
+
 QString NothingSelectedWarning()
 {
     return tr("未选择任何图片或照片可供修改！");
+}
+
+StartCheck CheckBeforeRun(const SourceSelection &selection, bool renameOnlyMode)
+{
+    StartCheck check;
+    check.askDemo = !renameOnlyMode && selection.folder == DemoFolder();
+    check.nothingSelected = selection.selectedCount() == 0;
+    return check;
 }
 
 QString MakeRunFolder(const QString &outputBase, const QString &programName,
@@ -177,10 +190,6 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
     BatchResult result;
     const SourceSelection &selection = in.selection;
     result.selectedCount = selection.selectedCount();
-    if (selection.folder == DemoFolder() && !host.askYesNo(DemoQuestion(selection.folder))) {
-        result.status = BatchStatus::DemoDeclined;
-        return result;
-    }
     if (result.selectedCount == 0) {
         result.status = BatchStatus::NothingSelected;
         return result;
@@ -201,6 +210,7 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
         result.status = status;
         result.report = ComposeReport(facts, QDateTime::currentDateTime());
         result.reportColour = ReportColour(result.selectedCount, result.successCount);
+        host.runEnded();
         return result;
     };
 
@@ -266,6 +276,7 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
     bool headingAdded = false;
     bool cameraNoted = false;
     bool stopped = false;
+    host.runStarted(result.runFolder);
     QElapsedTimer clock;
     clock.start();
     int ordinal = 1;

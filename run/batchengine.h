@@ -29,8 +29,7 @@ struct BatchInputs
 enum class BatchStatus {
     Finished,        // every selected entry was walked
     Stopped,         // a stop request ended the loop before the last entry
-    DemoDeclined,    // the demo-folder question was answered No: nothing was created
-    NothingSelected, // no entry selected: nothing was created
+    NothingSelected, // no entry selected: nothing was created (callers warn before starting)
     FolderFailed,    // the run folder could not be created: no file was processed
 };
 
@@ -42,16 +41,27 @@ struct BatchResult
     qint64 sourceBytes = 0;
     qint64 outputBytes = 0;
     qint64 elapsedMs = 0;
-    QString errorLog;  // CR LF separated, as the report shows it
-    QString runFolder; // ends with '/'; empty when none was made
-    QString report;    // the report text (empty for DemoDeclined and NothingSelected)
+    QString errorLog;                  // CR LF separated, as the report shows it
+    QString runFolder;                 // ends with '/'; empty when none was made
+    QString report;                    // the report text (empty for NothingSelected)
     qint32 reportColour = kReportBlue; // 0x00BBGGRR
 };
 
-// The question put before processing the demo pictures.
+// The question put before processing the demo pictures, and its title "演示".
 QString DemoQuestion(const QString &demoFolder);
+QString DemoQuestionTitle();
 // The warning for an empty selection.
 QString NothingSelectedWarning();
+
+// What the caller settles before it starts a run, in this order: the demo-folder question (a
+// Yes/No box titled DemoQuestionTitle(); No ends the press), then the empty-selection warning
+// (nothing runs). The rename-only run asks no demo question.
+struct StartCheck
+{
+    bool askDemo = false;         // the source is the demo folder
+    bool nothingSelected = false; // show NothingSelectedWarning() and do not start
+};
+StartCheck CheckBeforeRun(const SourceSelection &selection, bool renameOnlyMode);
 
 // <base>/<program>_新图/<source folder name>/<mode>/<yyyyMMdd_HHmmss>/: the folders are made
 // as needed, the last one always afresh: when a run of the same second already holds the stamp,
@@ -60,9 +70,11 @@ QString MakeRunFolder(const QString &outputBase, const QString &programName,
                       const QString &sourceFolder, FitMode fitMode, const QDateTime &stamp,
                       QString *error);
 
-// The batch run: checks the demo folder and the selection, makes the run folder, walks the
-// selected entries in list order (drawing ahead on worker threads, naming, saving and counting
-// in order), and composes the report. A stop request is honoured before the next entry.
+// The batch run: makes the run folder (then host.runStarted), walks the selected entries in list
+// order (drawing ahead on worker threads, naming, saving and counting in order), composes the
+// report (then host.runEnded). A stop request is honoured before the next entry. It asks nothing:
+// the caller settles CheckBeforeRun first; an empty selection returns NothingSelected at once.
+// Runs on any one thread; the host is called only from that thread.
 BatchResult RunBatch(const BatchInputs &inputs, RunHost &host);
 
 } // namespace Pw

@@ -67,14 +67,12 @@ void printOut(const QString &text)
     std::fputs(text.toLocal8Bit().constData(), stdout);
 }
 
-// The command line as the run's host: progress on stderr, Ctrl+C as the stop press, the demo
-// question answered by --yes.
+// The command line as the run's host: progress on stderr, Ctrl+C as the stop press.
 class CommandHost : public RunHost
 {
 public:
-    explicit CommandHost(bool yes)
-        : m_yes(yes)
-        , m_live(::isatty(STDERR_FILENO) == 1)
+    CommandHost()
+        : m_live(::isatty(STDERR_FILENO) == 1)
     {}
     ~CommandHost() override { endLine(); }
 
@@ -93,14 +91,6 @@ public:
     void yield() override {}
     bool stopRequested() const override { return g_stopPressed != 0; }
     void clearStopRequest() override { g_stopPressed = 0; }
-    bool askYesNo(const QString &question) override
-    {
-        endLine();
-        printErr(question + u'\n'
-                 + (m_yes ? QStringLiteral("→ 是 (--yes)\n")
-                          : QStringLiteral("→ 否 (use --yes to answer 是)\n")));
-        return m_yes;
-    }
     void endLine()
     {
         if (m_open)
@@ -109,7 +99,6 @@ public:
     }
 
 private:
-    bool m_yes = false;
     bool m_live = false;
     bool m_open = false;
 };
@@ -436,20 +425,26 @@ int run(const CommandLine &cl)
                                 "it is left off\n"));
     const BatchInputs &in = setup.inputs;
 
-    InterruptAsStop interrupt;
-    CommandHost host(cl.yes);
-    const BatchResult result = RunBatch(in, host);
-    host.endLine();
-    switch (result.status) {
-    case BatchStatus::DemoDeclined:
-        printErr(QStringLiteral("pixwright run: the demo pictures were not processed\n"));
-        return kRunNothingSelected;
-    case BatchStatus::NothingSelected:
+    // The press of the finish button: the demo question (answered by --yes), then the selection.
+    const StartCheck check = CheckBeforeRun(in.selection, false);
+    if (check.askDemo) {
+        printErr(DemoQuestion(in.selection.folder) + u'\n'
+                 + (cl.yes ? QStringLiteral("→ 是 (--yes)\n")
+                           : QStringLiteral("→ 否 (use --yes to answer 是)\n")));
+        if (!cl.yes) {
+            printErr(QStringLiteral("pixwright run: the demo pictures were not processed\n"));
+            return kRunNothingSelected;
+        }
+    }
+    if (check.nothingSelected) {
         printErr(NothingSelectedWarning() + u'\n');
         return kRunNothingSelected;
-    default:
-        break;
     }
+
+    InterruptAsStop interrupt;
+    CommandHost host;
+    const BatchResult result = RunBatch(in, host);
+    host.endLine();
     QString report = result.report;
     report.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     printOut(report + u'\n');

@@ -141,7 +141,6 @@ public:
         m_stop = false;
         ++clears;
     }
-    bool askYesNo(const QString &) override { return false; }
 
 private:
     bool m_stop = false;

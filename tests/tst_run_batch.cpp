@@ -4,68 +4,29 @@
 #include "platform/apppaths.h"
 #include "platform/runhost.h"
 #include "run/batchengine.h"
+#include "run/batchrunner.h"
 #include "run/saveandlimit.h"
 #include "run/sizetime.h"
+#include "tests/support/recordinghost.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testpictures.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
 
 using namespace Pw;
+using namespace PwTest;
 
 namespace {
 
 const QString kBreak = QStringLiteral("\r\n");
-
-// A host that answers and stops as a test tells it.
-class TestHost : public RunHost
-{
-public:
-    int stopAtOrdinal = 0; // press stop while this file is processed
-    bool answer = true;
-    QStringList progressTexts;
-    QStringList questions;
-    bool stop = false;
-
-    void progress(int ordinal, int, const QString &text) override
-    {
-        progressTexts << text;
-        if (ordinal == stopAtOrdinal)
-            stop = true;
-    }
-    void yield() override {}
-    bool stopRequested() const override { return stop; }
-    void clearStopRequest() override { stop = false; }
-    bool askYesNo(const QString &question) override
-    {
-        questions << question;
-        return answer;
-    }
-};
-
-// Noise over soft colour fields: compresses like a busy photo, so every quality step changes the
-// size noticeably.
-QImage busyPicture(int width, int height, quint32 seed)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    QRandomGenerator random(seed);
-    for (int y = 0; y < height; ++y) {
-        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const int n = int(random.bounded(96));
-            line[x] = qRgb((x * 255 / width + n) % 256, (y * 255 / height + n) % 256,
-                           (n * 2) % 256);
-        }
-    }
-    return image;
-}
 
 void writePicture(const QString &path, const QImage &image)
 {
@@ -89,27 +50,6 @@ void writeDamagedPng(const QString &path)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
-}
-
-void writeText(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QStringList filesIn(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
-
-QStringList allFilesBelow(const QString &root)
-{
-    QStringList files;
-    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext())
-        files << it.next();
-    return files;
 }
 
 // The canvas the engine draws for a source in mode 5 at 100 %.
@@ -158,17 +98,6 @@ int expectedLumaQuantValue(int quality)
     return std::clamp((16 * scale + 50) / 100, 1, 255);
 }
 
-bool hasExif(const QByteArray &jpeg)
-{
-    return jpeg.indexOf(QByteArray("Exif\0\0", 6)) >= 0;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestRunBatch : public QObject
@@ -193,6 +122,9 @@ private slots:
     void outputFolderCannotBeMade();
     void backgroundOnlyInBorderModes_data();
     void backgroundOnlyInBorderModes();
+    void workerThreadMatchesCallingThread_data();
+    void workerThreadMatchesCallingThread();
+    void stopFromTheWindowThread();
 
 private:
     BatchInputs inputs(const QStringList &names, int mode) const;
@@ -244,10 +176,10 @@ BatchInputs TestRunBatch::inputs(const QStringList &names, int mode) const
 void TestRunBatch::secondOfThreeFailsToLoad()
 {
     makeSources({QStringLiteral("a.png"), QStringLiteral("c.png")});
-    writeText(m_sources + QStringLiteral("b.png"), "this is not a picture");
+    QVERIFY(writeBytes(m_sources + QStringLiteral("b.png"), "this is not a picture"));
     const QStringList names = {QStringLiteral("a.png"), QStringLiteral("b.png"),
                                QStringLiteral("c.png")};
-    TestHost host;
+    RecordingHost host;
     const BatchResult result = RunBatch(inputs(names, 5), host);
 
     QCOMPARE(result.status, BatchStatus::Finished);
@@ -261,6 +193,10 @@ void TestRunBatch::secondOfThreeFailsToLoad()
     QCOMPARE(host.progressTexts, QStringList({QStringLiteral("正在处理(1/3)a.png"),
                                               QStringLiteral("正在处理(2/3)b.png"),
                                               QStringLiteral("正在处理(3/3)c.png")}));
+    QCOMPARE(host.events,
+             QStringList({QStringLiteral("started ") + result.runFolder,
+                          QStringLiteral("progress 1/3"), QStringLiteral("progress 2/3"),
+                          QStringLiteral("progress 3/3"), QStringLiteral("ended")}));
     // The skipped file's bytes are not counted.
     QCOMPARE(result.sourceBytes,
              QFileInfo(m_sources + names[0]).size() + QFileInfo(m_sources + names[2]).size());
@@ -272,7 +208,7 @@ void TestRunBatch::stopWhileSecondOfFive()
     for (int i = 1; i <= 5; ++i)
         names << QStringLiteral("p%1.png").arg(i);
     makeSources(names);
-    TestHost host;
+    RecordingHost host;
     host.stopAtOrdinal = 2;
     const BatchResult result = RunBatch(inputs(names, 5), host);
 
@@ -288,12 +224,12 @@ void TestRunBatch::stopWhileSecondOfFive()
 
 void TestRunBatch::errorLogOrder()
 {
-    writeText(m_sources + QStringLiteral("a.png"), "no picture");
+    QVERIFY(writeBytes(m_sources + QStringLiteral("a.png"), "no picture"));
     writeDamagedPng(m_sources + QStringLiteral("b.png"));
     writeDamagedPng(m_sources + QStringLiteral("c.png"));
     const QStringList names = {QStringLiteral("a.png"), QStringLiteral("b.png"),
                                QStringLiteral("c.png")};
-    TestHost host;
+    RecordingHost host;
     const BatchResult result = RunBatch(inputs(names, 5), host);
 
     const QStringList lines = result.errorLog.split(kBreak);
@@ -314,7 +250,7 @@ void TestRunBatch::twoRunsInTheSameSecond()
 {
     const QStringList names = {QStringLiteral("a.png")};
     makeSources(names);
-    TestHost host;
+    RecordingHost host;
     const BatchResult first = RunBatch(inputs(names, 2), host);
     const QByteArray firstBytes = readAll(first.runFolder + QStringLiteral("1.a.jpg"));
     const BatchResult second = RunBatch(inputs(names, 2), host);
@@ -371,7 +307,7 @@ void TestRunBatch::sizeLimitWalk()
     else
         QVERIFY2(walked > 5 && walked < 85, "the 2M row must make the walk go down a few steps");
 
-    TestHost host;
+    RecordingHost host;
     const BatchResult result = RunBatch(in, host);
     const QStringList files = filesIn(result.runFolder);
     if (walked == 0) {
@@ -406,7 +342,7 @@ void TestRunBatch::qualityReadBack()
     makeSources(names);
     BatchInputs in = inputs(names, 4);
     in.step3.qualityIndex = qualityIndex;
-    TestHost host;
+    RecordingHost host;
     const BatchResult result = RunBatch(in, host);
     const QByteArray stored = readAll(result.runFolder + QStringLiteral("1.a.jpg"));
     QCOMPARE(firstLumaQuantValue(stored), expectedLumaQuantValue(5 * (qualityIndex + 1)));
@@ -416,10 +352,10 @@ void TestRunBatch::qualityReadBack()
 void TestRunBatch::reportLineByLine()
 {
     makeSources({QStringLiteral("a.png")});
-    writeText(m_sources + QStringLiteral("b.png"), "no picture");
+    QVERIFY(writeBytes(m_sources + QStringLiteral("b.png"), "no picture"));
     BatchInputs in = inputs({QStringLiteral("a.png"), QStringLiteral("b.png")}, 3);
     in.options.edgeLength = QStringLiteral("100");
-    TestHost host;
+    RecordingHost host;
     const BatchResult result = RunBatch(in, host);
 
     const qint64 source = QFileInfo(m_sources + QStringLiteral("a.png")).size();
@@ -468,7 +404,7 @@ void TestRunBatch::cameraToolMissing()
     BatchInputs in = inputs(names, 4);
     in.selection.keepCamera = true;
     in.cameraTool = m_dir->filePath(QStringLiteral("no-such-tool"));
-    TestHost host;
+    RecordingHost host;
     const BatchResult result = RunBatch(in, host);
 
     QCOMPARE(result.successCount, 2);
@@ -535,7 +471,7 @@ void TestRunBatch::cameraStepCountsInTheLimit()
             walked = quality;
     QVERIFY(walked > 0 && walked < 85);
 
-    TestHost host;
+    RecordingHost host;
     const BatchResult result = RunBatch(in, host);
     const QString expectedName = QStringLiteral("(Q%1).jpg").arg(walked);
     QCOMPARE(filesIn(result.runFolder), QStringList({expectedName}));
@@ -545,22 +481,24 @@ void TestRunBatch::cameraStepCountsInTheLimit()
     QCOMPARE(result.errorLog, QString());
 }
 
+// The press settles the demo question and the empty selection before a run starts; the run
+// itself never asks, and an empty selection creates nothing.
 void TestRunBatch::refusals_data()
 {
     QTest::addColumn<bool>("demo");
-    QTest::addColumn<bool>("answer");
+    QTest::addColumn<bool>("renameOnly");
     QTest::addColumn<bool>("selectNone");
-    QTest::addColumn<BatchStatus>("status");
-    QTest::newRow("demo folder, No") << true << false << false << BatchStatus::DemoDeclined;
-    QTest::newRow("nothing selected") << false << true << true << BatchStatus::NothingSelected;
+    QTest::newRow("demo folder") << true << false << false;
+    QTest::newRow("demo folder, rename-only") << true << true << false;
+    QTest::newRow("nothing selected") << false << false << true;
+    QTest::newRow("demo folder, nothing selected") << true << false << true;
 }
 
 void TestRunBatch::refusals()
 {
     QFETCH(bool, demo);
-    QFETCH(bool, answer);
+    QFETCH(bool, renameOnly);
     QFETCH(bool, selectNone);
-    QFETCH(BatchStatus, status);
     const QStringList names = {QStringLiteral("a.png")};
     makeSources(names);
     SetAppFolder(m_dir->path());
@@ -573,23 +511,32 @@ void TestRunBatch::refusals()
         in.selection.folder = DemoFolder();
     if (selectNone)
         in.selection.selected = {false};
-    TestHost host;
-    host.answer = answer;
+    const StartCheck check = CheckBeforeRun(in.selection, renameOnly);
+    QCOMPARE(check.askDemo, demo && !renameOnly);
+    QCOMPARE(check.nothingSelected, selectNone);
+    QCOMPARE(DemoQuestionTitle(), QStringLiteral("演示"));
+
+    RecordingHost host;
     const BatchResult result = RunBatch(in, host);
     SetAppFolder(QString());
-    QCOMPARE(result.status, status);
-    QCOMPARE(host.questions.size(), demo ? 1 : 0);
-    QVERIFY(!QFileInfo::exists(m_output)); // nothing created
+    if (selectNone) {
+        QCOMPARE(result.status, BatchStatus::NothingSelected);
+        QVERIFY(host.events.isEmpty());
+        QVERIFY(!QFileInfo::exists(m_output)); // nothing created
+    } else {
+        QCOMPARE(result.status, BatchStatus::Finished); // the caller asked; the run does not
+        QCOMPARE(filesIn(result.runFolder).size(), 1);
+    }
 }
 
 void TestRunBatch::outputFolderCannotBeMade()
 {
     const QStringList names = {QStringLiteral("a.png")};
     makeSources(names);
-    writeText(m_dir->filePath(QStringLiteral("plain-file")), "x");
+    QVERIFY(writeBytes(m_dir->filePath(QStringLiteral("plain-file")), "x"));
     BatchInputs in = inputs(names, 2);
     in.outputBase = m_dir->filePath(QStringLiteral("plain-file")) + u'/';
-    TestHost host;
+    RecordingHost host;
     const BatchResult result = RunBatch(in, host);
     QCOMPARE(result.status, BatchStatus::FolderFailed);
     QVERIFY(result.runFolder.isEmpty());
@@ -631,7 +578,7 @@ void TestRunBatch::backgroundOnlyInBorderModes()
     in.step3.backgroundPicture = QStringLiteral("  ") + background; // blanks are trimmed
     in.step3.backgroundColour = 0x00FF00;                           // green, under the picture
     in.step3.qualityIndex = 19;
-    TestHost host;
+    RecordingHost host;
     const BatchResult result = RunBatch(in, host);
     QCOMPARE(result.successCount, 1);
     const QImage out(result.runFolder + QStringLiteral("1.clear.jpg"));
@@ -641,6 +588,99 @@ void TestRunBatch::backgroundOnlyInBorderModes()
                      && std::abs(centre.green() - seen.green()) < 12
                      && std::abs(centre.blue() - seen.blue()) < 12,
              qPrintable(centre.name()));
+}
+
+// The window's way (BatchRunner on a worker thread, signals queued back) gives what the command
+// line's way (RunBatch on the calling thread) gives: the same progress in the same order, the
+// same counts, errors and files.
+void TestRunBatch::workerThreadMatchesCallingThread_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("limit");
+    QTest::newRow("mode 5, one file fails") << 5 << false;
+    QTest::newRow("mode 2 under a size limit") << 2 << true;
+}
+
+void TestRunBatch::workerThreadMatchesCallingThread()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, limit);
+    QStringList names;
+    for (int i = 1; i <= 6; ++i)
+        names << QStringLiteral("p%1.png").arg(i);
+    makeSources(names, 200);
+    QVERIFY(writeBytes(m_sources + names[3], "not a picture"));
+    BatchInputs in = inputs(names, mode);
+    in.options.sizeLimitOn = limit;
+    in.options.sizeLimitValue = QStringLiteral("8");
+
+    RecordingHost host;
+    const BatchResult direct = RunBatch(in, host);
+
+    BatchRunner runner;
+    QStringList order;
+    QStringList texts;
+    connect(&runner, &BatchRunner::started, this, [&](const QString &folder) {
+        QVERIFY(QFileInfo(folder).isDir());
+        QVERIFY(filesIn(folder).isEmpty());
+        order << QStringLiteral("started");
+    });
+    connect(&runner, &BatchRunner::progress, this,
+            [&](int ordinal, int total, const QString &text) {
+                order << QStringLiteral("progress %1/%2").arg(ordinal).arg(total);
+                texts << text;
+            });
+    QSignalSpy finished(&runner, &BatchRunner::finished);
+    QVERIFY(runner.start(in));
+    QVERIFY(runner.isRunning());
+    QVERIFY(!runner.start(in)); // one run at a time
+    QVERIFY(finished.wait(60000));
+    QVERIFY(!runner.isRunning());
+    const BatchResult threaded = finished.at(0).at(0).value<BatchResult>();
+
+    QStringList expectedOrder{QStringLiteral("started")};
+    for (int i = 1; i <= names.size(); ++i)
+        expectedOrder << QStringLiteral("progress %1/%2").arg(i).arg(names.size());
+    QCOMPARE(order, expectedOrder);
+    QCOMPARE(texts, host.progressTexts);
+    QCOMPARE(threaded.status, direct.status);
+    QCOMPARE(threaded.successCount, direct.successCount);
+    QCOMPARE(threaded.successCount, 5);
+    QCOMPARE(threaded.sourceBytes, direct.sourceBytes);
+    QCOMPARE(threaded.outputBytes, direct.outputBytes);
+    QCOMPARE(threaded.errorLog, direct.errorLog);
+    QVERIFY(threaded.runFolder != direct.runFolder);
+    const QStringList files = filesIn(direct.runFolder);
+    QCOMPARE(filesIn(threaded.runFolder), files);
+    for (const QString &file : files)
+        QCOMPARE(readAll(threaded.runFolder + file), readAll(direct.runFolder + file));
+}
+
+void TestRunBatch::stopFromTheWindowThread()
+{
+    QStringList names;
+    for (int i = 1; i <= 12; ++i)
+        names << QStringLiteral("p%1.png").arg(i);
+    makeSources(names, 1600);
+    BatchRunner runner;
+    // The stop button: pressed when the second file shows, on this thread.
+    connect(&runner, &BatchRunner::progress, this, [&](int ordinal) {
+        if (ordinal == 2)
+            runner.requestStop();
+    });
+    QSignalSpy progress(&runner, &BatchRunner::progress);
+    QSignalSpy finished(&runner, &BatchRunner::finished);
+    QVERIFY(runner.start(inputs(names, 5)));
+    QVERIFY(finished.wait(60000));
+    const BatchResult result = finished.at(0).at(0).value<BatchResult>();
+    // The press reaches the run while it works on some file from the second on; that file is
+    // finished, the rest are not started.
+    QCOMPARE(result.status, BatchStatus::Stopped);
+    QVERIFY2(result.successCount >= 2 && result.successCount < 12,
+             qPrintable(QString::number(result.successCount)));
+    QCOMPARE(progress.size(), result.successCount);
+    QCOMPARE(filesIn(result.runFolder).size(), result.successCount);
+    QVERIFY(result.report.contains(QStringLiteral("共处理【12】个文件")));
 }
 
 QTEST_MAIN(TestRunBatch)
