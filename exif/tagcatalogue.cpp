@@ -21,7 +21,11 @@ struct CameraInfoLine
     Rule rule;
 };
 
-constexpr const char *kContext = "Pw::TagCatalogue";
+// The translation context of the labels and messages; the table marks its labels with it.
+struct CatalogueText
+{
+    Q_DECLARE_TR_FUNCTIONS(Pw::TagCatalogue)
+};
 
 // The order is the order of the lines shown; repeated tag numbers (…2 labels) are deliberate
 // and show the first entry read, as every other line does.
@@ -143,7 +147,7 @@ static_assert(std::size(kCatalogue) == 111);
 
 QString label(const CameraInfoLine &line)
 {
-    return QCoreApplication::translate(kContext, line.label);
+    return CatalogueText::tr(line.label);
 }
 
 // "Present" looks at the value before the NUL cut, so a value of NULs still gets its line.
@@ -177,7 +181,7 @@ QString apertureText(const QString &value)
 
 QString NoCameraInfoMessage()
 {
-    return QCoreApplication::translate(kContext, "此图片非数码照片或EXIF信息已被破坏");
+    return CatalogueText::tr("此图片非数码照片或EXIF信息已被破坏");
 }
 
 QString CameraInfoText(const QString &header, ExifReader &reader, bool loaded)
@@ -204,7 +208,7 @@ QString CameraInfoText(const QString &header, ExifReader &reader, bool loaded)
             const ExifValue height = reader.Tag(line.secondTag);
             if (present(value) && present(height))
                 text += lineBreak + label(line) + value.toTextBeforeNul() + u'x'
-                        + height.toTextBeforeNul() + QCoreApplication::translate(kContext, "像素");
+                        + height.toTextBeforeNul() + CatalogueText::tr("像素");
             break;
         }
         }

@@ -10,14 +10,15 @@ namespace Pw {
 
 namespace {
 
-QString tr(const char *text)
+// The translation context of this file's texts.
+struct GeometryText
 {
-    return QCoreApplication::translate("Pw::FitGeometry", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Pw::FitGeometry)
+};
 
 QString invalidTargetError()
 {
-    return tr("目标尺寸无效");
+    return GeometryText::tr("目标尺寸无效");
 }
 
 // A huge intermediate (a 500 % enlargement of a huge picture) is kept as a double so it
@@ -135,7 +136,7 @@ FitResult ComputeFitGeometry(int sw, int sh, const FitParams &p)
 {
     FitResult result;
     if (sw < 1 || sh < 1) {
-        result.error = tr("无法取得图片尺寸");
+        result.error = GeometryText::tr("无法取得图片尺寸");
         return result;
     }
     const double r = double(sw) / sh;
@@ -208,7 +209,7 @@ FitResult ComputeFitGeometry(int sw, int sh, const FitParams &p)
         break;
     }
     default:
-        result.error = tr("处理方式无效");
+        result.error = GeometryText::tr("处理方式无效");
         return result;
     }
 
@@ -217,7 +218,7 @@ FitResult ComputeFitGeometry(int sw, int sh, const FitParams &p)
         return result;
     }
     if (canvasWidth > kMaxCanvasSide || canvasHeight > kMaxCanvasSide) {
-        result.error = tr("目标尺寸超过JPEG所能保存的65500像素");
+        result.error = GeometryText::tr("目标尺寸超过JPEG所能保存的65500像素");
         return result;
     }
     if (p.fitMode == FitMode::OneEdge || p.fitMode == FitMode::Percent) {

@@ -17,30 +17,31 @@ namespace Pw {
 
 namespace {
 
-QString tr(const char *text)
+// The translation context of this file's texts.
+struct PictureText
 {
-    return QCoreApplication::translate("Pw::PictureService", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Pw::PictureService)
+};
 
 QString noWidth()
 {
-    return tr("无法取得宽");
+    return PictureText::tr("无法取得宽");
 }
 QString noHeight()
 {
-    return tr("无法取得高");
+    return PictureText::tr("无法取得高");
 }
 QString drawFailed()
 {
-    return tr("显示失败!");
+    return PictureText::tr("显示失败!");
 }
 QString createFailed()
 {
-    return tr("创建失败");
+    return PictureText::tr("创建失败");
 }
 QString tooLarge()
 {
-    return tr("图片太大，解码后超过1 GB内存，无法载入");
+    return PictureText::tr("图片太大，解码后超过1 GB内存，无法载入");
 }
 
 // A decoded picture beyond this many bytes is refused before decoding.

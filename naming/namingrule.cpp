@@ -12,10 +12,11 @@ namespace {
 constexpr char16_t kSeparatorChars[kSeparatorEntryCount] = {
         u'.', u'_', u'-', u'+', u'~', u'@', u'#', u'|', u'$', u'%', u'^', u'&', u'$', u' '};
 
-QString tr(const char *text)
+// The translation context of this file's texts.
+struct RuleText
 {
-    return QCoreApplication::translate("Pw::NamingRule", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Pw::NamingRule)
+};
 
 } // namespace
 
@@ -33,10 +34,10 @@ void NamingRule::setOn(int option, bool on)
 QStringList SeparatorEntries()
 {
     QStringList entries;
-    const QString prefix = tr("间隔符号 ");
+    const QString prefix = RuleText::tr("间隔符号 ");
     for (int i = 0; i < kSeparatorEntryCount - 1; ++i)
         entries << prefix + QChar(kSeparatorChars[i]);
-    entries << prefix + tr("空格");
+    entries << prefix + RuleText::tr("空格");
     return entries;
 }
 
@@ -125,20 +126,20 @@ QString NamingOptionLabel(int index, bool renameOnlyMode)
 {
     switch (index) {
     case 0:
-        return tr("1.添加序号");
+        return RuleText::tr("1.添加序号");
     case 1:
-        return tr("2.文件名包括像素值");
+        return RuleText::tr("2.文件名包括像素值");
     case 2:
-        return tr("3.区分出数码照片(D)与普通图片(N)");
+        return RuleText::tr("3.区分出数码照片(D)与普通图片(N)");
     case 3:
-        return renameOnlyMode ? tr("4.添加保存质量(如Q85),不适用于更名")
-                              : tr("4.添加保存质量(如Q85)");
+        return renameOnlyMode ? RuleText::tr("4.添加保存质量(如Q85),不适用于更名")
+                              : RuleText::tr("4.添加保存质量(如Q85)");
     case 4:
-        return tr("5.数码相片普通图片最后修改时间");
+        return RuleText::tr("5.数码相片普通图片最后修改时间");
     case 5:
-        return tr("6.数码相片拍摄时间，普通图片最后修改时间");
+        return RuleText::tr("6.数码相片拍摄时间，普通图片最后修改时间");
     case 6:
-        return tr("7.包括原文件名");
+        return RuleText::tr("7.包括原文件名");
     default:
         return QString();
     }
@@ -159,7 +160,8 @@ bool ApplyPhotoLetterGuard(NamingRule &rule, bool renameOnlyMode, bool keepCamer
 
 QString PhotoLetterWarning()
 {
-    return tr("请先勾选第一步中【处理后保留数码相机拍摄照片所记录的信息】后，此项才能生效！");
+    return RuleText::tr(
+            "请先勾选第一步中【处理后保留数码相机拍摄照片所记录的信息】后，此项才能生效！");
 }
 
 } // namespace Pw

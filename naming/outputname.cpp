@@ -1,11 +1,18 @@
 #include "naming/outputname.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRegularExpression>
 
 namespace Pw {
 
 namespace {
+
+// The translation context of the naming pattern's words.
+struct PatternText
+{
+    Q_DECLARE_TR_FUNCTIONS(Pw::NamingPattern)
+};
 
 // Options 2 to 6 share one pair of parentheses; option 4 does not exist for renaming.
 bool groupExists(const NamingRule &rule, bool renameOnly)
@@ -123,6 +130,7 @@ QString MakeUniquePath(const QString &folder, const QString &name, QChar separat
     const qsizetype dot = cleaned.lastIndexOf(u'.');
     const QString base = dot < 0 ? cleaned : cleaned.left(dot);
     const QString extension = dot < 0 ? QString() : cleaned.mid(dot);
+    // Part of a file name, so the same in every language.
     const QString copy = QStringLiteral(" 副本");
     for (qint64 k = 1;; ++k) {
         const QString candidate = folder + base + copy + QString::number(k) + extension;
@@ -138,29 +146,29 @@ NamingPattern NamingPatternText(const NamingRule &rule, bool renameOnly, const Q
     NamingPattern pattern;
 
     if (rule.isOn(1))
-        pattern.front += QStringLiteral("序号[自动]");
+        pattern.front += PatternText::tr("序号[自动]");
     if (group) {
         if (rule.isOn(1))
             pattern.front += separator;
         pattern.front += u'(';
     }
     if (rule.isOn(2))
-        pattern.front += QStringLiteral("[宽]x[高]");
+        pattern.front += PatternText::tr("[宽]x[高]");
 
     if (rule.isOn(3))
-        pattern.back += QStringLiteral("N(/D)[自动]") + separator;
+        pattern.back += PatternText::tr("N(/D)[自动]") + separator;
     if (rule.isOn(4) && !renameOnly)
         pattern.back += qualityText;
     if (rule.isOn(5))
-        pattern.back += QStringLiteral("修改时间[自动]") + separator;
+        pattern.back += PatternText::tr("修改时间[自动]") + separator;
     if (rule.isOn(6))
-        pattern.back += QStringLiteral("数码(/修改)时间[自动]");
+        pattern.back += PatternText::tr("数码(/修改)时间[自动]");
     if (group)
         pattern.back += u')';
     else if (rule.isOn(1))
         pattern.back += separator;
     if (rule.isOn(7))
-        pattern.back += QStringLiteral("原文件名");
+        pattern.back += PatternText::tr("原文件名");
     return pattern;
 }
 

@@ -16,10 +16,11 @@ namespace Pw {
 
 namespace {
 
-QString tr(const char *text)
+// The translation context of this file's texts.
+struct RenameText
 {
-    return QCoreApplication::translate("Pw::RenameOnlyRun", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Pw::RenameOnlyRun)
+};
 
 // After this many targets that appeared between choosing a name and taking it, the run gives
 // up rather than chase a folder that something else keeps filling.
@@ -37,7 +38,7 @@ QString RenameOutcome::refusalText() const
     if (!refused)
         return QString();
     // One multi-argument call: a name holding "%1" must not be substituted again.
-    return tr("“%1”无法改名为“%2”：%3。在此之前已改名 %4 个文件，其余文件保持原名。")
+    return RenameText::tr("“%1”无法改名为“%2”：%3。在此之前已改名 %4 个文件，其余文件保持原名。")
             .arg(refusedName, refusedTarget, reason, QString::number(renamed.size()));
 }
 
@@ -92,7 +93,7 @@ RenameOutcome RenameOnlyRun(const QString &folderText, bool doRename, const Sour
     const QString folder = WithTrailingSlash(folderText);
     RenameOutcome outcome;
     const int total = list.selectedCount();
-    const QString willBecome = tr("  将改为:");
+    const QString willBecome = RenameText::tr("  将改为:");
     int number = 0;
 
     for (qsizetype i = 0; i < list.names.size(); ++i) {
@@ -106,7 +107,7 @@ RenameOutcome RenameOnlyRun(const QString &folderText, bool doRename, const Sour
         ++number;
         const QString &oldName = list.names.at(i);
         host.progress(number, total,
-                      tr("正在处理(%1/%2)%3")
+                      RenameText::tr("正在处理(%1/%2)%3")
                               .arg(QString::number(number), QString::number(total), oldName));
 
         NameFacts facts = GatherNameFacts(folder, oldName, rule, NamingRun::RenameOnly);

@@ -16,10 +16,11 @@ namespace {
 
 const QString kSizeReset = QStringLiteral("480");
 
-QString tr(const char *text)
+// The translation context of this file's texts.
+struct OptionsText
 {
-    return QCoreApplication::translate("Pw::ProcessingOptions", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Pw::ProcessingOptions)
+};
 
 int valueOr(const QString &text, int initial)
 {
@@ -273,28 +274,28 @@ OptionsCheck ValidateOptions(ProcessingOptions &options, bool fontDialogOpen)
     OptionsCheck check;
     if (fontDialogOpen) {
         check.valid = false;
-        check.message = tr("请先关闭字体对话框");
+        check.message = OptionsText::tr("请先关闭字体对话框");
         check.title = QStringLiteral("Pixwright");
         return check;
     }
     const auto usable = [](const QString &text) {
         return !text.trimmed().isEmpty() && IsNumericText(text);
     };
-    const auto fail = [&](OptionsField field, const char *message) {
+    const auto fail = [&](OptionsField field, const QString &message) {
         check.valid = false;
         check.field = field;
-        check.message = tr(message);
-        check.title = tr("注意");
+        check.message = message;
+        check.title = OptionsText::tr("注意");
         check.fieldText = kSizeReset;
         return check;
     };
     if (!usable(options.targetWidth)) {
         options.setTargetWidth(kSizeReset); // a change of Text1, copied on like any other
-        return fail(OptionsField::TargetWidth, "请填入长边数字");
+        return fail(OptionsField::TargetWidth, OptionsText::tr("请填入长边数字"));
     }
     if (!usable(options.targetHeight)) {
         options.targetHeight = kSizeReset;
-        return fail(OptionsField::TargetHeight, "请填入短边数字");
+        return fail(OptionsField::TargetHeight, OptionsText::tr("请填入短边数字"));
     }
     return check;
 }

@@ -32,10 +32,11 @@ namespace {
 
 const QString kBreak = QStringLiteral("\r\n");
 
-QString tr(const char *text)
+// The translation context of this file's texts.
+struct BatchText
 {
-    return QCoreApplication::translate("Pw::BatchEngine", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Pw::BatchEngine)
+};
 
 // What a worker makes of one selected entry: everything up to the encoded canvas, which needs
 // nothing of the entries before it.
@@ -115,7 +116,7 @@ DrawnEntry drawEntry(const DrawJob &job)
         return drawEntryUnguarded(job);
     } catch (const std::bad_alloc &) {
         DrawnEntry entry;
-        entry.loadError = tr("内存不足，无法处理这张图片");
+        entry.loadError = BatchText::tr("内存不足，无法处理这张图片");
         return entry;
     }
 }
@@ -129,9 +130,9 @@ QString errorLine(const QString &message, const QString &name)
 
 QString DemoQuestion(const QString &demoFolder)
 {
-    return tr("您即将对演示图片进行处理，演示图片位于：") + kBreak + demoFolder + kBreak + kBreak
-           + tr("如需继查看演示效果续请点“是”") + kBreak
-           + tr("如需变换其他文件夹请点“否”后返回第一步重新选择文件夹");
+    return BatchText::tr("您即将对演示图片进行处理，演示图片位于：") + kBreak + demoFolder + kBreak
+           + kBreak + BatchText::tr("如需继查看演示效果续请点“是”") + kBreak
+           + BatchText::tr("如需变换其他文件夹请点“否”后返回第一步重新选择文件夹");
 }
 
 QString DemoQuestionTitle()
@@ -141,7 +142,7 @@ QString DemoQuestionTitle()
 
 QString NothingSelectedWarning()
 {
-    return tr("未选择任何图片或照片可供修改！");
+    return BatchText::tr("未选择任何图片或照片可供修改！");
 }
 
 StartCheck CheckBeforeRun(const SourceSelection &selection, bool renameOnlyMode)
@@ -159,11 +160,12 @@ QString MakeRunFolder(const QString &outputBase, const QString &programName,
     QString sourceName = QDir(sourceFolder).dirName();
     if (sourceName.isEmpty() || sourceName == u"/")
         sourceName = QStringLiteral("_");
-    const QString modeFolder = WithTrailingSlash(outputBase) + programName + tr("_新图") + u'/'
-                               + sourceName + u'/' + QString::number(ModeNumber(fitMode)) + u'/';
+    const QString modeFolder = WithTrailingSlash(outputBase) + programName + BatchText::tr("_新图")
+                               + u'/' + sourceName + u'/' + QString::number(ModeNumber(fitMode))
+                               + u'/';
     if (!QDir().mkpath(modeFolder)) {
         if (error)
-            *error = tr("无法创建输出文件夹%1：%2")
+            *error = BatchText::tr("无法创建输出文件夹%1：%2")
                              .arg(modeFolder, QString::fromLocal8Bit(std::strerror(errno)));
         return QString();
     }
@@ -175,13 +177,13 @@ QString MakeRunFolder(const QString &outputBase, const QString &programName,
             return candidate + u'/';
         if (errno != EEXIST) {
             if (error)
-                *error = tr("无法创建输出文件夹%1：%2")
+                *error = BatchText::tr("无法创建输出文件夹%1：%2")
                                  .arg(candidate, QString::fromLocal8Bit(std::strerror(errno)));
             return QString();
         }
     }
     if (error)
-        *error = tr("无法创建输出文件夹%1：同一秒内的运行过多").arg(base);
+        *error = BatchText::tr("无法创建输出文件夹%1：同一秒内的运行过多").arg(base);
     return QString();
 }
 
@@ -291,7 +293,8 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
         const QString name = selection.names.at(index);
         host.yield();
         host.progress(ordinal, result.selectedCount,
-                      tr("正在处理(%1/%2)").arg(ordinal).arg(result.selectedCount) + name);
+                      BatchText::tr("正在处理(%1/%2)").arg(ordinal).arg(result.selectedCount)
+                              + name);
         ++ordinal;
 
         DrawnEntry entry = drawing.front().get();
@@ -306,7 +309,7 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
             ++result.successCount;
         } else {
             if (!headingAdded) {
-                result.errorLog.prepend(tr("【以下是错误信息】") + kBreak);
+                result.errorLog.prepend(BatchText::tr("【以下是错误信息】") + kBreak);
                 headingAdded = true;
             }
             result.errorLog += errorLine(entry.drawError, name);
@@ -324,11 +327,12 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
             saved = SaveAndLimit(save, entry.canvas, selection.pathOf(index), facts,
                                  entry.encodings);
         } catch (const std::bad_alloc &) {
-            saved.error = tr("内存不足，无法保存这张图片");
+            saved.error = BatchText::tr("内存不足，无法保存这张图片");
         }
         if (!saved.cameraProblem.isEmpty() && !cameraNoted) {
             result.errorLog += errorLine(
-                    tr("未能写入数码信息（%1），图片已保存但不含数码信息").arg(saved.cameraProblem),
+                    BatchText::tr("未能写入数码信息（%1），图片已保存但不含数码信息")
+                            .arg(saved.cameraProblem),
                     name);
             cameraNoted = true;
         }

@@ -11,10 +11,11 @@ namespace {
 
 const QString kBreak = QStringLiteral("\r\n");
 
-QString tr(const char *text)
+// The translation context of this file's texts.
+struct ReportText
 {
-    return QCoreApplication::translate("Pw::Report", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Pw::Report)
+};
 
 } // namespace
 
@@ -30,16 +31,17 @@ QString ComposeReport(const ReportFacts &facts, const QDateTime &now)
     QString summary = facts.summaryText;
     summary.replace(kBreak + kBreak, kBreak);
 
-    QString text = tr("【文件处理报告】") + kBreak + kBreak;
-    text += tr("共处理【%1】个文件，成功【%2】个！")
+    QString text = ReportText::tr("【文件处理报告】") + kBreak + kBreak;
+    text += ReportText::tr("共处理【%1】个文件，成功【%2】个！")
                     .arg(facts.selectedCount)
                     .arg(facts.successCount)
             + kBreak + kBreak;
     text += summary + kBreak;
-    text += tr("→ 源文件大小：") + FormatFileSize(facts.sourceBytes) + tr(" 处理后大小：")
-            + FormatFileSize(facts.outputBytes) + tr(" 压缩比率：")
+    text += ReportText::tr("→ 源文件大小：") + FormatFileSize(facts.sourceBytes)
+            + ReportText::tr(" 处理后大小：") + FormatFileSize(facts.outputBytes)
+            + ReportText::tr(" 压缩比率：")
             + CompressionRatioText(facts.sourceBytes, facts.outputBytes) + u'%' + kBreak;
-    text += tr("→ 耗时：") + FormatElapsed(facts.elapsedMs * 10) + kBreak + kBreak;
+    text += ReportText::tr("→ 耗时：") + FormatElapsed(facts.elapsedMs * 10) + kBreak + kBreak;
     text += facts.errorLog + kBreak;
     text += QString(35, u' ') + FormatGeneralDateTime(now);
     return text;

@@ -16,10 +16,11 @@ namespace Pw {
 
 namespace {
 
-QString tr(const char *text)
+// The translation context of this file's texts.
+struct SaveText
 {
-    return QCoreApplication::translate("Pw::SaveAndLimit", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Pw::SaveAndLimit)
+};
 
 struct CameraStep
 {
@@ -30,13 +31,13 @@ struct CameraStep
 QString describeToolFailure(const ProcessResult &result)
 {
     if (!result.started)
-        return tr("无法启动pwReadSM：%1").arg(result.error);
+        return SaveText::tr("无法启动pwReadSM：%1").arg(result.error);
     if (result.timedOut)
-        return tr("pwReadSM超时未结束，已被终止");
+        return SaveText::tr("pwReadSM超时未结束，已被终止");
     if (result.crashed)
-        return tr("pwReadSM异常退出");
+        return SaveText::tr("pwReadSM异常退出");
     const QString said = QString::fromLocal8Bit(result.standardError).trimmed().section(u'\n', -1);
-    return tr("pwReadSM出错（退出码%1）").arg(result.exitCode)
+    return SaveText::tr("pwReadSM出错（退出码%1）").arg(result.exitCode)
            + (said.isEmpty() ? QString() : QStringLiteral("：") + said);
 }
 
@@ -48,7 +49,7 @@ CameraStep copyCameraInformation(const SaveSettings &settings, const QString &so
     const QString scratch = settings.workFolder + QStringLiteral("candidate.jpg");
     QFile file(scratch);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(plain) != plain.size())
-        return {plain, tr("无法写入临时文件%1").arg(scratch)};
+        return {plain, SaveText::tr("无法写入临时文件%1").arg(scratch)};
     file.close();
     // Ctrl+C on a terminal goes to the whole process group. Blocked here, it stays pending for
     // this program (another thread or the unblock below takes it as the stop request) and the
@@ -65,7 +66,7 @@ CameraStep copyCameraInformation(const SaveSettings &settings, const QString &so
     if (!result.succeeded())
         return {plain, describeToolFailure(result)};
     if (!file.open(QIODevice::ReadOnly))
-        return {plain, tr("无法读回临时文件%1").arg(scratch)};
+        return {plain, SaveText::tr("无法读回临时文件%1").arg(scratch)};
     return {file.readAll(), QString()};
 }
 
@@ -106,7 +107,7 @@ SaveOutcome SaveAndLimit(const SaveSettings &settings, const QImage &canvas,
     auto attempt = [&](int quality, QByteArray &stored) -> bool {
         const QByteArray &plain = encoded(encodings, canvas, quality);
         if (plain.isEmpty()) {
-            outcome.error = tr("JPEG编码失败");
+            outcome.error = SaveText::tr("JPEG编码失败");
             return false;
         }
         stored = plain;
@@ -165,7 +166,7 @@ SaveOutcome SaveAndLimit(const SaveSettings &settings, const QImage &canvas,
             }
         }
         if (chosen == 0) {
-            outcome.error = tr("无法满足限定的体积,请尝试缩小像素值");
+            outcome.error = SaveText::tr("无法满足限定的体积,请尝试缩小像素值");
             return outcome;
         }
     }
@@ -181,7 +182,7 @@ SaveOutcome SaveAndLimit(const SaveSettings &settings, const QImage &canvas,
     }
     const QFileInfo written(path);
     if (!written.exists()) {
-        outcome.error = tr("保存后找不到输出文件");
+        outcome.error = SaveText::tr("保存后找不到输出文件");
         return outcome;
     }
     outcome.saved = true;

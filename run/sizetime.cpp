@@ -1,8 +1,20 @@
 #include "run/sizetime.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 namespace Pw {
+
+namespace {
+
+// The translation context of the time units.
+struct SizeTimeText
+{
+    Q_DECLARE_TR_FUNCTIONS(Pw::SizeTime)
+};
+
+} // namespace
 
 QString FormatFileSize(qint64 bytes)
 {
@@ -34,9 +46,11 @@ QString FormatElapsed(qint64 tenThousandths)
     const qint64 minutes = (wholeSeconds - hours * 3600) / 60;
     const qint64 seconds = wholeSeconds - hours * 3600 - minutes * 60;
     const qint64 millis = (tenThousandths % 10000) / 10;
-    return QString::number(hours) + QStringLiteral("小时") + QString::number(minutes)
-           + QStringLiteral("分钟") + QString::number(seconds) + u'.'
-           + QStringLiteral("%1").arg(millis, 3, 10, QLatin1Char('0')) + QStringLiteral("秒");
+    return SizeTimeText::tr("%1小时%2分钟%3.%4秒")
+            .arg(hours)
+            .arg(minutes)
+            .arg(seconds)
+            .arg(millis, 3, 10, QLatin1Char('0'));
 }
 
 } // namespace Pw
