@@ -137,7 +137,7 @@ QString DemoQuestion(const QString &demoFolder)
 
 QString DemoQuestionTitle()
 {
-    return tr("演示");
+    return BatchText::tr("演示");
 }
 
 QString NothingSelectedWarning()
