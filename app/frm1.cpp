@@ -1,54 +1,666 @@
 #include "app/frm1.h"
 
+#include "app/guiservices.h"
+#include "app/picturewidgets.h"
 #include "app/wizard.h"
+#include "exif/frmsm.h"
+#include "platform/apppaths.h"
+#include "platform/colour.h"
+#include "settings/sourcesettings.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QFrame>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPainter>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace Pw {
 
-// The window's controls and its start-up are still to come; Next already leads on.
+namespace {
+
+// The preview box, in logical pixels (4:3, as most photos).
+constexpr QSize kPreviewSize(256, 192);
+
+QFrame *divider(const QString &name, QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setObjectName(name);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+QStringList localPathsOf(const QMimeData *data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl &url : data->urls()) {
+        if (!url.isLocalFile())
+            return {};
+        paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+} // namespace
+
 Frm1::Frm1(Wizard &wizard, QWidget *parent)
     : QWidget(parent)
     , m_wizard(wizard)
 {
+    m_previewPool.setMaxThreadCount(1);
+    buildControls();
+    startUp();
+}
+
+Frm1::~Frm1()
+{
+    m_pendingPreview.reset();
+    m_previewPool.clear();
+}
+
+void Frm1::buildControls()
+{
     setObjectName(QStringLiteral("Frm1"));
-    setWindowTitle(Wizard::title());
+    setWindowIcon(m_wizard.icon());
+    setAcceptDrops(true);
+
+    PicL = Wizard::makeBanner(this);
+
     lblStep = new QLabel(tr("【第1/3步:选择欲修改尺寸的图片或照片】"), this);
     lblStep->setObjectName(QStringLiteral("lblStep"));
+    QFont heading = lblStep->font();
+    heading.setBold(true);
+    heading.setPointSizeF(heading.pointSizeF() * 1.15);
+    lblStep->setFont(heading);
+
+    Label2 = new QLabel(tr("文件夹："), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    txtdir = new QLineEdit(this);
+    txtdir->setObjectName(QStringLiteral("txtdir"));
+    // A folder dropped on the box should become the source, not text in it.
+    txtdir->setAcceptDrops(false);
+    Label2->setBuddy(txtdir);
+    Command8 = new PictureButton(ButtonGlyph::Folder, 28, this);
+    Command8->setObjectName(QStringLiteral("Command8"));
+    Command8->setToolTip(tr("选择包含待处理图片的文件夹..."));
+    Command8->setAccessibleName(Command8->toolTip());
+
+    List1 = new QListWidget(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    List1->setUniformItemSizes(true);
+    List1->setToolTip(tr("双击查看数码照片信息（如有）！"));
+
+    Chkjpg = new QCheckBox(QStringLiteral("JPG"), this);
+    Chkjpg->setObjectName(QStringLiteral("Chkjpg"));
+    Chkpng = new QCheckBox(QStringLiteral("PNG"), this);
+    Chkpng->setObjectName(QStringLiteral("Chkpng"));
+    Chkbmp = new QCheckBox(QStringLiteral("BMP"), this);
+    Chkbmp->setObjectName(QStringLiteral("Chkbmp"));
+
+    Op1 = new QRadioButton(tr("全选"), this);
+    Op1->setObjectName(QStringLiteral("Op1"));
+    Op2 = new QRadioButton(tr("全不选"), this);
+    Op2->setObjectName(QStringLiteral("Op2"));
+    Op3 = new QRadioButton(tr("反选"), this);
+    Op3->setObjectName(QStringLiteral("Op3"));
+
+    PicRefresh = new PictureButton(ButtonGlyph::Refresh, 22, this);
+    PicRefresh->setObjectName(QStringLiteral("PicRefresh"));
+    PicRefresh->setToolTip(tr("刷新！"));
+    PicRefresh->setAccessibleName(PicRefresh->toolTip());
+
+    Line1 = divider(QStringLiteral("Line1"), this);
+    Line2 = divider(QStringLiteral("Line2"), this);
+
+    PicShow = new QLabel(this);
+    PicShow->setObjectName(QStringLiteral("PicShow"));
+    PicShow->setFixedSize(kPreviewSize);
+    PicShow->setAlignment(Qt::AlignCenter);
+
+    lblInfo0 = new QLabel(this);
+    lblInfo0->setObjectName(QStringLiteral("lblInfo0"));
+    lblInfo0->setTextFormat(Qt::PlainText);
+    // A long file name must not widen the window; the tooltip shows it whole.
+    lblInfo0->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    lblInfo1 = new QLabel(this);
+    lblInfo1->setObjectName(QStringLiteral("lblInfo1"));
+    lblInfo1->setTextFormat(Qt::PlainText);
+    lblInfo2 = new QLabel(this);
+    lblInfo2->setObjectName(QStringLiteral("lblInfo2"));
+    lblInfo2->setTextFormat(Qt::PlainText);
+    lblInfo2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    for (QLabel *label : {lblInfo0, lblInfo1, lblInfo2})
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    PicExif = new PictureButton(ButtonGlyph::Camera, 32, this);
+    PicExif->setObjectName(QStringLiteral("PicExif"));
+    PicExif->setToolTip(tr("查看数码照片信息"));
+    PicExif->setAccessibleName(PicExif->toolTip());
+
+    Check1 = new QCheckBox(tr("处理后保留数码相机拍摄照片所记录的信息"), this);
+    Check1->setObjectName(QStringLiteral("Check1"));
+
     Command1 = new QPushButton(tr("下一步(&N)"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    setWindowIcon(m_wizard.icon());
+    Command1->setDefault(false);
+
+    // Layout: the banner on the left; folder, list, switches, preview and Next on the right.
+    // With an empty list the preview part hides and the list takes its room.
     auto *outer = new QHBoxLayout(this);
-    outer->addWidget(Wizard::makeBanner(this));
-    auto *layout = new QVBoxLayout;
-    outer->addLayout(layout);
-    layout->addWidget(lblStep);
-    layout->addWidget(Command1);
-    connect(Command1, &QPushButton::clicked, this, [this] { m_wizard.showStep(2); });
+    outer->addWidget(PicL);
+    auto *content = new QVBoxLayout;
+    outer->addLayout(content, 1);
+    content->addWidget(lblStep);
+
+    auto *folderRow = new QHBoxLayout;
+    folderRow->addWidget(Label2);
+    folderRow->addWidget(txtdir, 1);
+    folderRow->addWidget(Command8);
+    content->addLayout(folderRow);
+
+    content->addWidget(List1, 1);
+
+    auto *switchRow = new QHBoxLayout;
+    switchRow->addWidget(Chkjpg);
+    switchRow->addWidget(Chkpng);
+    switchRow->addWidget(Chkbmp);
+    switchRow->addStretch(1);
+    switchRow->addWidget(Op1);
+    switchRow->addWidget(Op2);
+    switchRow->addWidget(Op3);
+    switchRow->addWidget(PicRefresh);
+    content->addLayout(switchRow);
+
+    content->addWidget(Line1);
+    auto *previewRow = new QHBoxLayout;
+    previewRow->addWidget(PicShow, 0, Qt::AlignTop);
+    auto *info = new QVBoxLayout;
+    auto *titleRow = new QHBoxLayout;
+    titleRow->addWidget(lblInfo0, 1);
+    titleRow->addWidget(PicExif, 0, Qt::AlignTop);
+    info->addLayout(titleRow);
+    info->addWidget(lblInfo1);
+    info->addWidget(lblInfo2);
+    info->addStretch(1);
+    previewRow->addLayout(info, 1);
+    content->addLayout(previewRow);
+    content->addWidget(Line2);
+
+    auto *bottomRow = new QHBoxLayout;
+    bottomRow->addWidget(Check1);
+    bottomRow->addStretch(1);
+    bottomRow->addWidget(Command1);
+    content->addLayout(bottomRow);
+
+    connect(Command8, &QAbstractButton::clicked, this, &Frm1::chooseFolder);
+    connect(txtdir, &QLineEdit::returnPressed, this, &Frm1::typedFolder);
+    for (QCheckBox *box : {Chkjpg, Chkpng, Chkbmp})
+        connect(box, &QCheckBox::toggled, this, &Frm1::typeSwitched);
+    connect(Op1, &QRadioButton::clicked, this, &Frm1::selectAll);
+    connect(Op2, &QRadioButton::clicked, this, &Frm1::selectNone);
+    connect(Op3, &QRadioButton::clicked, this, &Frm1::invertSelection);
+    connect(PicRefresh, &QAbstractButton::clicked, this, &Frm1::refreshFolder);
+    connect(Check1, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_loaded)
+            StoreKeepCamera(on);
+    });
+    connect(Command1, &QPushButton::clicked, this, &Frm1::next);
+    connect(PicExif, &QAbstractButton::clicked, this, &Frm1::showCameraInfo);
+    // A click previews the entry even when it deselects it; moving with the keys previews too.
+    connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        if (!m_bulk)
+            showPreview(List1->row(item));
+    });
+    connect(List1, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (!m_bulk && row >= 0)
+            showPreview(row);
+    });
+    connect(List1, &QListWidget::itemDoubleClicked, this, [this] { showCameraInfo(); });
+
+    const QFontMetrics metrics(font());
+    resize(std::max(760, metrics.horizontalAdvance(QLatin1Char('M')) * 60),
+           std::max(600, metrics.height() * 30));
+}
+
+// Start-up: title, cleared information, the remembered choices, the listing (the demo folder
+// when the remembered one is empty, missing or holds no picture), everything selected and the
+// last file previewed. Only then do the type switches act.
+void Frm1::startUp()
+{
+    m_loaded = false;
+    setWindowTitle(Wizard::title());
+    for (QLabel *label : {lblInfo0, lblInfo1, lblInfo2})
+        label->clear();
+
+    const SourceChoices choices = LoadSourceChoices();
+    m_background = ColourFromBgr(choices.backgroundColour);
+    paintBackdrop();
+    Check1->setChecked(choices.keepCamera);
+    Chkjpg->setChecked(choices.jpg);
+    Chkpng->setChecked(choices.png);
+    Chkbmp->setChecked(choices.bmp);
+    m_listedTypes = choices.listedTypes();
+
+    m_folder = choices.folder;
+    txtdir->setText(m_folder);
+    txtdir->setToolTip(m_folder);
+    fillFileList();
+    // The captions count only when the remembered folder (or, when it is missing, the demo
+    // folder standing in for it) gave the pictures.
+    const QString wanted = choices.rememberedFolder;
+    const bool counted = !wanted.isEmpty() && List1->count() > 0
+                         && (!QFileInfo(wanted).isDir() || m_folder == WithTrailingSlash(wanted));
+    if (counted)
+        setCountedCaptions();
+    updateListLayout();
+
+    setBulkChoicesVisible(List1->count() > 0);
+    Op1->setChecked(true);
+    selectAll();
+    m_loaded = true;
+}
+
+int Frm1::typeMaskOfSwitches() const
+{
+    return (Chkjpg->isChecked() ? int(PictureType::Jpg) : 0)
+           | (Chkpng->isChecked() ? int(PictureType::Png) : 0)
+           | (Chkbmp->isChecked() ? int(PictureType::Bmp) : 0);
+}
+
+// FillFileList: the list shows what the listing of m_folder by the current pattern holds.
+void Frm1::fillFileList()
+{
+    const QStringList names = ListPictures(m_folder, m_listedTypes);
+    const QScopedValueRollback bulk(m_bulk, true);
+    List1->clear();
+    List1->addItems(names);
+}
+
+void Frm1::setCountedCaptions()
+{
+    const QString n = QString::number(List1->count());
+    Op1->setText(tr("全选(") + n + u')');
+    Op2->setText(tr("全不选(") + n + u')');
+}
+
+void Frm1::setBulkChoicesVisible(bool visible)
+{
+    for (QRadioButton *choice : {Op1, Op2, Op3})
+        choice->setVisible(visible);
+}
+
+// With an empty list the preview, its information, the dividers and the keep-camera switch
+// hide and the list takes their room.
+void Frm1::updateListLayout()
+{
+    const bool filled = List1->count() > 0;
+    for (QWidget *widget : std::initializer_list<QWidget *>{lblInfo0, lblInfo1, lblInfo2, Line1,
+                                                            Line2, PicExif, PicShow, Check1})
+        widget->setVisible(filled);
+}
+
+void Frm1::chooseFolder()
+{
+    const QString chosen = m_wizard.services().chooseFolder(this, LoadSourceFolder(),
+                                                            tr("请选择包含待处理图片的文件夹吧："));
+    if (chosen.isEmpty())
+        return;
+    takeFolder(chosen);
+}
+
+// A folder the user chose (dialog, typed, dropped, or the report's result folder) becomes the
+// source: remembered, shown, listed, and all of it selected (or only `only` when given).
+void Frm1::takeFolder(const QString &folder, const QStringList &only)
+{
+    m_folder = WithTrailingSlash(folder);
+    StoreSourceFolder(m_folder);
+    txtdir->setText(m_folder);
+    txtdir->setToolTip(m_folder);
+    fillFileList();
+    if (List1->count() == 0) {
+        setBulkChoicesVisible(false);
+        clearPreview();
+    } else {
+        setBulkChoicesVisible(true);
+        setCountedCaptions();
+        Op1->setChecked(true);
+        selectAll();
+        if (!only.isEmpty()) {
+            SourceSelection wanted = selection();
+            wanted.select(only);
+            const QScopedValueRollback bulk(m_bulk, true);
+            List1->clearSelection();
+            int last = -1;
+            for (int row = 0; row < wanted.names.size(); ++row) {
+                if (wanted.selected.at(row)) {
+                    List1->item(row)->setSelected(true);
+                    last = row;
+                }
+            }
+            if (last >= 0) {
+                List1->setCurrentRow(last, QItemSelectionModel::NoUpdate);
+                showPreview(last);
+            }
+        }
+    }
+    updateListLayout();
+}
+
+void Frm1::typedFolder()
+{
+    const QString folder = TypedFolder(txtdir->text());
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+        m_wizard.services().warn(this, QStringLiteral("Pixwright"),
+                                 tr("请先选择包含至少一个图片的文件夹！"));
+        return;
+    }
+    takeFolder(folder);
+}
+
+void Frm1::typeSwitched()
+{
+    if (!m_loaded)
+        return;
+    m_listedTypes = typeMaskOfSwitches();
+    fillFileList();
+    if (List1->count() == 0) {
+        clearPreview();
+    } else {
+        Op1->setChecked(true);
+        selectAll();
+    }
+    StorePictureTypes(Chkjpg->isChecked(), Chkpng->isChecked(), Chkbmp->isChecked());
+    setCountedCaptions();
+    setBulkChoicesVisible(List1->count() > 0);
+    updateListLayout();
+}
+
+void Frm1::selectAll()
+{
+    const int count = List1->count();
+    if (count == 0)
+        return;
+    const QScopedValueRollback bulk(m_bulk, true);
+    List1->selectAll();
+    m_selectedCount = count;
+    List1->setCurrentRow(count - 1, QItemSelectionModel::NoUpdate);
+    showPreview(count - 1);
+    updateListLayout();
+}
+
+void Frm1::selectNone()
+{
+    if (List1->count() == 0)
+        return;
+    const QScopedValueRollback bulk(m_bulk, true);
+    List1->clearSelection();
+    m_selectedCount = 0;
+    updateListLayout();
+    clearPreview();
+    lblInfo0->setText(SelectNoneHint());
+}
+
+void Frm1::invertSelection()
+{
+    const int count = List1->count();
+    if (count == 0)
+        return;
+    const QScopedValueRollback bulk(m_bulk, true);
+    QAbstractItemModel *model = List1->model();
+    const QItemSelection all(model->index(0, 0), model->index(count - 1, 0));
+    List1->selectionModel()->select(all, QItemSelectionModel::Toggle);
+    if (List1->selectionModel()->hasSelection()) {
+        List1->setCurrentRow(count - 1, QItemSelectionModel::NoUpdate);
+        showPreview(count - 1);
+    }
+    updateListLayout();
+}
+
+void Frm1::refreshFolder()
+{
+    if (m_folder.isEmpty() || !QFileInfo(m_folder).isDir()) {
+        m_wizard.services().warn(this, QStringLiteral("Pixwright"),
+                                 tr("请先选择包含至少一个图片的文件夹！") + u'\n'
+                                         + tr("当此文件夹中图片发生变化时再刷新！"));
+        return;
+    }
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+    fillFileList();
+    if (List1->count() == 0) {
+        clearPreview();
+    } else {
+        Op1->setChecked(true);
+        selectAll();
+    }
+    setCountedCaptions();
+    setBulkChoicesVisible(List1->count() > 0);
+    updateListLayout();
+}
+
+void Frm1::refresh()
+{
+    refreshFolder();
+}
+
+void Frm1::useFolderAsSource(const QString &folder)
+{
+    takeFolder(folder);
+}
+
+void Frm1::next()
+{
+    const QString typed = txtdir->text().trimmed();
+    txtdir->setText(typed);
+    if (typed.isEmpty() || !QFileInfo(typed).isDir() || List1->count() == 0) {
+        chooseFolder();
+        return;
+    }
+    // A folder typed without Enter is not what the list shows: list it first, so that the
+    // run never joins names of one folder to another.
+    if (TypedFolder(typed) != m_folder) {
+        takeFolder(TypedFolder(typed));
+        return;
+    }
+    m_selectedCount = int(List1->selectionModel()->selectedRows().size());
+    if (m_selectedCount == 0) {
+        m_wizard.services().warn(this, QStringLiteral("Pixwright"),
+                                 tr("请选择包含至少一个图片的文件夹！"));
+        return;
+    }
+    m_wizard.showStep(2);
+}
+
+void Frm1::showCameraInfo()
+{
+    int row = List1->currentRow();
+    if (row < 0 && !m_previewPath.isEmpty())
+        row = List1->count() - 1;
+    if (row < 0 || row >= List1->count())
+        return;
+    FrmSM::showFor(this, m_folder, List1->item(row)->text());
 }
 
 SourceSelection Frm1::selection() const
 {
-    return {};
+    SourceSelection selection;
+    selection.folder = m_folder;
+    const int count = List1->count();
+    selection.names.reserve(count);
+    for (int row = 0; row < count; ++row)
+        selection.names << List1->item(row)->text();
+    selection.selected = QList<bool>(count, false);
+    const QModelIndexList rows = List1->selectionModel()->selectedRows();
+    for (const QModelIndex &index : rows)
+        selection.selected[index.row()] = true;
+    selection.keepCamera = Check1->isChecked();
+    return selection;
 }
 
 QString Frm1::previewedFile() const
 {
-    return {};
+    return m_previewPath;
 }
 
-void Frm1::useFolderAsSource(const QString &) {}
+QString Frm1::pathOf(int row) const
+{
+    return WithTrailingSlash(m_folder) + List1->item(row)->text();
+}
 
-void Frm1::refresh() {}
+// The picture is decoded on a worker; clicks that come faster than it decodes replace the
+// waiting request, so the last click wins and the window never waits.
+void Frm1::showPreview(int row)
+{
+    if (row < 0 || row >= List1->count())
+        return;
+    const QString path = pathOf(row);
+    m_previewPath = path;
+    emit previewChanged(path);
+    const qreal ratio = devicePixelRatioF();
+    const PreviewJob job{++m_previewGeneration, path, PicShow->size() * ratio, m_background};
+    if (m_previewBusy)
+        m_pendingPreview = job;
+    else
+        startPreview(job);
+}
+
+void Frm1::startPreview(const PreviewJob &job)
+{
+    m_previewBusy = true;
+    m_previewPool.start([this, job] {
+        const Preview preview = LoadPreview(job.path, job.canvasSize, job.background);
+        QMetaObject::invokeMethod(
+                this,
+                [this, generation = job.generation, preview] {
+                    previewLoaded(generation, preview);
+                },
+                Qt::QueuedConnection);
+    });
+}
+
+void Frm1::previewLoaded(quint64 generation, const Preview &preview)
+{
+    m_previewBusy = false;
+    if (m_pendingPreview) {
+        const PreviewJob job = *m_pendingPreview;
+        m_pendingPreview.reset();
+        startPreview(job);
+        return;
+    }
+    if (generation != m_previewGeneration)
+        return; // cleared meanwhile
+    QPixmap pixmap = QPixmap::fromImage(preview.image);
+    pixmap.setDevicePixelRatio(devicePixelRatioF());
+    if (pixmap.isNull())
+        paintBackdrop();
+    else
+        PicShow->setPixmap(pixmap);
+    lblInfo0->setText(preview.title);
+    lblInfo0->setToolTip(preview.title);
+    lblInfo1->setText(preview.size);
+    lblInfo2->setText(preview.times);
+    emit previewShown(preview.path);
+}
+
+void Frm1::clearPreview()
+{
+    ++m_previewGeneration;
+    m_pendingPreview.reset();
+    paintBackdrop();
+    for (QLabel *label : {lblInfo0, lblInfo1, lblInfo2})
+        label->clear();
+    lblInfo0->setToolTip(QString());
+    if (!m_previewPath.isEmpty()) {
+        m_previewPath.clear();
+        emit previewChanged(QString());
+    }
+}
+
+// The empty preview box shows the background colour.
+void Frm1::paintBackdrop()
+{
+    const qreal ratio = devicePixelRatioF();
+    QPixmap backdrop(PicShow->size() * ratio);
+    backdrop.setDevicePixelRatio(ratio);
+    backdrop.fill(m_background);
+    PicShow->setPixmap(backdrop);
+}
 
 void Frm1::closeEvent(QCloseEvent *event)
 {
     event->accept();
     m_wizard.quit();
+}
+
+void Frm1::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        updateListLayout();
+}
+
+void Frm1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    updateListLayout();
+}
+
+void Frm1::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!ResolveDrop(localPathsOf(event->mimeData())).folder.isEmpty())
+        event->acceptProposedAction();
+}
+
+// A folder, or pictures of one folder, dropped on step 1 become the source; dropped pictures
+// are the ones selected, and their types are switched on so that they are listed.
+void Frm1::dropEvent(QDropEvent *event)
+{
+    const DroppedSource dropped = ResolveDrop(localPathsOf(event->mimeData()));
+    if (dropped.folder.isEmpty())
+        return;
+    event->acceptProposedAction();
+    QStringList pictures;
+    int types = 0;
+    for (const QString &name : dropped.names) {
+        const int type = ParsePictureTypes(QFileInfo(name).suffix());
+        if (type != 0) {
+            types |= type;
+            pictures << name;
+        }
+    }
+    if (!dropped.names.isEmpty() && pictures.isEmpty())
+        return; // no picture among the dropped files
+    if ((types & ~m_listedTypes) != 0) {
+        // Switch the missing types on as a click would, storing them, without listing twice.
+        const QScopedValueRollback quiet(m_loaded, false);
+        if (types & int(PictureType::Jpg))
+            Chkjpg->setChecked(true);
+        if (types & int(PictureType::Png))
+            Chkpng->setChecked(true);
+        if (types & int(PictureType::Bmp))
+            Chkbmp->setChecked(true);
+        m_listedTypes = typeMaskOfSwitches();
+        StorePictureTypes(Chkjpg->isChecked(), Chkpng->isChecked(), Chkbmp->isChecked());
+    }
+    takeFolder(dropped.folder, pictures);
 }
 
 } // namespace Pw

@@ -1,14 +1,25 @@
 #pragma once
 
+#include "app/step1model.h"
 #include "platform/sourceselection.h"
 
+#include <QColor>
+#include <QThreadPool>
 #include <QWidget>
 
+#include <optional>
+
+class QCheckBox;
+class QFrame;
 class QLabel;
+class QLineEdit;
+class QListWidget;
 class QPushButton;
+class QRadioButton;
 
 namespace Pw {
 
+class PictureButton;
 class Wizard;
 
 // Step 1: the source folder, the file types, the list of pictures and their selection, the
@@ -19,6 +30,7 @@ class Frm1 : public QWidget
 
 public:
     explicit Frm1(Wizard &wizard, QWidget *parent = nullptr);
+    ~Frm1() override;
 
     // The hand-over to the runs: folder (ending '/'), names in list order, which are selected,
     // the keep-camera switch.
@@ -31,17 +43,92 @@ public:
     // Reads the folder again (after a rename-only run) and selects all.
     void refresh();
 
+    QLabel *PicL = nullptr;
     QLabel *lblStep = nullptr;
-    QPushButton *Command1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLineEdit *txtdir = nullptr;
+    PictureButton *Command8 = nullptr; // folder chooser
+    QListWidget *List1 = nullptr;
+    QCheckBox *Chkjpg = nullptr;
+    QCheckBox *Chkpng = nullptr;
+    QCheckBox *Chkbmp = nullptr;
+    QRadioButton *Op1 = nullptr; // all
+    QRadioButton *Op2 = nullptr; // none
+    QRadioButton *Op3 = nullptr; // invert
+    PictureButton *PicRefresh = nullptr;
+    QFrame *Line1 = nullptr;
+    QFrame *Line2 = nullptr;
+    QLabel *PicShow = nullptr;
+    QLabel *lblInfo0 = nullptr;
+    QLabel *lblInfo1 = nullptr;
+    QLabel *lblInfo2 = nullptr;
+    PictureButton *PicExif = nullptr; // camera information
+    QCheckBox *Check1 = nullptr;      // keep the camera information
+    QPushButton *Command1 = nullptr;  // Next
 
 signals:
+    // A new file is to be previewed (empty: the preview was cleared).
     void previewChanged(const QString &file);
+    // The preview of file and its information lines are on screen.
+    void previewShown(const QString &file);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
+    struct PreviewJob
+    {
+        quint64 generation = 0;
+        QString path;
+        QSize canvasSize;
+        QColor background;
+    };
+
+    void buildControls();
+    void startUp();
+
+    int typeMaskOfSwitches() const;
+    void fillFileList();
+    void setCountedCaptions();
+    void setBulkChoicesVisible(bool visible);
+    void updateListLayout();
+
+    void chooseFolder();
+    void takeFolder(const QString &folder, const QStringList &only = {});
+    void typedFolder();
+    void typeSwitched();
+    void selectAll();
+    void selectNone();
+    void invertSelection();
+    void refreshFolder();
+    void next();
+    void showCameraInfo();
+
+    QString pathOf(int row) const;
+    void showPreview(int row);
+    void startPreview(const PreviewJob &job);
+    void previewLoaded(quint64 generation, const Preview &preview);
+    void clearPreview();
+    void paintBackdrop();
+
     Wizard &m_wizard;
+    bool m_loaded = false; // start-up done: the type switches act
+    bool m_bulk = false;   // a bulk selection is running: item clicks do not preview
+    QString m_folder;      // SourceFolder as listed, ending with '/'
+    int m_listedTypes = 0; // what the hidden listing shows (the pattern)
+    int m_selectedCount = 0;
+    QColor m_background = Qt::black;
+
+    QString m_previewPath;
+    quint64 m_previewGeneration = 0;
+    bool m_previewBusy = false;
+    std::optional<PreviewJob> m_pendingPreview;
+    // Last member: its destruction waits for a running decode before the window goes.
+    QThreadPool m_previewPool;
 };
 
 } // namespace Pw

@@ -1,0 +1,147 @@
+// Development tool: renders the program's windows to PNG files for docs/screenshots/, each with
+// the settings it needs, as a user would see them (run it under Xvfb through
+// scripts/screenshots.sh). The windows are built with a throw-away settings file, so the
+// app folder's Set.ini is never touched.
+//
+// usage: pw_screenshots OUTPUT_FOLDER [NAME...]   (no NAME: every window; --list names them)
+//
+// To add a window: add a row to kShots below. `make` builds the window from the wizard and
+// returns the widget to grab; it may fill the settings file first and wait for the window to
+// settle (waitFor).
+
+#include "app/frm1.h"
+#include "app/guiservices.h"
+#include "app/wizard.h"
+#include "exif/frmsm.h"
+#include "platform/apppaths.h"
+#include "platform/fonts.h"
+#include "settings/inistore.h"
+#include "settings/settingskeys.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+using namespace Pw;
+
+// Lets events run until ready() holds or a few seconds passed.
+bool waitFor(const std::function<bool()> &ready)
+{
+    QDeadlineTimer deadline(5000);
+    while (!ready()) {
+        if (deadline.hasExpired())
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    QApplication::processEvents();
+    return true;
+}
+
+// Lets the window lay itself out and paint.
+void settle()
+{
+    QDeadlineTimer deadline(300);
+    while (!deadline.hasExpired()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+}
+
+// Step 1 after start-up, its last picture previewed.
+QWidget *shownStep1(Wizard &wizard)
+{
+    wizard.start();
+    Frm1 *step1 = wizard.frm1();
+    waitFor([step1] { return !step1->lblInfo1->text().isEmpty(); });
+    return step1;
+}
+
+struct Shot
+{
+    const char *name;
+    std::function<QWidget *(Wizard &)> make;
+};
+
+const Shot kShots[] = {
+        {"step1",
+         [](Wizard &wizard) {
+             return shownStep1(wizard);
+         }},
+        {"step1-empty",
+         [](Wizard &wizard) -> QWidget * {
+             // A folder without pictures: the list takes the preview's room.
+             static QTemporaryDir empty;
+             WriteIni(Keys::kSectionOpenPath, Keys::kSourceFolder, empty.path() + u'/');
+             SetAppFolder(empty.path()); // no demo folder either
+             wizard.start();
+             return wizard.frm1();
+         }},
+        {"frmsm",
+         [](Wizard &wizard) -> QWidget * {
+             Frm1 *step1 = static_cast<Frm1 *>(shownStep1(wizard));
+             auto *dialog = new FrmSM(step1);
+             const int row = step1->List1->count() - 1;
+             dialog->prepare(DemoFolder() + step1->List1->item(row)->text(),
+                             step1->List1->item(row)->text());
+             dialog->show();
+             return dialog;
+         }},
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    InstallFontSubstitutions();
+    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
+    const QStringList args = app.arguments().mid(1);
+    if (args.value(0) == QLatin1String("--list")) {
+        for (const Shot &shot : kShots)
+            std::printf("%s\n", shot.name);
+        return 0;
+    }
+    if (args.isEmpty()) {
+        std::fputs("usage: pw_screenshots OUTPUT_FOLDER [NAME...]\n", stderr);
+        return 2;
+    }
+    const QDir out(args.first());
+    out.mkpath(QStringLiteral("."));
+    const QStringList wanted = args.mid(1);
+    int failures = 0;
+    for (const Shot &shot : kShots) {
+        const QString name = QString::fromLatin1(shot.name);
+        if (!wanted.isEmpty() && !wanted.contains(name))
+            continue;
+        QTemporaryDir settings;
+        SetDefaultSettingsFile(settings.filePath(QStringLiteral("Set.ini")));
+        SetAppFolder(QStringLiteral(PW_APP_DIR));
+        // The pictures of the demo folder, as a user who chose it sees them.
+        WriteIni(Keys::kSectionOpenPath, Keys::kSourceFolder, DemoFolder());
+        GuiServices *services = new DesktopServices;
+        auto *wizard = new Wizard(*services);
+        QWidget *window = shot.make(*wizard);
+        settle();
+        const QString file = out.filePath(name + QStringLiteral(".png"));
+        if (!window || !window->grab().save(file)) {
+            std::fprintf(stderr, "pw_screenshots: could not render %s\n", shot.name);
+            ++failures;
+        } else {
+            std::printf("%s\n", qPrintable(QDir::toNativeSeparators(file)));
+        }
+        // The windows stay until the program ends, as in the wizard.
+        for (QWidget *top : QApplication::topLevelWidgets())
+            top->hide();
+    }
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,109 @@
+#include "app/step1model.h"
+
+#include "exif/camerastamp.h"
+#include "imaging/pictureservice.h"
+#include "platform/apppaths.h"
+#include "run/sizetime.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace Pw {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("Pw::Frm1", text);
+}
+
+} // namespace
+
+QString PreviewTitle(const QString &fileName, bool photo)
+{
+    return QStringLiteral("【") + (photo ? tr("相片") : tr("图片")) + fileName
+           + QStringLiteral("】");
+}
+
+QString PreviewSizeText(int width, int height, qint64 bytes)
+{
+    return tr("→宽") + QString::number(width) + tr("像素,高") + QString::number(height)
+           + tr("像素,文件大小为:") + FormatFileSize(bytes);
+}
+
+QString PreviewTimesText(const FileTimes &times, const QString &cameraModel,
+                         const QString &shotTime)
+{
+    QString text = tr("→生成于:") + FormatGeneralDateTime(times.created) + u'\n' + tr("   存取于:")
+                   + FormatGeneralDateTime(times.accessed) + u'\n' + tr("   修改于:")
+                   + FormatGeneralDateTime(times.modified);
+    if (!cameraModel.isEmpty())
+        text += u'\n' + tr("   拍摄于:") + shotTime + u'(' + cameraModel + u')';
+    return text;
+}
+
+QString SelectNoneHint()
+{
+    return tr("注：可按住CTRL选择/不选任意的图片文件");
+}
+
+Preview LoadPreview(const QString &path, QSize canvasSize, const QColor &background)
+{
+    Preview preview;
+    preview.path = path;
+    Canvas canvas;
+    canvas.fillColour = background;
+    canvas.resize(canvasSize.width(), canvasSize.height());
+    // The size is per thread; reset it so that a file that does not load reports 0 x 0.
+    SetLastMeasuredSize(QSize(0, 0));
+    DrawLetterbox(canvas, path);
+    const QSize measured = LastMeasuredSize();
+    SetLastMeasuredSize(QSize(0, 0));
+    preview.image = canvas.image;
+
+    QString model, shot;
+    ReadCameraStamp(path, model, shot);
+    model = CutAtNul(model);
+    shot = CutAtNul(shot);
+    preview.photo = !model.isEmpty();
+    const QFileInfo info(path);
+    preview.title = PreviewTitle(info.fileName(), preview.photo);
+    preview.size = PreviewSizeText(measured.width(), measured.height(), info.size());
+    preview.times = PreviewTimesText(ReadFileTimes(path), model, shot);
+    return preview;
+}
+
+DroppedSource ResolveDrop(const QStringList &localPaths)
+{
+    DroppedSource source;
+    if (localPaths.isEmpty())
+        return source;
+    if (localPaths.size() == 1 && QFileInfo(localPaths.first()).isDir()) {
+        source.folder = WithTrailingSlash(QDir::cleanPath(localPaths.first()));
+        return source;
+    }
+    QString folder;
+    for (const QString &path : localPaths) {
+        const QFileInfo info(path);
+        if (!info.isFile())
+            return {};
+        const QString parent = WithTrailingSlash(info.absolutePath());
+        if (!folder.isEmpty() && parent != folder)
+            return {};
+        folder = parent;
+        source.names << info.fileName();
+    }
+    source.folder = folder;
+    return source;
+}
+
+QString TypedFolder(const QString &text)
+{
+    QString folder = text.trimmed();
+    if (folder == u"~" || folder.startsWith(QStringLiteral("~/")))
+        folder = QDir::homePath() + folder.mid(1);
+    return WithTrailingSlash(folder);
+}
+
+} // namespace Pw
