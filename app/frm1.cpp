@@ -278,11 +278,13 @@ void Frm1::startUp()
     m_loaded = true;
 }
 
-int Frm1::typeMaskOfSwitches() const
+PictureTypes Frm1::typeMaskOfSwitches() const
 {
-    return (Chkjpg->isChecked() ? int(PictureType::Jpg) : 0)
-           | (Chkpng->isChecked() ? int(PictureType::Png) : 0)
-           | (Chkbmp->isChecked() ? int(PictureType::Bmp) : 0);
+    PictureTypes types;
+    types.setFlag(PictureType::Jpg, Chkjpg->isChecked());
+    types.setFlag(PictureType::Png, Chkpng->isChecked());
+    types.setFlag(PictureType::Bmp, Chkbmp->isChecked());
+    return types;
 }
 
 // FillFileList: the list shows what the listing of m_folder by the current pattern holds.
@@ -638,24 +640,24 @@ void Frm1::dropEvent(QDropEvent *event)
         return;
     event->acceptProposedAction();
     QStringList pictures;
-    int types = 0;
+    PictureTypes types;
     for (const QString &name : dropped.names) {
-        const int type = ParsePictureTypes(QFileInfo(name).suffix());
-        if (type != 0) {
+        const PictureTypes type = ParsePictureTypes(QFileInfo(name).suffix());
+        if (type) {
             types |= type;
             pictures << name;
         }
     }
     if (!dropped.names.isEmpty() && pictures.isEmpty())
         return; // no picture among the dropped files
-    if ((types & ~m_listedTypes) != 0) {
+    if ((types & ~m_listedTypes) != PictureTypes()) {
         // Switch the missing types on as a click would, storing them, without listing twice.
         const QScopedValueRollback quiet(m_loaded, false);
-        if (types & int(PictureType::Jpg))
+        if (types.testFlag(PictureType::Jpg))
             Chkjpg->setChecked(true);
-        if (types & int(PictureType::Png))
+        if (types.testFlag(PictureType::Png))
             Chkpng->setChecked(true);
-        if (types & int(PictureType::Bmp))
+        if (types.testFlag(PictureType::Bmp))
             Chkbmp->setChecked(true);
         m_listedTypes = typeMaskOfSwitches();
         StorePictureTypes(Chkjpg->isChecked(), Chkpng->isChecked(), Chkbmp->isChecked());

@@ -91,7 +91,7 @@ private:
     void buildControls();
     void startUp();
 
-    int typeMaskOfSwitches() const;
+    PictureTypes typeMaskOfSwitches() const;
     void fillFileList();
     void setCountedCaptions();
     void setBulkChoicesVisible(bool visible);
@@ -116,10 +116,10 @@ private:
     void paintBackdrop();
 
     Wizard &m_wizard;
-    bool m_loaded = false; // start-up done: the type switches act
-    bool m_bulk = false;   // a bulk selection is running: item clicks do not preview
-    QString m_folder;      // SourceFolder as listed, ending with '/'
-    int m_listedTypes = 0; // what the hidden listing shows (the pattern)
+    bool m_loaded = false;      // start-up done: the type switches act
+    bool m_bulk = false;        // a bulk selection is running: item clicks do not preview
+    QString m_folder;           // SourceFolder as listed, ending with '/'
+    PictureTypes m_listedTypes; // what the hidden listing shows (the pattern)
     int m_selectedCount = 0;
     QColor m_background = Qt::black;
 

@@ -56,6 +56,7 @@ int runWizard(int argc, char *argv[])
     QApplication app(argc, argv);
     Pw::InstallFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
+    Pw::Wizard::installQtTranslations();
     Pw::DesktopServices services;
     Pw::Wizard wizard(services);
     QApplication::setWindowIcon(wizard.icon());

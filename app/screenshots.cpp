@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -96,6 +97,16 @@ const Shot kShots[] = {
              dialog->show();
              return dialog;
          }},
+        {"warning",
+         [](Wizard &wizard) -> QWidget * {
+             // A warning as DesktopServices shows it, with Qt's own button text in Chinese.
+             auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Pixwright"),
+                                         Frm1::tr("请先选择包含至少一个图片的文件夹！") + u'\n'
+                                                 + Frm1::tr("当此文件夹中图片发生变化时再刷新！"),
+                                         QMessageBox::Ok, shownStep1(wizard));
+             box->show();
+             return box;
+         }},
 };
 
 } // namespace
@@ -105,6 +116,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     InstallFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
+    Wizard::installQtTranslations();
     const QStringList args = app.arguments().mid(1);
     if (args.value(0) == QLatin1String("--list")) {
         for (const Shot &shot : kShots)

@@ -13,39 +13,40 @@ namespace Pw {
 
 namespace {
 
-QString tr(const char *text)
+// The texts belong to step 1's window.
+class Texts
 {
-    return QCoreApplication::translate("Pw::Frm1", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Pw::Frm1)
+};
 
 } // namespace
 
 QString PreviewTitle(const QString &fileName, bool photo)
 {
-    return QStringLiteral("【") + (photo ? tr("相片") : tr("图片")) + fileName
+    return QStringLiteral("【") + (photo ? Texts::tr("相片") : Texts::tr("图片")) + fileName
            + QStringLiteral("】");
 }
 
 QString PreviewSizeText(int width, int height, qint64 bytes)
 {
-    return tr("→宽") + QString::number(width) + tr("像素,高") + QString::number(height)
-           + tr("像素,文件大小为:") + FormatFileSize(bytes);
+    return Texts::tr("→宽") + QString::number(width) + Texts::tr("像素,高")
+           + QString::number(height) + Texts::tr("像素,文件大小为:") + FormatFileSize(bytes);
 }
 
 QString PreviewTimesText(const FileTimes &times, const QString &cameraModel,
                          const QString &shotTime)
 {
-    QString text = tr("→生成于:") + FormatGeneralDateTime(times.created) + u'\n' + tr("   存取于:")
-                   + FormatGeneralDateTime(times.accessed) + u'\n' + tr("   修改于:")
-                   + FormatGeneralDateTime(times.modified);
+    QString text = Texts::tr("→生成于:") + FormatGeneralDateTime(times.created) + u'\n'
+                   + Texts::tr("   存取于:") + FormatGeneralDateTime(times.accessed) + u'\n'
+                   + Texts::tr("   修改于:") + FormatGeneralDateTime(times.modified);
     if (!cameraModel.isEmpty())
-        text += u'\n' + tr("   拍摄于:") + shotTime + u'(' + cameraModel + u')';
+        text += u'\n' + Texts::tr("   拍摄于:") + shotTime + u'(' + cameraModel + u')';
     return text;
 }
 
 QString SelectNoneHint()
 {
-    return tr("注：可按住CTRL选择/不选任意的图片文件");
+    return Texts::tr("注：可按住CTRL选择/不选任意的图片文件");
 }
 
 Preview LoadPreview(const QString &path, QSize canvasSize, const QColor &background)
