@@ -47,8 +47,6 @@ QString tooLarge()
 // A decoded picture beyond this many bytes is refused before decoding.
 constexpr qint64 kMaxDecodedBytes = qint64(1) << 30;
 
-thread_local QSize t_lastMeasured(0, 0);
-
 bool overLimit(qint64 width, qint64 height)
 {
     return width * height * 4 > kMaxDecodedBytes;
@@ -359,7 +357,6 @@ QString drawWhole(Canvas &canvas, const QString &file, const QRect &rect)
     const Header header = readHeader(file);
     if (header.status == Load::Unreadable)
         return drawFailed();
-    t_lastMeasured = QSize(header.width, header.height);
     if (rect.isEmpty())
         return drawFailed();
     const Region region = decodeRegion(file, header, QRect(), rect.size());
@@ -387,17 +384,7 @@ void Canvas::clear()
         image.fill(fillColour);
 }
 
-QSize LastMeasuredSize()
-{
-    return t_lastMeasured;
-}
-
-void SetLastMeasuredSize(QSize size)
-{
-    t_lastMeasured = size;
-}
-
-PictureInfo MeasurePicture(const QString &file)
+PictureInfo LoadAndMeasure(const QString &file)
 {
     const Header header = readHeader(file);
     PictureInfo info;
@@ -410,17 +397,6 @@ PictureInfo MeasurePicture(const QString &file)
     if (header.status == Load::TooLarge)
         info.error = tooLarge();
     return info;
-}
-
-QString LoadAndMeasure(Canvas &canvas, const QString &file)
-{
-    Q_UNUSED(canvas);
-    const PictureInfo info = MeasurePicture(file);
-    if (info.width > 0 && info.height > 0)
-        t_lastMeasured = QSize(info.width, info.height);
-    // A file that does not load always reports both texts, even when an earlier measurement is
-    // still in place: a stale size must not turn a failed load into a success.
-    return info.error;
 }
 
 DrawnPicture DrawFittedPicture(const QString &file, const FitParams &params, QSize canvasSize)
@@ -496,8 +472,6 @@ QString DrawFitted(Canvas &canvas, const QString &file, const FitParams &params)
     if (canvas.image.isNull())
         return createFailed();
     const DrawnPicture drawn = DrawFittedPicture(file, params, canvas.image.size());
-    if (drawn.sourceWidth > 0 && drawn.sourceHeight > 0)
-        t_lastMeasured = QSize(drawn.sourceWidth, drawn.sourceHeight);
     return PaintDrawnPicture(canvas, drawn, params.fitMode);
 }
 
@@ -506,12 +480,8 @@ QString DrawLetterbox(Canvas &canvas, const QString &file)
     if (canvas.image.isNull())
         return createFailed();
     const Header header = readHeader(file);
-    if (header.status == Load::Unreadable) {
-        // As before: nothing measured, nothing drawn; a stale size makes the draw fail.
-        const QSize last = t_lastMeasured;
-        return last.width() > 0 && last.height() > 0 ? drawFailed() : QString();
-    }
-    t_lastMeasured = QSize(header.width, header.height);
+    if (header.status == Load::Unreadable)
+        return {}; // nothing measured: the preview shows nothing
     const double cw = canvas.width(), ch = canvas.height();
     const double aspect = double(header.width) / header.height;
     QRectF box;

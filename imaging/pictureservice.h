@@ -12,9 +12,8 @@
 // Loading, measuring, drawing and storing pictures. Every load honours the EXIF orientation,
 // so all sizes here are upright sizes.
 //
-// Thread safety: the functions marked "thread-safe" touch no shared state and may run on any
-// thread at once. The others (the operations on a Canvas) read or write the last measured size,
-// which is kept per thread; a Canvas must not be used by two threads at once.
+// Thread safety: no function keeps state between calls; every one may run on any thread at once,
+// as long as a Canvas is not used by two threads at once.
 namespace Pw {
 
 // The drawing surface. The engine owns it; windows draw their previews into one and show its
@@ -41,23 +40,17 @@ struct JpegSaveError
     QString message; // "Cannot save the image. GDI+ Error:" followed by a status number
 };
 
-// The size left by the last LoadAndMeasure / DrawFitted / DrawLetterbox / DrawStretched on this
-// thread. A file that does not load leaves it as it was, so callers reset it to 0 x 0 first.
-QSize LastMeasuredSize();
-void SetLastMeasuredSize(QSize size);
-
-// The operations return the empty text on success, else a short message:
+// The drawing operations return the empty text on success, else a short message:
 // "无法取得宽", "无法取得高" (both, joined, for a file that is not a picture), "显示失败!",
 // or a message saying the picture is too large to load (decoded over 1 GiB).
 
-// Measures the file from its header (and EXIF orientation) into the last measured size.
-QString LoadAndMeasure(Canvas &canvas, const QString &file);
 // The batch run's drawing step: the picture placed on the canvas by ComputeFitGeometry.
 // In modes 3 and 5 the destination is the whole canvas. Transparent parts show what the canvas
 // holds in modes 1 and 2 and white in modes 3, 4 and 5.
 QString DrawFitted(Canvas &canvas, const QString &file, const FitParams &params);
 // The step-1 preview: the whole picture keeping its proportions, landscape pictures across the
-// full width, others across the full height, centred.
+// full width, others across the full height, centred. A file that does not load draws nothing
+// and gives the empty text.
 QString DrawLetterbox(Canvas &canvas, const QString &file);
 // The whole picture stretched over the whole canvas (background picture, illustrations).
 QString DrawStretched(Canvas &canvas, const QString &file);
@@ -81,13 +74,16 @@ QString QuoteArg(const QString &text);
 
 struct PictureInfo
 {
-    int width = 0;  // upright
-    int height = 0; // upright
-    QString error;  // as LoadAndMeasure would return it after a reset to 0 x 0
+    int width = 0;  // upright; 0 when it cannot be told
+    int height = 0; // upright; 0 when it cannot be told
+    QString error; // "" when the picture can be drawn; "无法取得宽无法取得高" for a file that is
+                   // not a picture; the too-large text (with the size) for one over 1 GiB
+
+    QSize size() const { return QSize(width, height); }
 };
 
-// Header-only measurement. Thread-safe.
-PictureInfo MeasurePicture(const QString &file);
+// Measures the file from its header and EXIF orientation, without decoding its pixels.
+PictureInfo LoadAndMeasure(const QString &file);
 
 struct DrawnPicture
 {

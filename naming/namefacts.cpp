@@ -25,7 +25,7 @@ NameFacts GatherNameFacts(const QString &folder, const QString &name, const Nami
             facts.shot = facts.modified;
     }
     if (run == NamingRun::RenameOnly && rule.isOn(2)) {
-        const PictureInfo info = MeasurePicture(path);
+        const PictureInfo info = LoadAndMeasure(path);
         if (info.width > 0 && info.height > 0) {
             facts.width = info.width;
             facts.height = info.height;

@@ -68,7 +68,7 @@ DrawnEntry drawEntryUnguarded(const DrawJob &job)
     const FitMode mode = job.params.fitMode;
     QSize canvasSize;
     if (mode == FitMode::OneEdge || mode == FitMode::Percent) {
-        const PictureInfo info = MeasurePicture(job.path);
+        const PictureInfo info = LoadAndMeasure(job.path);
         if (!info.error.isEmpty()) {
             entry.loadError = info.error;
             return entry;

@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +23,9 @@ void DrawTextOverlay(QImage &canvas, const ProcessingOptions &options)
 {
     if (!options.addText || canvas.isNull())
         return;
-    const QStringList lines = options.overlayText.split(QStringLiteral("\r\n"));
+    // CR LF from the settings file, LF from a Qt text box, a lone CR from pasted text.
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\n|\r"));
+    const QStringList lines = options.overlayText.split(lineBreak);
     const QFont font = OverlayCanvasFont(options.textFont);
     const QFontMetrics metrics(font, &canvas);
     QColor textColour = ColourFromBgr(options.textColour);

@@ -13,6 +13,7 @@ QFont OverlayCanvasFont(const QFont &font);
 
 // Draws the step-2 text centred on the canvas: directly, or on a filled box when textInverse
 // is on (a red box with white text when the text colour is black). Nothing when addText is off.
+// Lines break at CR LF, LF or CR.
 void DrawTextOverlay(QImage &canvas, const ProcessingOptions &options);
 
 } // namespace Pw

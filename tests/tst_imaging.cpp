@@ -332,7 +332,7 @@ private slots:
     void encodeUsesQualityAndSubsampling();
     void measureMessages_data();
     void measureMessages();
-    void failedLoadKeepsStaleSizeButStillFails();
+    void failedLoadGivesNoSize();
     void drawFailures();
     void drawFittedPlacesPixels_data();
     void drawFittedPlacesPixels();
@@ -617,9 +617,7 @@ void TestImaging::letterbox()
     Pw::Canvas canvas;
     canvas.fillColour = kBlue;
     canvas.resize(400, 300);
-    Pw::SetLastMeasuredSize(QSize(0, 0));
     QCOMPARE(Pw::DrawLetterbox(canvas, file), QString());
-    QCOMPARE(Pw::LastMeasuredSize(), picture);
     QVERIFY_REGION(canvas.image, drawn, kRed, 2);
     if (drawn.top() > 0)
         QVERIFY_REGION(canvas.image, QRect(0, 0, 400, drawn.top()), kBlue, 0);
@@ -699,26 +697,27 @@ void TestImaging::measureMessages()
     QFETCH(QSize, size);
     const QString file = path(QStringLiteral("measure.jpg"));
     QVERIFY(writeBytes(file, content));
-    Pw::Canvas canvas;
-    canvas.resize(10, 10);
-    Pw::SetLastMeasuredSize(QSize(0, 0));
-    QCOMPARE(Pw::LoadAndMeasure(canvas, file), message);
-    QCOMPARE(Pw::LastMeasuredSize(), size);
-    const Pw::PictureInfo info = Pw::MeasurePicture(file);
+    const Pw::PictureInfo info = Pw::LoadAndMeasure(file);
     QCOMPARE(info.error, message);
-    QCOMPARE(QSize(info.width, info.height), size);
+    QCOMPARE(info.size(), size);
 }
 
-void TestImaging::failedLoadKeepsStaleSizeButStillFails()
+// What one measurement found never leaks into the next.
+void TestImaging::failedLoadGivesNoSize()
 {
+    const QString good = path(QStringLiteral("good.png"));
+    QVERIFY(halves(50, 60, kRed, kRed).save(good));
     const QString file = path(QStringLiteral("stale.png"));
     QVERIFY(writeBytes(file, "garbage"));
+    QCOMPARE(Pw::LoadAndMeasure(good).size(), QSize(50, 60));
+    const Pw::PictureInfo bad = Pw::LoadAndMeasure(file);
+    QCOMPARE(bad.error, bothTexts());
+    QCOMPARE(bad.size(), QSize(0, 0));
+    QCOMPARE(Pw::LoadAndMeasure(path(QStringLiteral("missing.jpg"))).error, bothTexts());
     Pw::Canvas canvas;
     canvas.resize(10, 10);
-    Pw::SetLastMeasuredSize(QSize(50, 60));
-    QCOMPARE(Pw::LoadAndMeasure(canvas, file), bothTexts());
-    QCOMPARE(Pw::LastMeasuredSize(), QSize(50, 60));
-    QCOMPARE(Pw::LoadAndMeasure(canvas, path(QStringLiteral("missing.jpg"))), bothTexts());
+    QCOMPARE(Pw::DrawLetterbox(canvas, good), QString());
+    QCOMPARE(Pw::DrawLetterbox(canvas, file), QString()); // the preview just shows nothing
 }
 
 void TestImaging::drawFailures()
@@ -735,7 +734,6 @@ void TestImaging::drawFailures()
     canvas.resize(30, 30);
     QCOMPARE(Pw::DrawFitted(canvas, bad, params), QStringLiteral("显示失败!"));
     QCOMPARE(Pw::DrawStretched(canvas, bad), QStringLiteral("显示失败!"));
-    Pw::SetLastMeasuredSize(QSize(0, 0));
     QCOMPARE(Pw::DrawLetterbox(canvas, bad), QString()); // the preview just shows nothing
     QVERIFY_REGION(canvas.image, canvas.image.rect(), kWhite, 0);
     Pw::Canvas none;
@@ -817,7 +815,7 @@ void TestImaging::drawFittedPlacesPixels()
         target.fillColour = kBlue;
         target.resize(canvas.width(), canvas.height());
         QCOMPARE(Pw::DrawFitted(target, file, params), QString());
-        QCOMPARE(Pw::LastMeasuredSize(), source);
+        QCOMPARE(Pw::LoadAndMeasure(file).size(), source);
         const QImage &img = target.image;
         const int tol = 40; // JPEG chroma smears a few pixels around the seam
         const int m = 4;
@@ -891,9 +889,8 @@ void TestImaging::orientation()
 
     Pw::Canvas canvas;
     canvas.resize(10, 10);
-    Pw::SetLastMeasuredSize(QSize(0, 0));
-    QCOMPARE(Pw::LoadAndMeasure(canvas, file), QString());
-    QCOMPARE(Pw::LastMeasuredSize(), upright);
+    QCOMPARE(Pw::LoadAndMeasure(file).error, QString());
+    QCOMPARE(Pw::LoadAndMeasure(file).size(), upright);
 
     // Mode 5 at 100 % draws the picture 1:1, upright; mode 3 halves it.
     Pw::FitParams params;
@@ -1057,9 +1054,8 @@ void TestImaging::truncatedJpegDrawsWhatIsThere()
     QVERIFY(writeBytes(file, jpeg.left(jpeg.size() * 6 / 10)));
     Pw::Canvas canvas;
     canvas.resize(10, 10);
-    Pw::SetLastMeasuredSize(QSize(0, 0));
-    QCOMPARE(Pw::LoadAndMeasure(canvas, file), QString());
-    QCOMPARE(Pw::LastMeasuredSize(), QSize(160, 160));
+    QCOMPARE(Pw::LoadAndMeasure(file).error, QString());
+    QCOMPARE(Pw::LoadAndMeasure(file).size(), QSize(160, 160));
     canvas.resize(160, 160);
     QCOMPARE(Pw::DrawStretched(canvas, file), QString());
     QVERIFY_REGION(canvas.image, QRect(0, 0, 160, 60), kRed, 30);
@@ -1071,9 +1067,8 @@ void TestImaging::pngNamedJpg()
     QVERIFY(halves(40, 20, kRed, kGreen).save(file, "PNG"));
     Pw::Canvas canvas;
     canvas.resize(40, 20);
-    Pw::SetLastMeasuredSize(QSize(0, 0));
-    QCOMPARE(Pw::LoadAndMeasure(canvas, file), QString());
-    QCOMPARE(Pw::LastMeasuredSize(), QSize(40, 20));
+    QCOMPARE(Pw::LoadAndMeasure(file).error, QString());
+    QCOMPARE(Pw::LoadAndMeasure(file).size(), QSize(40, 20));
     QCOMPARE(Pw::DrawStretched(canvas, file), QString());
     QVERIFY_REGION(canvas.image, QRect(0, 0, 20, 20), kRed, 0);
     QVERIFY_REGION(canvas.image, QRect(20, 0, 20, 20), kGreen, 0);
@@ -1089,7 +1084,7 @@ void TestImaging::fiftyMegapixelPngLoads()
     const QString file = path(QStringLiteral("fifty.png"));
     QVERIFY(big.save(file, "PNG", 0));
     big = QImage();
-    const Pw::PictureInfo info = Pw::MeasurePicture(file);
+    const Pw::PictureInfo info = Pw::LoadAndMeasure(file);
     QCOMPARE(info.error, QString());
     QCOMPARE(QSize(info.width, info.height), QSize(8660, 5774));
     Pw::Canvas canvas;
@@ -1118,13 +1113,12 @@ void TestImaging::overTheMemoryLimit()
     QFETCH(QSize, size);
     const QString file = path(QStringLiteral("huge.bin"));
     QVERIFY(writeBytes(file, content));
-    const Pw::PictureInfo info = Pw::MeasurePicture(file);
+    const Pw::PictureInfo info = Pw::LoadAndMeasure(file);
     QCOMPARE(QSize(info.width, info.height), size);
     QVERIFY(!info.error.isEmpty());
     QCOMPARE(info.error == bothTexts(), size.isEmpty());
     Pw::Canvas canvas;
     canvas.resize(50, 50);
-    QCOMPARE(Pw::LoadAndMeasure(canvas, file), info.error);
     Pw::FitParams params;
     params.fitMode = Pw::FitMode::Stretch;
     params.targetWidth = 50;

@@ -72,6 +72,8 @@ private slots:
     void summaryText();
     void textOverlay_data();
     void textOverlay();
+    void overlayLineBreaks_data();
+    void overlayLineBreaks();
     void runFolderNames();
     void badArguments_data();
     void badArguments();
@@ -282,6 +284,36 @@ void TestRun::textOverlay()
         QVERIFY(countOf(text, QRect(0, firstLine, 300, metrics.height())) > 20);
         QVERIFY(countOf(text, QRect(0, firstLine + metrics.height(), 300, metrics.height())) > 5);
     }
+}
+
+void TestRun::overlayLineBreaks_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("inverse");
+    QTest::newRow("LF, as a Qt text box gives it") << QStringLiteral("WW\nW\nWWW") << false;
+    QTest::newRow("CR") << QStringLiteral("WW\rW\rWWW") << true;
+    QTest::newRow("mixed") << QStringLiteral("WW\r\nW\nWWW") << true;
+}
+
+// Every kind of line break draws what CR LF draws.
+void TestRun::overlayLineBreaks()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, inverse);
+    ProcessingOptions options;
+    options.addText = true;
+    options.textInverse = inverse;
+    options.textColour = 0x0000FF;
+    auto draw = [&](const QString &overlay) {
+        options.overlayText = overlay;
+        QImage canvas(200, 160, QImage::Format_RGB32);
+        canvas.fill(Qt::gray);
+        DrawTextOverlay(canvas, options);
+        return canvas;
+    };
+    const QImage expected = draw(QStringLiteral("WW\r\nW\r\nWWW"));
+    QVERIFY(expected != draw(QStringLiteral("WW W WWW")));
+    QCOMPARE(draw(text), expected);
 }
 
 void TestRun::runFolderNames()
