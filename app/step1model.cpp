@@ -56,11 +56,8 @@ Preview LoadPreview(const QString &path, QSize canvasSize, const QColor &backgro
     Canvas canvas;
     canvas.fillColour = background;
     canvas.resize(canvasSize.width(), canvasSize.height());
-    // The size is per thread; reset it so that a file that does not load reports 0 x 0.
-    SetLastMeasuredSize(QSize(0, 0));
     DrawLetterbox(canvas, path);
-    const QSize measured = LastMeasuredSize();
-    SetLastMeasuredSize(QSize(0, 0));
+    const QSize measured = LoadAndMeasure(path).size(); // 0 x 0 for a file that does not load
     preview.image = canvas.image;
 
     QString model, shot;
