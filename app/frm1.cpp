@@ -26,6 +26,7 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -235,9 +236,13 @@ void Frm1::buildControls()
     });
     connect(List1, &QListWidget::itemDoubleClicked, this, [this] { showCameraInfo(); });
 
+    // Room for the list and the preview, but never larger than the screen.
     const QFontMetrics metrics(font());
-    resize(std::max(760, metrics.horizontalAdvance(QLatin1Char('M')) * 60),
-           std::max(600, metrics.height() * 30));
+    QSize size(std::max(760, metrics.horizontalAdvance(QLatin1Char('M')) * 60),
+               std::max(600, metrics.height() * 30));
+    if (const QScreen *screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size() * 0.9);
+    resize(size.expandedTo(minimumSizeHint()));
 }
 
 // Start-up: title, cleared information, the remembered choices, the listing (the demo folder

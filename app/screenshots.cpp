@@ -127,6 +127,14 @@ int main(int argc, char *argv[])
         std::fputs("usage: pw_screenshots OUTPUT_FOLDER [NAME...]\n", stderr);
         return 2;
     }
+    // The demo pictures in a folder whose name reads well in a picture of the window.
+    const QString appFolder = QDir::tempPath() + QStringLiteral("/pixwright/");
+    QDir().mkpath(appFolder + QStringLiteral("演示"));
+    const QDir demo(QStringLiteral(PW_APP_DIR "/演示"));
+    for (const QString &name : demo.entryList(QDir::Files))
+        if (!QFile::exists(appFolder + QStringLiteral("演示/") + name))
+            QFile::copy(demo.filePath(name), appFolder + QStringLiteral("演示/") + name);
+
     const QDir out(args.first());
     out.mkpath(QStringLiteral("."));
     const QStringList wanted = args.mid(1);
@@ -137,7 +145,7 @@ int main(int argc, char *argv[])
             continue;
         QTemporaryDir settings;
         SetDefaultSettingsFile(settings.filePath(QStringLiteral("Set.ini")));
-        SetAppFolder(QStringLiteral(PW_APP_DIR));
+        SetAppFolder(appFolder);
         // The pictures of the demo folder, as a user who chose it sees them.
         WriteIni(Keys::kSectionOpenPath, Keys::kSourceFolder, DemoFolder());
         GuiServices *services = new DesktopServices;
