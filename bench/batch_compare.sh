@@ -30,12 +30,20 @@ cat "${files[@]}" > /dev/null # the same warm file cache for every contender
 
 # Best of REPEATS runs of "$@" (each into a fresh output folder): "wall cpu" seconds, cpu being
 # user + system time of the run and its children. On a shared machine the CPU time is the steadier.
+# A run that fails (non-zero exit, e.g. a file pixwright could not process) ends the comparison:
+# timing a failed run would compare nothing.
 best_of() {
-    local best="" cpu_at_best="" line wall cpu
+    local best="" cpu_at_best="" line wall cpu status
     for ((i = 0; i < repeats; i++)); do
         rm -rf "$work/out" && mkdir -p "$work/out"
+        status=0
         line="$({ TIMEFORMAT='%R %U %S'; time "$@" > /dev/null 2> "$work/stderr"; } 2>&1)" ||
-            { cat "$work/stderr" >&2; return 1; }
+            status=$?
+        if ((status != 0)); then
+            tail -n 20 "$work/stderr" >&2
+            echo "$0: $1 failed (exit status $status); no timing" >&2
+            return 1
+        fi
         wall="$(awk '{ print $1 }' <<< "$line")"
         cpu="$(awk '{ printf "%.3f", $2 + $3 }' <<< "$line")"
         if [[ -z "$best" ]] || awk -v e="$wall" -v b="$best" 'BEGIN { exit !(e < b) }'; then
@@ -59,9 +67,13 @@ run_magick() {
 }
 
 echo "files: ${#files[@]} in $folder ($(du -sh "$folder" | cut -f1)); best of $repeats; $(nproc) cores"
-read -r pw pw_cpu <<< "$(best_of run_pixwright)"
-read -r vips vips_cpu <<< "$(best_of run_vips)"
-read -r magick magick_cpu <<< "$(best_of run_magick)"
+# (A failure inside "$(...)" does not stop the script by itself: check each one.)
+pw_times="$(best_of run_pixwright)" || exit 1
+vips_times="$(best_of run_vips)" || exit 1
+magick_times="$(best_of run_magick)" || exit 1
+read -r pw pw_cpu <<< "$pw_times"
+read -r vips vips_cpu <<< "$vips_times"
+read -r magick magick_cpu <<< "$magick_times"
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 printf '%-24s %8s %12s %8s %12s\n' "program" "wall s" "÷ pixwright" "cpu s" "÷ pixwright"
 row() { printf '%-24s %8.3f %12s %8.3f %12s\n' "$1" "$2" "$(ratio "$2" "$pw")" "$3" "$(ratio "$3" "$pw_cpu")"; }

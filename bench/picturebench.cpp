@@ -105,12 +105,11 @@ int runService(const QString &outDir, const QStringList &files)
         Pw::Canvas canvas;
         canvas.resize(drawn.geometry.canvasWidth, drawn.geometry.canvasHeight);
         Pw::PaintDrawnPicture(canvas, drawn, params.fitMode);
-        try {
-            Pw::SaveJpeg(canvas.image,
-                         outDir + QFileInfo(file).completeBaseName() + QStringLiteral(".jpg"),
-                         kQuality, 300);
-        } catch (const Pw::JpegSaveError &error) {
-            std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(error.message));
+        const QString error = Pw::SaveJpeg(
+                canvas.image, outDir + QFileInfo(file).completeBaseName() + QStringLiteral(".jpg"),
+                kQuality, 300);
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(error));
             ++failures;
         }
     }

@@ -539,33 +539,31 @@ QByteArray EncodeJpeg(const QImage &picture, int quality, int dpi, bool optimize
     return Jpeg::Encode(rgb, quality, dpi, optimizeHuffman);
 }
 
-void WriteJpegFile(const QByteArray &jpeg, const QString &file)
+QString WriteJpegFile(const QByteArray &jpeg, const QString &file)
 {
     // Status numbers as the old picture library reported them: 2 a bad argument, 7 a failed
     // system call.
     const auto fail = [](int status) {
-        JpegSaveError error;
-        error.message = QStringLiteral("Cannot save the image. GDI+ Error:")
-                        + QString::number(status);
-        throw error;
+        return QStringLiteral("Cannot save the image. GDI+ Error:") + QString::number(status);
     };
     if (jpeg.isEmpty())
-        fail(2);
+        return fail(2);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
-        fail(7);
+        return fail(7);
     if (out.write(jpeg) != jpeg.size()) {
         out.cancelWriting();
         out.commit();
-        fail(7);
+        return fail(7);
     }
     if (!out.commit())
-        fail(7);
+        return fail(7);
+    return {};
 }
 
-void SaveJpeg(const QImage &picture, const QString &file, int quality, int resolution)
+QString SaveJpeg(const QImage &picture, const QString &file, int quality, int resolution)
 {
-    WriteJpegFile(EncodeJpeg(picture, quality, resolution), file);
+    return WriteJpegFile(EncodeJpeg(picture, quality, resolution), file);
 }
 
 QString QuoteArg(const QString &text)

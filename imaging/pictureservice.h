@@ -33,13 +33,6 @@ struct Canvas
     int height() const { return image.height(); }
 };
 
-// Raised by SaveJpeg and WriteJpegFile; the batch run catches it and reports the file.
-struct JpegSaveError
-{
-    int number = 5;
-    QString message; // "Cannot save the image. GDI+ Error:" followed by a status number
-};
-
 // The drawing operations return the empty text on success, else a short message:
 // "无法取得宽", "无法取得高" (both, joined, for a file that is not a picture), "显示失败!",
 // or a message saying the picture is too large to load (decoded over 1 GiB).
@@ -61,11 +54,14 @@ QString DrawStretched(Canvas &canvas, const QString &file);
 // 10 % of a batch without a size limit and more with one (every candidate pays it), so they are
 // off unless asked for.
 QByteArray EncodeJpeg(const QImage &picture, int quality, int dpi, bool optimizeHuffman = false);
-// Writes already encoded bytes atomically: a temporary file beside `file`, then a rename; on
-// failure nothing is left behind and JpegSaveError is raised. Thread-safe.
-void WriteJpegFile(const QByteArray &jpeg, const QString &file);
-// EncodeJpeg + WriteJpegFile; raises JpegSaveError when either fails.
-void SaveJpeg(const QImage &picture, const QString &file, int quality, int resolution);
+// Writes already encoded bytes atomically: a temporary file beside `file`, then a rename.
+// Returns the empty text, or on failure, leaving nothing behind, "Cannot save the image. GDI+
+// Error:" followed by a status number (2: nothing to write, 7: the file could not be written).
+// Never throws. Thread-safe.
+[[nodiscard]] QString WriteJpegFile(const QByteArray &jpeg, const QString &file);
+// EncodeJpeg + WriteJpegFile, with the same result.
+[[nodiscard]] QString SaveJpeg(const QImage &picture, const QString &file, int quality,
+                               int resolution);
 
 // "" for "", otherwise the text in double quotes.
 QString QuoteArg(const QString &text);

@@ -4,6 +4,8 @@
 #include <QElapsedTimer>
 #include <QProcess>
 
+#include <unistd.h>
+
 namespace Pw {
 
 namespace {
@@ -34,6 +36,9 @@ ProcessResult RunAndWait(const QString &program, const QStringList &arguments,
     // Read the output as it comes: a child that writes much must never block on a full pipe.
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.setStandardInputFile(QProcess::nullDevice());
+    // A group of its own: the terminal's Ctrl+C reaches this program, which decides whether to
+    // stop, and never the child in the middle of its work.
+    process.setChildProcessModifier([] { ::setpgid(0, 0); });
     process.start(program, arguments, QIODevice::ReadOnly);
     if (!process.waitForStarted(-1)) {
         result.error = process.errorString();

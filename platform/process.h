@@ -25,6 +25,8 @@ inline constexpr int kDefaultRunTimeoutMs = 60000;
 // paths are safe) and waits for its end, calling yield every few milliseconds meanwhile so
 // the caller's interface stays live. A program that cannot start returns at once with
 // started = false; one that runs past timeoutMs (<= 0: no limit) is killed and reported.
+// The program runs in a process group of its own, so signals the terminal sends to this
+// program's group (Ctrl+C) do not reach it.
 ProcessResult RunAndWait(const QString &program, const QStringList &arguments,
                          const std::function<void()> &yield = {},
                          int timeoutMs = kDefaultRunTimeoutMs);

@@ -8,10 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <csignal>
-
-#include <pthread.h>
-
 namespace Pw {
 
 namespace {
@@ -20,12 +16,6 @@ namespace {
 struct SaveText
 {
     Q_DECLARE_TR_FUNCTIONS(Pw::SaveAndLimit)
-};
-
-struct CameraStep
-{
-    QByteArray bytes;
-    QString problem; // empty when the tool copied the information
 };
 
 QString describeToolFailure(const ProcessResult &result)
@@ -43,26 +33,19 @@ QString describeToolFailure(const ProcessResult &result)
 
 // Runs the camera tool on a scratch copy of the candidate, so the run folder only ever sees
 // the finished file. A tool that fails leaves the plain candidate.
-CameraStep copyCameraInformation(const SaveSettings &settings, const QString &sourcePath,
-                                 const QByteArray &plain)
+CameraResult runCameraTool(const SaveSettings &settings, const QString &sourcePath,
+                           const QByteArray &plain)
 {
     const QString scratch = settings.workFolder + QStringLiteral("candidate.jpg");
     QFile file(scratch);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(plain) != plain.size())
         return {plain, SaveText::tr("无法写入临时文件%1").arg(scratch)};
     file.close();
-    // Ctrl+C on a terminal goes to the whole process group. Blocked here, it stays pending for
-    // this program (another thread or the unblock below takes it as the stop request) and the
-    // tool starts with it blocked, so a stop never cuts the file in hand short.
-    sigset_t interrupt;
-    sigset_t previous;
-    sigemptyset(&interrupt);
-    sigaddset(&interrupt, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &interrupt, &previous);
+    // The tool runs in a process group of its own, so a Ctrl+C on the terminal (the stop press
+    // of `pixwright run`) never cuts the file in hand short.
     const ProcessResult result = RunAndWait(settings.cameraTool,
                                             {QStringLiteral("-te"), sourcePath, scratch},
                                             settings.yield, kDefaultRunTimeoutMs);
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     if (!result.succeeded())
         return {plain, describeToolFailure(result)};
     if (!file.open(QIODevice::ReadOnly))
@@ -112,7 +95,8 @@ SaveOutcome SaveAndLimit(const SaveSettings &settings, const QImage &canvas,
         }
         stored = plain;
         if (camera) {
-            CameraStep step = copyCameraInformation(settings, sourcePath, plain);
+            CameraResult step = settings.cameraStep ? settings.cameraStep(sourcePath, plain)
+                                                    : runCameraTool(settings, sourcePath, plain);
             if (step.problem.isEmpty()) {
                 stored = step.bytes;
             } else {
@@ -174,10 +158,9 @@ SaveOutcome SaveAndLimit(const SaveSettings &settings, const QImage &canvas,
     facts.quality = chosen;
     const QString name = BuildOutputName(settings.rule, NamingRun::Batch, facts);
     const QString path = MakeUniquePath(settings.runFolder, name, settings.rule.NamingSeparator);
-    try {
-        WriteJpegFile(finalBytes, path);
-    } catch (const JpegSaveError &error) {
-        outcome.error = error.message;
+    const QString writeError = WriteJpegFile(finalBytes, path);
+    if (!writeError.isEmpty()) {
+        outcome.error = writeError;
         return outcome;
     }
     const QFileInfo written(path);

@@ -17,6 +17,15 @@ inline constexpr int kOutputDpi = 300;
 // The size-limit walk: index 16 (quality 85) down to index 0 (quality 5).
 inline constexpr int kLimitFirstIndex = 16;
 
+// The camera step of one candidate: the bytes it holds once the source's camera information is
+// in it, or a problem text (the candidate then stays as it was, without the information).
+struct CameraResult
+{
+    QByteArray bytes;
+    QString problem; // empty when the information was copied
+};
+using CameraStep = std::function<CameraResult(const QString &sourcePath, const QByteArray &plain)>;
+
 // What the save step of one run needs; fixed when the run starts.
 struct SaveSettings
 {
@@ -29,6 +38,7 @@ struct SaveSettings
     QString cameraTool;          // full path of pwReadSM
     QString workFolder;          // scratch folder outside runFolder for the camera tool, ending '/'
     std::function<void()> yield; // called while the camera tool runs
+    CameraStep cameraStep;       // empty: pwReadSM on a scratch copy in workFolder
 };
 
 // JPEG encodings of one canvas, by quality. Whoever drew the canvas may fill it ahead of time;

@@ -13,6 +13,8 @@
 
 #include <ctime>
 
+#include <unistd.h>
+
 class TestPlatform : public QObject
 {
     Q_OBJECT
@@ -48,6 +50,7 @@ private slots:
     void runTimeOut();
     void runYieldsWhileWaiting();
     void runReportsCrashAndLargeOutput();
+    void runInItsOwnProcessGroup();
 };
 
 namespace {
@@ -495,6 +498,22 @@ void TestPlatform::runReportsCrashAndLargeOutput()
             {}, 20000);
     QVERIFY(result.succeeded());
     QCOMPARE(result.standardError.size(), 64 * 1024);
+}
+
+// A Ctrl+C on the terminal goes to this program's process group; the child is not in it.
+void TestPlatform::runInItsOwnProcessGroup()
+{
+    const Pw::ProcessResult result = Pw::RunAndWait(
+            QStringLiteral("sh"),
+            {QStringLiteral("-c"), QStringLiteral("echo $$ $(cut -d' ' -f5 /proc/$$/stat) >&2")});
+    QVERIFY(result.succeeded());
+    const QStringList ids = QString::fromLatin1(result.standardError).split(u' ');
+    QCOMPARE(ids.size(), 2);
+    const qint64 pid = ids[0].toLongLong();
+    const qint64 group = ids[1].trimmed().toLongLong();
+    QVERIFY(pid > 0);
+    QCOMPARE(group, pid);
+    QVERIFY(group != qint64(::getpgrp()));
 }
 
 QTEST_GUILESS_MAIN(TestPlatform)

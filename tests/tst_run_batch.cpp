@@ -117,6 +117,8 @@ private slots:
     void reportLineByLine();
     void cameraToolMissing();
     void cameraStepCountsInTheLimit();
+    void sizeLimitBoundaries_data();
+    void sizeLimitBoundaries();
     void refusals_data();
     void refusals();
     void outputFolderCannotBeMade();
@@ -483,6 +485,82 @@ void TestRunBatch::cameraStepCountsInTheLimit()
 
 // The press settles the demo question and the empty selection before a run starts; the run
 // itself never asks, and an empty selection creates nothing.
+// The size-limit walk at its exact boundaries, the camera step replaced by one that adds a
+// known Exif block: a limit equal to a candidate's stored size keeps that candidate, one byte
+// less takes the next quality down.
+void TestRunBatch::sizeLimitBoundaries_data()
+{
+    QTest::addColumn<QString>("camera"); // none, fixed, varying (block differs by quality), failing
+    QTest::addColumn<int>("atQuality");  // the limit is this candidate's stored size...
+    QTest::addColumn<int>("offset");     // ...plus this
+    QTest::addColumn<int>("expected");   // the quality that stays; 0: none
+    for (const char *camera : {"none", "fixed", "varying"}) {
+        const QString name = QString::fromLatin1(camera);
+        QTest::addRow("%s, limit = stored at 85", camera) << name << 85 << 0 << 85;
+        QTest::addRow("%s, one byte under 85", camera) << name << 85 << -1 << 80;
+        QTest::addRow("%s, limit = stored at 60", camera) << name << 60 << 0 << 60;
+        QTest::addRow("%s, one byte under 60", camera) << name << 60 << -1 << 55;
+        QTest::addRow("%s, one byte under 5", camera) << name << 5 << -1 << 0;
+    }
+    QTest::newRow("failing step, limit = plain at 85")
+            << QStringLiteral("failing") << 85 << 0 << 85;
+}
+
+void TestRunBatch::sizeLimitBoundaries()
+{
+    QFETCH(QString, camera);
+    QFETCH(int, atQuality);
+    QFETCH(int, offset);
+    QFETCH(int, expected);
+    const QImage canvas = busyPicture(160, 120, 3);
+    int calls = 0;
+    CameraStep step = [&](const QString &source, const QByteArray &plain) -> CameraResult {
+        ++calls;
+        if (source != m_sources + QStringLiteral("a.jpg"))
+            return {plain, QStringLiteral("wrong source")};
+        if (camera == u"failing")
+            return {plain, QStringLiteral("no tool")};
+        const QByteArray model(camera == u"varying" ? 8 + plain.size() % 64 : 8, 'M');
+        return {withSegment(plain, exifSegment(model, "2024:06:03 14:05:09")), QString()};
+    };
+    auto stored = [&](int quality) {
+        const QByteArray plain = EncodeJpeg(canvas, quality, kOutputDpi);
+        return camera == u"none" || camera == u"failing" ? plain
+                                                         : step(m_sources + "a.jpg", plain).bytes;
+    };
+
+    SaveSettings settings;
+    settings.runFolder = m_output;
+    QVERIFY(QDir().mkpath(m_output));
+    settings.rule.NamingFlags = {0, 0, 0, 1, 0, 0, 0}; // "(Q80).jpg"
+    settings.keepCamera = camera != u"none";
+    settings.sizeLimitOn = true;
+    settings.limitBytes = stored(atQuality).size() + offset;
+    settings.workFolder = m_dir->path() + u'/';
+    settings.cameraStep = step;
+    EncodedQualities encodings;
+    calls = 0;
+    const SaveOutcome outcome = SaveAndLimit(settings, canvas, m_sources + QStringLiteral("a.jpg"),
+                                             NameFacts(), encodings);
+    QCOMPARE(outcome.quality, expected);
+    QCOMPARE(outcome.saved, expected > 0);
+    if (expected == 0) {
+        QCOMPARE(outcome.error, QStringLiteral("无法满足限定的体积,请尝试缩小像素值"));
+        QVERIFY(filesIn(m_output).isEmpty());
+        return;
+    }
+    const QString name = QStringLiteral("(Q%1).jpg").arg(expected);
+    QCOMPARE(filesIn(m_output), QStringList({name}));
+    QCOMPARE(readAll(m_output + name), stored(expected));
+    QVERIFY(outcome.bytes <= settings.limitBytes);
+    QCOMPARE(outcome.cameraProblem.isEmpty(), camera != u"failing");
+    QCOMPARE(hasExif(readAll(m_output + name)), camera == u"fixed" || camera == u"varying");
+    if (camera == u"none")
+        QCOMPARE(calls, 0);
+    else if (camera == u"failing")
+        QCOMPARE(calls, 1); // a failing step is not tried again on the next candidates
+}
+
 void TestRunBatch::refusals_data()
 {
     QTest::addColumn<bool>("demo");
