@@ -16,7 +16,7 @@
 #include "platform/apppaths.h"
 #include "platform/fonts.h"
 #include "settings/inistore.h"
-#include "settings/settingskeys.h"
+#include "settings/sourcesettings.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -82,7 +82,7 @@ const Shot kShots[] = {
          [](Wizard &wizard) -> QWidget * {
              // A folder without pictures: the list takes the preview's room.
              static QTemporaryDir empty;
-             WriteIni(Keys::kSectionOpenPath, Keys::kSourceFolder, empty.path() + u'/');
+             StoreSourceFolder(empty.path());
              SetAppFolder(empty.path()); // no demo folder either
              wizard.start();
              return wizard.frm1();
@@ -147,7 +147,7 @@ int main(int argc, char *argv[])
         SetDefaultSettingsFile(settings.filePath(QStringLiteral("Set.ini")));
         SetAppFolder(appFolder);
         // The pictures of the demo folder, as a user who chose it sees them.
-        WriteIni(Keys::kSectionOpenPath, Keys::kSourceFolder, DemoFolder());
+        StoreSourceFolder(DemoFolder());
         GuiServices *services = new DesktopServices;
         auto *wizard = new Wizard(*services);
         QWidget *window = shot.make(*wizard);

@@ -12,7 +12,7 @@
 #include "platform/apppaths.h"
 #include "platform/fonts.h"
 #include "settings/inistore.h"
-#include "settings/settingskeys.h"
+#include "settings/sourcesettings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -217,7 +217,7 @@ int main(int argc, char *argv[])
             return 1;
     }
 
-    WriteIni(Keys::kSectionOpenPath, Keys::kSourceFolder, large + u'/');
+    StoreSourceFolder(large);
     benchStartup(app.applicationFilePath(), settings, "10,000 remembered");
 
     DesktopServices services;
