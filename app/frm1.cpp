@@ -228,11 +228,11 @@ void Frm1::buildControls()
     // A click previews the entry even when it deselects it; moving with the keys previews too.
     connect(List1, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
         if (!m_bulk)
-            showPreview(List1->row(item));
+            showPreview(List1->row(item), false);
     });
     connect(List1, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!m_bulk && row >= 0)
-            showPreview(row);
+            showPreview(row, false);
     });
     connect(List1, &QListWidget::itemDoubleClicked, this, [this] { showCameraInfo(); });
 
@@ -534,11 +534,14 @@ QString Frm1::pathOf(int row) const
 
 // The picture is decoded on a worker; clicks that come faster than it decodes replace the
 // waiting request, so the last click wins and the window never waits.
-void Frm1::showPreview(int row)
+void Frm1::showPreview(int row, bool again)
 {
     if (row < 0 || row >= List1->count())
         return;
     const QString path = pathOf(row);
+    // A click moves the current row and then reports the click: one decode is enough.
+    if (!again && path == m_previewPath)
+        return;
     m_previewPath = path;
     emit previewChanged(path);
     const qreal ratio = devicePixelRatioF();

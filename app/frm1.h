@@ -109,7 +109,9 @@ private:
     void showCameraInfo();
 
     QString pathOf(int row) const;
-    void showPreview(int row);
+    // again: preview even when the file is the one shown (after a re-listing it may have
+    // changed).
+    void showPreview(int row, bool again = true);
     void startPreview(const PreviewJob &job);
     void previewLoaded(quint64 generation, const Preview &preview);
     void clearPreview();

@@ -4,6 +4,7 @@
 // app folder's Set.ini is never touched.
 //
 // usage: pw_screenshots OUTPUT_FOLDER [NAME...]   (no NAME: every window; --list names them)
+// PW_SCREENSHOT_PICTURE=FILE shows FILE in the camera-information dialog.
 //
 // To add a window: add a row to kShots below. `make` builds the window from the wizard and
 // returns the widget to grab; it may fill the settings file first and wait for the window to
@@ -21,6 +22,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -91,9 +93,11 @@ const Shot kShots[] = {
          [](Wizard &wizard) -> QWidget * {
              Frm1 *step1 = static_cast<Frm1 *>(shownStep1(wizard));
              auto *dialog = new FrmSM(step1);
-             const int row = step1->List1->count() - 1;
-             dialog->prepare(DemoFolder() + step1->List1->item(row)->text(),
-                             step1->List1->item(row)->text());
+             // PW_SCREENSHOT_PICTURE names another picture (long maker notes, say).
+             QString path = qEnvironmentVariable("PW_SCREENSHOT_PICTURE");
+             if (path.isEmpty())
+                 path = DemoFolder() + step1->List1->item(step1->List1->count() - 1)->text();
+             dialog->prepare(path, QFileInfo(path).fileName());
              dialog->show();
              return dialog;
          }},

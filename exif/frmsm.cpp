@@ -101,6 +101,9 @@ void FrmSM::showEvent(QShowEvent *event)
     m_filled = true;
     QString text = BuildCameraInfoText(TxtWd->toPlainText(), lblwj->text());
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // Undefined-type values can hold raw control bytes (ComponentsConfiguration is 1 2 3 0);
+    // they would show as boxes.
+    text.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\n' && c != u'\t'; });
     TxtWd->setPlainText(text);
 }
 
