@@ -647,17 +647,9 @@ void Frm1::dropEvent(QDropEvent *event)
     if (dropped.folder.isEmpty())
         return;
     event->acceptProposedAction();
-    QStringList pictures;
     PictureTypes types;
-    for (const QString &name : dropped.names) {
-        const PictureTypes type = ParsePictureTypes(QFileInfo(name).suffix());
-        if (type) {
-            types |= type;
-            pictures << name;
-        }
-    }
-    if (!dropped.names.isEmpty() && pictures.isEmpty())
-        return; // no picture among the dropped files
+    for (const QString &name : dropped.names)
+        types |= ParsePictureTypes(QFileInfo(name).suffix());
     if ((types & ~m_listedTypes) != PictureTypes()) {
         // Switch the missing types on as a click would, storing them, without listing twice.
         const QScopedValueRollback quiet(m_loaded, false);
@@ -670,7 +662,7 @@ void Frm1::dropEvent(QDropEvent *event)
         m_listedTypes = typeMaskOfSwitches();
         StorePictureTypes(Chkjpg->isChecked(), Chkpng->isChecked(), Chkbmp->isChecked());
     }
-    takeFolder(dropped.folder, pictures);
+    takeFolder(dropped.folder, dropped.names);
 }
 
 } // namespace Pw

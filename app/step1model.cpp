@@ -3,6 +3,7 @@
 #include "exif/camerastamp.h"
 #include "imaging/pictureservice.h"
 #include "platform/apppaths.h"
+#include "platform/sourceselection.h"
 #include "run/sizetime.h"
 
 #include <QCoreApplication>
@@ -90,8 +91,11 @@ DroppedSource ResolveDrop(const QStringList &localPaths)
         if (!folder.isEmpty() && parent != folder)
             return {};
         folder = parent;
-        source.names << info.fileName();
+        if (ParsePictureTypes(info.suffix()))
+            source.names << info.fileName();
     }
+    if (source.names.isEmpty())
+        return {}; // no picture among the files
     source.folder = folder;
     return source;
 }

@@ -36,9 +36,9 @@ QString PreviewTimesText(const FileTimes &times, const QString &cameraModel,
 // The first information line after select none.
 QString SelectNoneHint();
 
-// What a drop onto step 1 asks for: the folder to list and, when pictures were dropped, the
-// ones to select (bare names). An empty folder means the drop is refused: nothing local, or
-// files from more than one folder.
+// What a drop onto step 1 asks for: the folder to list and, when files were dropped, the
+// pictures among them to select (bare names). An empty folder means the drop is refused:
+// nothing local, files from more than one folder, or no picture among the files.
 struct DroppedSource
 {
     QString folder; // ends with '/'

@@ -110,6 +110,8 @@ void TestStep1::init()
     writePicture(m_other + QStringLiteral("b.png"));
     writePicture(m_other + QStringLiteral("a.PNG"));
     writePicture(m_other + QStringLiteral("c.jpg"), QSize(40, 80));
+    QFile notes(m_other + QStringLiteral("notes.txt"));
+    QVERIFY(notes.open(QIODevice::WriteOnly));
     m_services = FakeGuiServices();
 }
 
@@ -529,6 +531,11 @@ void TestStep1::dropResolution_data()
     QTest::newRow("files of two folders")
             << QStringList{other + QStringLiteral("a.PNG"), QStringLiteral("%demo%plain.png")}
             << QString() << QStringList();
+    QTest::newRow("pictures among other files")
+            << QStringList{other + QStringLiteral("notes.txt"), other + QStringLiteral("b.png")}
+            << other << QStringList{QStringLiteral("b.png")};
+    QTest::newRow("no picture") << QStringList{other + QStringLiteral("notes.txt")} << QString()
+                                << QStringList();
     QTest::newRow("missing file") << QStringList{other + QStringLiteral("zz.png")} << QString()
                                   << QStringList();
     QTest::newRow("nothing") << QStringList() << QString() << QStringList();
