@@ -1,21 +1,17 @@
 #pragma once
 
+#include "platform/runthread.h"
 #include "run/batchengine.h"
 
 #include <QObject>
 #include <QString>
 
-#include <atomic>
-#include <memory>
-
-class QThread;
-
 namespace Pw {
 
-// Runs one batch at a time off the window's thread. RunBatch goes to a worker QThread with a
-// host that turns its calls into signals, delivered queued to the thread this object lives in,
-// in order: started, progress for each file in list order, then finished. The run never waits
-// for the window, and the window needs no event loop of its own while it runs.
+// Runs one batch at a time off the window's thread: RunBatch on a worker QThread (RunThread),
+// its calls to the host delivered as signals, queued to the thread this object lives in, in
+// order: started, progress for each file in list order, then finished. The run never waits for
+// the window, and the window needs no event loop of its own while it runs.
 //
 //     auto *runner = new BatchRunner(this);
 //     connect(runner, &BatchRunner::started, ...);   // running state: "终止(&C)", back hidden
@@ -32,16 +28,16 @@ class BatchRunner : public QObject
 public:
     explicit BatchRunner(QObject *parent = nullptr);
     // A run in progress is asked to stop and waited for (the file in hand is finished first).
-    ~BatchRunner() override;
+    ~BatchRunner() override = default;
 
     // Starts a run of inputs; false, doing nothing, while a run is in progress. The caller has
     // settled CheckBeforeRun (demo question, empty selection) before.
     bool start(const BatchInputs &inputs);
     // True from start until finished has been delivered.
-    bool isRunning() const { return m_thread != nullptr; }
+    bool isRunning() const { return m_run.isRunning(); }
     // The stop press: the run stops before its next file. Only sets a flag; safe from any
     // thread. A press that comes too late for a run does not stop the next one.
-    void requestStop();
+    void requestStop() { m_run.requestStop(); }
 
 signals:
     // The run folder exists and the first file is next: step 3 enters its running state.
@@ -54,13 +50,8 @@ signals:
     void finished(const Pw::BatchResult &result);
 
 private:
-    class Host;
-
-    void threadEnded();
-
-    QThread *m_thread = nullptr;
-    std::shared_ptr<std::atomic_bool> m_stop = std::make_shared<std::atomic_bool>(false);
     BatchResult m_result; // written by the worker, read once its thread has ended
+    RunThread m_run;      // after m_result: destroyed first, it waits for the worker
 };
 
 } // namespace Pw

@@ -2,13 +2,16 @@
 #include "naming/outputname.h"
 #include "naming/renamecommand.h"
 #include "naming/renamerun.h"
+#include "naming/renamerunner.h"
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
+#include "tests/support/testpictures.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,6 +20,7 @@
 #include <unistd.h>
 
 using namespace Pw;
+using namespace PwTest;
 
 namespace {
 
@@ -47,66 +51,11 @@ bool setModified(const QString &path, const QDateTime &when)
            && file.setFileTime(when, QFileDevice::FileModificationTime);
 }
 
-// A little-endian Exif APP1 segment holding the camera model (IFD0 0x0110) and the time of
-// taking (Exif sub-IFD 0x9003), as a camera writes them.
-QByteArray exifSegment(const QByteArray &model, const QByteArray &shot)
-{
-    QByteArray tiff;
-    const auto u16 = [&tiff](quint32 v) {
-        tiff.append(char(v & 0xff));
-        tiff.append(char((v >> 8) & 0xff));
-    };
-    const auto u32 = [&tiff](quint32 v) {
-        for (int i = 0; i < 4; ++i)
-            tiff.append(char((v >> (8 * i)) & 0xff));
-    };
-    const QByteArray modelText = model + '\0';
-    const QByteArray shotText = shot + '\0';
-    const quint32 ifd0 = 8;
-    const quint32 exifIfd = ifd0 + 2 + 2 * 12 + 4;
-    const quint32 modelAt = exifIfd + 2 + 12 + 4;
-    const quint32 shotAt = modelAt + quint32(modelText.size() + modelText.size() % 2);
-
-    tiff.append("II*\0", 4);
-    u32(ifd0);
-    u16(2);
-    u16(0x0110), u16(2), u32(quint32(modelText.size())), u32(modelAt);
-    u16(0x8769), u16(4), u32(1), u32(exifIfd);
-    u32(0);
-    u16(1);
-    u16(0x9003), u16(2), u32(quint32(shotText.size())), u32(shotAt);
-    u32(0);
-    tiff += modelText;
-    if (modelText.size() % 2)
-        tiff.append('\0');
-    tiff += shotText;
-
-    QByteArray segment("\xFF\xE1", 2);
-    const int length = 2 + 6 + int(tiff.size());
-    segment.append(char(length >> 8));
-    segment.append(char(length & 0xff));
-    segment.append("Exif\0\0", 6);
-    return segment + tiff;
-}
-
-QByteArray jpegBytes(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 90);
-    return bytes;
-}
-
 bool writeCameraJpeg(const QString &path, int width, int height, const QByteArray &model,
                      const QByteArray &shot)
 {
-    const QByteArray plain = jpegBytes(width, height);
-    if (!plain.startsWith("\xFF\xD8"))
-        return false;
-    return writeBytes(path, plain.left(2) + exifSegment(model, shot) + plain.mid(2));
+    const QByteArray camera = withSegment(plainJpeg(width, height), exifSegment(model, shot));
+    return !camera.isEmpty() && writeBytes(path, camera);
 }
 
 bool writePicture(const QString &path, int width, int height, const char *format)
@@ -207,6 +156,7 @@ private slots:
     void previewNumbersSelectedEntriesOnly();
     void renameWhereEveryNameCollides();
     void renameStopsInTheMiddle();
+    void renameOnAWorkerThread();
     void renameRefusedHalfway_data();
     void renameRefusedHalfway();
     void renameRefusedInReadOnlyFolder();
@@ -706,6 +656,46 @@ void TestNaming::renameWhereEveryNameCollides()
     QCOMPARE(readAll(folder + QStringLiteral("b 副本1.png")), QByteArray("b.png"));
     QCOMPARE(readAll(folder + QStringLiteral("c 副本1.bmp")), QByteArray("c.bmp"));
     QCOMPARE(filesIn(folder).size(), names.size());
+}
+
+// Both passes off the calling thread give what they give on it; progress comes in list order.
+void TestNaming::renameOnAWorkerThread()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString folder = dir.path() + u'/';
+    QStringList names;
+    for (int i = 1; i <= 4; ++i) {
+        names << QStringLiteral("IMG_%1.jpg").arg(i);
+        QVERIFY(writeCameraJpeg(folder + names.last(), 40 + i, 30, "Cam",
+                                QByteArray("2024:06:0") + char('0' + i) + " 10:00:00"));
+    }
+    const SourceSelection list = selectionOf(folder, names);
+    const NamingRule rule = ruleOf(QStringLiteral("1100010"));
+    TestHost host;
+    const RenameOutcome expected = RenameOnlyRun(folder, false, list, rule, host);
+
+    RenameRunner runner;
+    QStringList texts;
+    connect(&runner, &RenameRunner::progress, this,
+            [&](int, int, const QString &text) { texts << text; });
+    QSignalSpy finished(&runner, &RenameRunner::finished);
+    QVERIFY(runner.start(folder, false, list, rule));
+    QVERIFY(!runner.start(folder, true, list, rule)); // one pass at a time
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(finished.at(0).at(0).value<RenameOutcome>().previewLines, expected.previewLines);
+    QCOMPARE(texts, host.progressTexts);
+    QCOMPARE(filesIn(folder), QStringList(names)); // the preview renames nothing
+
+    QVERIFY(runner.start(folder, true, list, rule));
+    QVERIFY(finished.wait(20000));
+    const RenameOutcome done = finished.at(1).at(0).value<RenameOutcome>();
+    QVERIFY(!done.refused && !done.stopped);
+    QCOMPARE(done.renamed.size(), names.size());
+    for (int i = 0; i < names.size(); ++i) // as previewed
+        QCOMPARE(QStringLiteral("  将改为:") + done.renamed.at(i).second,
+                 expected.previewLines.at(2 * i + 1));
+    QVERIFY(QFile::exists(folder + done.renamed.at(3).second));
 }
 
 void TestNaming::renameStopsInTheMiddle()
