@@ -5,6 +5,7 @@
 #include "naming/renamerunner.h"
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
+#include "tests/support/recordinghost.h"
 #include "tests/support/testpictures.h"
 
 #include <QBuffer>
@@ -64,36 +65,6 @@ bool writePicture(const QString &path, int width, int height, const char *format
     image.fill(Qt::darkYellow);
     return image.save(path, format);
 }
-
-class TestHost : public RunHost
-{
-public:
-    QStringList progressTexts;
-    int stopAfterProgress = -1; // ask for a stop once this many files were announced
-    int clears = 0;
-    std::function<void()> onYield;
-
-    void progress(int, int, const QString &text) override
-    {
-        progressTexts << text;
-        if (stopAfterProgress >= 0 && progressTexts.size() >= stopAfterProgress)
-            m_stop = true;
-    }
-    void yield() override
-    {
-        if (onYield)
-            onYield();
-    }
-    bool stopRequested() const override { return m_stop; }
-    void clearStopRequest() override
-    {
-        m_stop = false;
-        ++clears;
-    }
-
-private:
-    bool m_stop = false;
-};
 
 SourceSelection selectionOf(const QString &folder, const QStringList &names)
 {
@@ -577,7 +548,7 @@ void TestNaming::factsReadAfreshPerFile()
                                              {QStringLiteral("a.jpg"), QStringLiteral("b.png"),
                                               QStringLiteral("c.jpg"), QStringLiteral("d.jpg")});
 
-    TestHost host;
+    RecordingHost host;
     const RenameOutcome outcome = RenameOnlyRun(folder, false, list,
                                                 ruleOf(QStringLiteral("0110010")), host);
     QCOMPARE(outcome.previewLines, QStringList({"a.jpg", "  将改为:(64x48D20190501_102030).jpg",
@@ -617,7 +588,7 @@ void TestNaming::previewNumbersSelectedEntriesOnly()
     for (int i : {1, 4, 9, 10, 19})
         list.selected[i] = true;
 
-    TestHost host;
+    RecordingHost host;
     const RenameOutcome outcome = RenameOnlyRun(folder, false, list,
                                                 ruleOf(QStringLiteral("1000000"), u'.'), host);
     QCOMPARE(outcome.previewLines,
@@ -638,7 +609,7 @@ void TestNaming::renameWhereEveryNameCollides()
     list.selected[0] = false; // stands in a's way without being renamed
     const NamingRule rule = ruleOf(QStringLiteral("0000001"));
 
-    TestHost host;
+    RecordingHost host;
     const RenameOutcome preview = RenameOnlyRun(folder, false, list, rule, host);
     QCOMPARE(preview.previewLines,
              QStringList({"a.jpg", "  将改为:a 副本2.jpg", "b.png", "  将改为:b 副本1.png", "c.bmp",
@@ -672,7 +643,7 @@ void TestNaming::renameOnAWorkerThread()
     }
     const SourceSelection list = selectionOf(folder, names);
     const NamingRule rule = ruleOf(QStringLiteral("1100010"));
-    TestHost host;
+    RecordingHost host;
     const RenameOutcome expected = RenameOnlyRun(folder, false, list, rule, host);
 
     RenameRunner runner;
@@ -707,8 +678,8 @@ void TestNaming::renameStopsInTheMiddle()
     for (const QString &name : names)
         QVERIFY(writeBytes(folder + name, name.toUtf8()));
 
-    TestHost host;
-    host.stopAfterProgress = 2; // the stop press arrives while the second file is in hand
+    RecordingHost host;
+    host.stopAtOrdinal = 2; // the stop press arrives while the second file is in hand
     // A folder text without its trailing '/' works as well.
     const RenameOutcome done = RenameOnlyRun(dir.path(), true, selectionOf(folder, names),
                                              ruleOf(QStringLiteral("1000001"), u'-'), host);
@@ -746,7 +717,7 @@ void TestNaming::renameRefusedHalfway()
     const SourceSelection list = selectionOf(folder, names);
     const NamingRule rule = ruleOf(QStringLiteral("1000001"));
 
-    TestHost host;
+    RecordingHost host;
     const RenameOutcome preview = RenameOnlyRun(folder, false, list, rule, host);
     QCOMPARE(preview.previewLines.size(), 8);
     if (removeSource)
@@ -786,7 +757,7 @@ void TestNaming::renameRefusedInReadOnlyFolder()
     QFile::Permissions writable = QFile::permissions(dir.path());
     QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
 
-    TestHost host;
+    RecordingHost host;
     const RenameOutcome done = RenameOnlyRun(folder, true, selectionOf(folder, names),
                                              ruleOf(QStringLiteral("1000001")), host);
     QVERIFY(QFile::setPermissions(dir.path(), writable));
@@ -807,7 +778,7 @@ void TestNaming::renameTakesNextNumberWhenTargetAppears()
         QVERIFY(writeBytes(folder + name, name.toUtf8()));
 
     // Another program writes the chosen names between the choice and the rename.
-    TestHost host;
+    RecordingHost host;
     int yields = 0;
     host.onYield = [&]() {
         ++yields;
