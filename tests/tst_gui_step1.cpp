@@ -68,6 +68,7 @@ private slots:
     void chosenFolderGetsTrailingSlashAndIsRemembered();
     void emptyFolderHidesThePreviewPart();
     void typedFolderIsListedOnEnter();
+    void resultFolderBecomesTheSource();
     void refreshOfAMissingFolderWarns();
     void nextHandsOverTheSelectionInListOrder();
     void previewShowsTheInformationLines();
@@ -366,6 +367,24 @@ void TestStep1::typedFolderIsListedOnEnter()
     QTest::keyClick(step1->txtdir, Qt::Key_Return);
     QCOMPARE(m_services.texts(QStringLiteral("warn")).size(), 1);
     QCOMPARE(step1->selection().folder, m_other);
+}
+
+void TestStep1::resultFolderBecomesTheSource()
+{
+    m_wizard = startWizard();
+    Frm1 *step1 = m_wizard->frm1();
+    QSignalSpy changed(step1, &Frm1::previewChanged);
+    step1->useFolderAsSource(m_other.chopped(1));
+    QCOMPARE(step1->txtdir->text(), m_other);
+    QCOMPARE(ReadIni(Keys::kSectionOpenPath, Keys::kSourceFolder), m_other);
+    QCOMPARE(step1->selection().selectedCount(), 3);
+    QVERIFY(!changed.isEmpty());
+    QCOMPARE(changed.last().first().toString(), m_other + QStringLiteral("c.jpg"));
+    // After a rename-only run the folder is read again.
+    QVERIFY(QFile::rename(m_other + QStringLiteral("c.jpg"), m_other + QStringLiteral("0.jpg")));
+    step1->refresh();
+    QCOMPARE(step1->selection().names.first(), QStringLiteral("0.jpg"));
+    QCOMPARE(step1->previewedFile(), m_other + QStringLiteral("b.png"));
 }
 
 void TestStep1::refreshOfAMissingFolderWarns()
