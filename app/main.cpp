@@ -1,11 +1,11 @@
 #include "app/guiservices.h"
 #include "app/wizard.h"
-#include "exif/infocommand.h"
+#include "cli/infocommand.h"
+#include "cli/renamecommand.h"
+#include "cli/runcommand.h"
 #include "imaging/memorytuning.h"
-#include "naming/renamecommand.h"
 #include "platform/apppaths.h"
 #include "platform/fonts.h"
-#include "run/runcommand.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -289,6 +289,7 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
             break;
         }
         launchAhead();
+        ++result.processedCount;
         const int index = entries[k];
         const QString name = selection.names.at(index);
         host.yield();

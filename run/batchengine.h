@@ -38,6 +38,7 @@ struct BatchResult
     BatchStatus status = BatchStatus::Finished;
     int selectedCount = 0;
     int successCount = 0;
+    int processedCount = 0; // selected entries walked (succeeded or not) before the end or a stop
     qint64 sourceBytes = 0;
     qint64 outputBytes = 0;
     qint64 elapsedMs = 0;

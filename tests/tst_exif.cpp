@@ -1,6 +1,6 @@
+#include "cli/infocommand.h"
 #include "exif/camerastamp.h"
 #include "exif/exifreader.h"
-#include "exif/infocommand.h"
 #include "exif/tagcatalogue.h"
 
 #include <exiv2/exiv2.hpp>

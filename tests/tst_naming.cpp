@@ -1,6 +1,6 @@
+#include "cli/renamecommand.h"
 #include "naming/namingrule.h"
 #include "naming/outputname.h"
-#include "naming/renamecommand.h"
 #include "naming/renamerun.h"
 #include "naming/renamerunner.h"
 #include "settings/inistore.h"

@@ -1,6 +1,6 @@
+#include "cli/runcommand.h"
 #include "run/batchengine.h"
 #include "run/reporttext.h"
-#include "run/runcommand.h"
 #include "run/sizetime.h"
 #include "run/step3choices.h"
 #include "run/summarytext.h"

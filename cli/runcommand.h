@@ -15,7 +15,4 @@ inline constexpr int kRunNothingSelected = 3;
 // run to stop after the file in hand. Reads the settings file, never writes it.
 int RunBatchCommand(const QStringList &args);
 
-// The usage text of `pixwright run`.
-QString RunCommandUsage();
-
 } // namespace Pw

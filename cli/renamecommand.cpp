@@ -1,0 +1,163 @@
+#include "cli/renamecommand.h"
+
+#include "cli/console.h"
+#include "cli/sharedoptions.h"
+#include "naming/namingrule.h"
+#include "naming/renamerun.h"
+#include "platform/sourceselection.h"
+#include "settings/inistore.h"
+#include "settings/sourcesettings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+namespace Pw {
+
+namespace {
+
+// The translation context of this command's texts.
+struct RenameCommand
+{
+    Q_DECLARE_TR_FUNCTIONS(Pw::RenameCommand)
+};
+
+QList<QCommandLineOption> renameOptions()
+{
+    using T = RenameCommand;
+    return {
+            {QStringLiteral("select"), T::tr("只改这张列出的图片（可重复；默认全部）"),
+             QStringLiteral("NAME")},
+            {QStringLiteral("types"), T::tr("列出的图片类型（默认：第一步记住的类型）"),
+             QStringLiteral("jpg,png,bmp")},
+            {QStringLiteral("rule"), T::tr("七位数字 0/1，依次打开名称部分（见下）"),
+             QStringLiteral("DIGITS")},
+            {QStringLiteral("separator"),
+             T::tr("间隔符号：%1 之一，或“空格”").arg(SharedOptions::separatorList()),
+             QStringLiteral("CHAR")},
+            {QStringLiteral("settings"), T::tr("记住的规则、文件夹和类型从此文件读取（只读不写）"),
+             QStringLiteral("FILE")},
+            {QStringLiteral("yes"), T::tr("真的改名（不加此项只显示新名字）")},
+    };
+}
+
+QString usage(const CommandLine &line)
+{
+    return RenameCommand::tr("用法：pixwright rename [FOLDER] [选项]\n"
+                             "显示 FOLDER（默认：记住的文件夹）中的图片按命名规则将改成的名字；\n"
+                             "加 --yes 就地改名，从不覆盖已有的文件。\n")
+           + line.optionTable() + SharedOptions::ruleDigitsHelp()
+           + RenameCommand::tr("退出状态：0 完成；1 有文件无法改名或已停止；2 参数错误。\n");
+}
+
+} // namespace
+
+int RunRenameCommand(const QStringList &args)
+{
+    using T = RenameCommand;
+    const Console console(QStringLiteral("rename"));
+    CommandLine line;
+    line.addOptions(renameOptions());
+    QString subject;
+    QString problem;
+    if (!line.parse(args, &subject, &problem))
+        return console.badArgument(subject, problem);
+    if (line.helpWanted()) {
+        console.out(usage(line));
+        return 0;
+    }
+    const QStringList positional = line.positional();
+    if (positional.size() > 1)
+        return console.badArgument(QStringLiteral("FOLDER"),
+                                   T::tr("只能给出一个文件夹，却给了“%1”和“%2”")
+                                           .arg(positional.at(0), positional.at(1)));
+
+    QString settingsFile;
+    if (line.isSet(QStringLiteral("settings"))) {
+        const QString given = line.value(QStringLiteral("settings"));
+        if (!QFileInfo(given).isFile())
+            return console.badArgument(QStringLiteral("--settings"),
+                                       T::tr("文件不存在：%1").arg(given));
+        settingsFile = QFileInfo(given).absoluteFilePath();
+    } else {
+        settingsFile = DefaultSettingsFile();
+    }
+
+    NamingRule rule = LoadNamingRule(settingsFile);
+    if (line.isSet(QStringLiteral("rule"))) {
+        problem = SharedOptions::parseRule(line.value(QStringLiteral("rule")), rule);
+        if (!problem.isEmpty())
+            return console.badArgument(QStringLiteral("--rule"), problem);
+    }
+    if (line.isSet(QStringLiteral("separator"))) {
+        const std::optional<QChar> separator = SharedOptions::parseSeparator(
+                line.value(QStringLiteral("separator")), &problem);
+        if (!separator)
+            return console.badArgument(QStringLiteral("--separator"), problem);
+        rule.NamingSeparator = *separator;
+    }
+
+    PictureTypes types;
+    if (line.isSet(QStringLiteral("types"))) {
+        const QString text = line.value(QStringLiteral("types"));
+        problem = SharedOptions::typesProblem(text);
+        if (!problem.isEmpty())
+            return console.badArgument(QStringLiteral("--types"), problem);
+        types = ParsePictureTypes(text);
+    } else {
+        types = LoadSourceChoices(settingsFile).listedTypes();
+    }
+
+    QString folder = positional.isEmpty() ? QString() : positional.constFirst();
+    if (folder.isEmpty()) {
+        folder = LoadSourceFolder(settingsFile);
+        if (folder.trimmed().isEmpty())
+            return console.badArgument(QStringLiteral("FOLDER"),
+                                       T::tr("没有给出，%1 也没有记住文件夹").arg(settingsFile));
+    }
+    const QFileInfo folderInfo(folder);
+    if (!folderInfo.isDir())
+        return console.badArgument(QStringLiteral("FOLDER"), T::tr("不是文件夹：%1").arg(folder));
+    folder = QDir(folderInfo.absoluteFilePath()).absolutePath();
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+
+    SourceSelection list;
+    list.folder = folder;
+    list.names = ListPictures(folder, types);
+    if (list.names.isEmpty())
+        return console.badArgument(QStringLiteral("FOLDER"),
+                                   T::tr("%1 中没有所选类型的图片").arg(folder));
+    const QStringList unknown = list.select(line.values(QStringLiteral("select")));
+    if (!unknown.isEmpty())
+        return console.badArgument(
+                QStringLiteral("--select"),
+                T::tr("不是 %1 中列出的图片：%2").arg(folder, unknown.join(QStringLiteral(", "))));
+    if (const QString warning = SharedOptions::emptyRuleWarning(rule); !warning.isEmpty())
+        console.warn(warning);
+
+    CommandHost host(console, false);
+    const RenameOutcome preview = RenameOnlyRun(folder, false, list, rule, host);
+    console.out(preview.previewLines.join(u'\n') + u'\n');
+    if (!line.isSet(QStringLiteral("yes"))) {
+        console.err(T::tr("没有改名；加 --yes 才会改名。") + u'\n');
+        return 0;
+    }
+
+    InterruptAsStop interrupt;
+    const RenameOutcome done = RenameOnlyRun(folder, true, list, rule, host);
+    if (done.refused) {
+        console.error(done.refusalText());
+        return 1;
+    }
+    if (done.stopped) {
+        console.error(T::tr("已停止：选定的 %1 个文件中已改名 %2 个，其余保持原名。")
+                              .arg(list.selectedCount())
+                              .arg(done.renamed.size()));
+        return 1;
+    }
+    console.out(T::tr("文件批量改名已经完成！") + u'\n');
+    return 0;
+}
+
+} // namespace Pw
