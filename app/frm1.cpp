@@ -136,11 +136,9 @@ void Frm1::buildControls()
     PicShow->setFixedSize(kPreviewSize);
     PicShow->setAlignment(Qt::AlignCenter);
 
-    lblInfo0 = new QLabel(this);
+    // A long file name is shortened in the middle; the tooltip shows it whole.
+    lblInfo0 = new ElidedLabel(this);
     lblInfo0->setObjectName(QStringLiteral("lblInfo0"));
-    lblInfo0->setTextFormat(Qt::PlainText);
-    // A long file name must not widen the window; the tooltip shows it whole.
-    lblInfo0->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     lblInfo1 = new QLabel(this);
     lblInfo1->setObjectName(QStringLiteral("lblInfo1"));
     lblInfo1->setTextFormat(Qt::PlainText);
@@ -148,7 +146,7 @@ void Frm1::buildControls()
     lblInfo2->setObjectName(QStringLiteral("lblInfo2"));
     lblInfo2->setTextFormat(Qt::PlainText);
     lblInfo2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    for (QLabel *label : {lblInfo0, lblInfo1, lblInfo2})
+    for (QLabel *label : {lblInfo1, lblInfo2})
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     PicExif = new PictureButton(ButtonGlyph::Camera, 32, this);

@@ -59,4 +59,26 @@ void Banner::paintEvent(QPaintEvent *)
     PaintBanner(p, QRectF(rect()));
 }
 
+ElidedLabel::ElidedLabel(QWidget *parent)
+    : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+}
+
+QSize ElidedLabel::minimumSizeHint() const
+{
+    return {fontMetrics().horizontalAdvance(QStringLiteral("【…】")),
+            QLabel::minimumSizeHint().height()};
+}
+
+void ElidedLabel::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    const QRect area = contentsRect();
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width());
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(area, int(alignment()), shown);
+}
+
 } // namespace Pw

@@ -43,4 +43,19 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
+// A one-line label that shortens its text in the middle ("…") when it is too narrow, so that a
+// long file name neither widens the window nor loses its extension. text() stays whole.
+class ElidedLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit ElidedLabel(QWidget *parent = nullptr);
+
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
 } // namespace Pw
