@@ -83,11 +83,11 @@ const Shot kShots[] = {
         {"step1-empty",
          [](Wizard &wizard) -> QWidget * {
              // A folder without pictures: the list takes the preview's room.
-             static QTemporaryDir empty;
-             StoreSourceFolder(empty.path());
-             SetAppFolder(empty.path()); // no demo folder either
-             wizard.start();
-             return wizard.frm1();
+             const QString empty = QDir::tempPath() + QStringLiteral("/pixwright/空文件夹/");
+             QDir().mkpath(empty);
+             Frm1 *step1 = static_cast<Frm1 *>(shownStep1(wizard));
+             step1->useFolderAsSource(empty);
+             return step1;
          }},
         {"frmsm",
          [](Wizard &wizard) -> QWidget * {
