@@ -473,16 +473,16 @@ void Frm1::useFolderAsSource(const QString &folder)
 
 void Frm1::next()
 {
-    const QString typed = txtdir->text().trimmed();
-    txtdir->setText(typed);
-    if (typed.isEmpty() || !QFileInfo(typed).isDir() || List1->count() == 0) {
+    txtdir->setText(txtdir->text().trimmed());
+    const QString folder = TypedFolder(txtdir->text());
+    if (folder.isEmpty() || !QFileInfo(folder).isDir() || List1->count() == 0) {
         chooseFolder();
         return;
     }
     // A folder typed without Enter is not what the list shows: list it first, so that the
     // run never joins names of one folder to another.
-    if (TypedFolder(typed) != m_folder) {
-        takeFolder(TypedFolder(typed));
+    if (folder != m_folder) {
+        takeFolder(folder);
         return;
     }
     m_selectedCount = int(List1->selectionModel()->selectedRows().size());

@@ -363,10 +363,17 @@ void TestStep1::typedFolderIsListedOnEnter()
     QCOMPARE(step1->List1->count(), 3);
     QCOMPARE(ReadIni(Keys::kSectionOpenPath, Keys::kSourceFolder), m_other);
 
+    // Next on a folder typed without Enter lists it and stays, so that the list and the
+    // folder always agree.
+    step1->txtdir->setText(m_demo.chopped(1));
+    step1->Command1->click();
+    QCOMPARE(m_wizard->visibleStep(), 1);
+    QCOMPARE(step1->selection().folder, m_demo);
+
     step1->txtdir->setText(m_dir.path() + QStringLiteral("/no such folder"));
     QTest::keyClick(step1->txtdir, Qt::Key_Return);
     QCOMPARE(m_services.texts(QStringLiteral("warn")).size(), 1);
-    QCOMPARE(step1->selection().folder, m_other);
+    QCOMPARE(step1->selection().folder, m_demo);
 }
 
 void TestStep1::resultFolderBecomesTheSource()
