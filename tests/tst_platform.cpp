@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <ctime>
 
 #include <unistd.h>
@@ -514,6 +515,30 @@ void TestPlatform::runInItsOwnProcessGroup()
     QVERIFY(pid > 0);
     QCOMPARE(group, pid);
     QVERIFY(group != qint64(::getpgrp()));
+
+    // Ctrl+C sent to this program's group while the child runs: this program hears it, the child
+    // finishes its work. (A group of our own first, so that nothing else hears it.)
+    QCOMPARE(::setpgid(0, 0), 0);
+    static volatile std::sig_atomic_t heard = 0;
+    struct sigaction note = {};
+    note.sa_handler = [](int) {
+        heard = 1;
+    };
+    sigemptyset(&note.sa_mask);
+    struct sigaction previous = {};
+    QCOMPARE(::sigaction(SIGINT, &note, &previous), 0);
+    bool sent = false;
+    const Pw::ProcessResult interrupted = Pw::RunAndWait(
+            QStringLiteral("sh"),
+            {QStringLiteral("-c"), QStringLiteral("sleep 0.3; echo done >&2")}, [&] {
+                if (!sent)
+                    sent = ::kill(0, SIGINT) == 0;
+            });
+    ::sigaction(SIGINT, &previous, nullptr);
+    QVERIFY(sent);
+    QVERIFY(heard);
+    QVERIFY(interrupted.succeeded());
+    QCOMPARE(interrupted.standardError, QByteArray("done\n"));
 }
 
 QTEST_GUILESS_MAIN(TestPlatform)
