@@ -1,36 +1,594 @@
 #include "run/frm3.h"
 
+#include "app/frm1.h"
+#include "app/guiservices.h"
 #include "app/wizard.h"
+#include "imaging/pictureservice.h"
+#include "naming/frmrename.h"
+#include "naming/frmrename2.h"
+#include "naming/renamerun.h"
+#include "options/frm2.h"
+#include "platform/apppaths.h"
+#include "platform/colour.h"
+#include "platform/fileutils.h"
+#include "run/frmerr.h"
+#include "run/sizetime.h"
+#include "run/step3choices.h"
+#include "run/step3settings.h"
+#include "run/summarytext.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
+#include <QStackedWidget>
+#include <QThread>
+#include <QToolButton>
 #include <QVBoxLayout>
+
+#include <atomic>
 
 namespace Pw {
 
-// The background, quality, naming and run controls are still to come; Previous already leads
-// back.
+namespace {
+
+const QString kProduct = QStringLiteral("Pixwright");
+
+// Hues across, from white through the full colour to black downwards, and a grey ramp below.
+QImage makePalette(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    const int greyRows = size.height() / 6;
+    const int colourRows = size.height() - greyRows;
+    for (int y = 0; y < size.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            QColor colour;
+            if (y < colourRows) {
+                const int hue = x * 359 / std::max(1, size.width() - 1);
+                const double t = double(y) / std::max(1, colourRows - 1); // 0 top, 1 bottom
+                const int lightness = int(255 * (1.0 - t));
+                colour = QColor::fromHsl(hue, 255, lightness);
+            } else {
+                const int grey = x * 255 / std::max(1, size.width() - 1);
+                colour = QColor(grey, grey, grey);
+            }
+            line[x] = colour.rgb();
+        }
+    }
+    return image;
+}
+
+// The wizard's windows as the rename run's host: progress on step 3, no stop.
+class RenameHost : public RunHost
+{
+public:
+    explicit RenameHost(std::function<void(int, int, const QString &)> show)
+        : m_show(std::move(show))
+    {}
+    void progress(int ordinal, int total, const QString &text) override
+    {
+        m_show(ordinal, total, text);
+    }
+    void yield() override {}
+    bool stopRequested() const override { return false; }
+    void clearStopRequest() override {}
+    bool askYesNo(const QString &) override { return true; }
+
+private:
+    std::function<void(int, int, const QString &)> m_show;
+};
+
+} // namespace
+
+// The batch run on a worker thread. Progress reaches the window through queued calls, so the
+// window keeps painting and the stop button only sets the flag the run reads between files.
+struct Frm3::Runner : public RunHost
+{
+    Frm3 *window = nullptr;
+    BatchInputs inputs;
+    BatchResult result;
+    std::atomic_bool stop = false;
+    QThread *thread = nullptr;
+
+    void progress(int ordinal, int total, const QString &text) override
+    {
+        QMetaObject::invokeMethod(
+                window,
+                [w = window, ordinal, total, text] { w->setProgress(ordinal, total, text); },
+                Qt::QueuedConnection);
+    }
+    void yield() override {}
+    bool stopRequested() const override { return stop; }
+    void clearStopRequest() override { stop = false; }
+    // The demo question was put before the run started.
+    bool askYesNo(const QString &) override { return true; }
+};
+
 Frm3::Frm3(Wizard &wizard, QWidget *parent)
     : QWidget(parent)
     , m_wizard(wizard)
 {
     setObjectName(QStringLiteral("Frm3"));
     setWindowTitle(Wizard::title());
+    setWindowIcon(wizard.icon());
+
+    PicL = new QLabel(this);
+    PicL->setObjectName(QStringLiteral("PicL"));
+    if (auto *banner = wizard.frm1()->findChild<QLabel *>(QStringLiteral("PicL")))
+        PicL->setPixmap(banner->pixmap());
+    PicL->setVisible(!PicL->pixmap().isNull());
+
     lblStep = new QLabel(tr("【第3/3步:指定底图背景图或背景色】"), this);
     lblStep->setObjectName(QStringLiteral("lblStep"));
+    QFont stepFont = lblStep->font();
+    stepFont.setBold(true);
+    lblStep->setFont(stepFont);
+
+    // The background page: palette and swatch, background picture, and the summary beside.
+    m_backgroundPage = new QWidget(this);
+    PicBJS = new QLabel(m_backgroundPage);
+    PicBJS->setObjectName(QStringLiteral("PicBJS"));
+    PicBJS->setToolTip(tr("点击选择背景色"));
+    const int unit = fontMetrics().height();
+    const QImage palette = makePalette(QSize(unit * 10, unit * 5));
+    PicBJS->setPixmap(QPixmap::fromImage(palette));
+    PicBJS->setFixedSize(palette.size());
+    PicBJS->setCursor(Qt::CrossCursor);
+    PicBJS->installEventFilter(this);
+    PicBJse = new QLabel(m_backgroundPage);
+    PicBJse->setObjectName(QStringLiteral("PicBJse"));
+    PicBJse->setToolTip(tr("已选定的背景色，双击设置为黑色，右键设置为白色"));
+    PicBJse->setFrameStyle(QFrame::Box | QFrame::Plain);
+    PicBJse->setAutoFillBackground(true);
+    PicBJse->setFixedSize(unit * 3, unit * 5);
+    PicBJse->installEventFilter(this);
+
+    Label3 = new QLabel(tr("背景图："), m_backgroundPage);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    lblBJT = new QLabel(m_backgroundPage);
+    lblBJT->setObjectName(QStringLiteral("lblBJT"));
+    lblBJT->setWordWrap(true);
+    lblBJT->setMinimumWidth(unit * 13);
+    lblBJT->installEventFilter(this);
+    PicBJ = new QLabel(m_backgroundPage);
+    PicBJ->setObjectName(QStringLiteral("PicBJ"));
+    PicBJ->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PicBJ->setFixedSize(unit * 8, unit * 6);
+    PicBJ->setAlignment(Qt::AlignCenter);
+    PicBJ->installEventFilter(this);
+    CmdStartPic = new QPushButton(tr("选择背景图(&G)..."), m_backgroundPage);
+    CmdStartPic->setObjectName(QStringLiteral("CmdStartPic"));
+    TxtPic = new QLineEdit(m_backgroundPage);
+    TxtPic->setObjectName(QStringLiteral("TxtPic"));
+    TxtPic->hide();
+
+    lbl12 = new QLabel(m_backgroundPage);
+    lbl12->setObjectName(QStringLiteral("lbl12"));
+    lbl12->setWordWrap(true);
+    lbl12->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lbl12->setMinimumWidth(unit * 17);
+    lbl12->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    lbl12->setMargin(unit / 2);
+
+    auto *colours = new QHBoxLayout;
+    colours->addWidget(PicBJS);
+    colours->addWidget(PicBJse);
+    colours->addStretch(1);
+    auto *pictureHint = new QHBoxLayout;
+    pictureHint->addWidget(Label3, 0, Qt::AlignTop);
+    pictureHint->addWidget(lblBJT, 1);
+    auto *picture = new QHBoxLayout;
+    picture->addWidget(PicBJ);
+    picture->addWidget(CmdStartPic, 0, Qt::AlignBottom);
+    picture->addStretch(1);
+    auto *backgroundColumn = new QVBoxLayout;
+    backgroundColumn->addLayout(colours);
+    backgroundColumn->addLayout(pictureHint);
+    backgroundColumn->addLayout(picture);
+    backgroundColumn->addStretch(1);
+    auto *page = new QHBoxLayout(m_backgroundPage);
+    page->setContentsMargins(0, 0, 0, 0);
+    page->addLayout(backgroundColumn);
+    page->addWidget(lbl12, 1);
+
+    // The panel that covers the background page in modes 3, 4, 5 and in rename-only mode.
+    Pic34 = new QFrame(this);
+    Pic34->setObjectName(QStringLiteral("Pic34"));
+    Pic34->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    lbl34 = new QLabel(Pic34);
+    lbl34->setObjectName(QStringLiteral("lbl34"));
+    lbl34->setWordWrap(true);
+    lbl34->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto *panel = new QVBoxLayout(Pic34);
+    panel->addWidget(lbl34);
+    m_stack = new QStackedWidget(this);
+    m_stack->addWidget(m_backgroundPage);
+    m_stack->addWidget(Pic34);
+
+    PicJD = new QFrame(this);
+    PicJD->setObjectName(QStringLiteral("PicJD"));
+    PicJD->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    PicJD->setFixedHeight(unit + 4);
+    PicJD->installEventFilter(this);
+    lblJD = new QLabel(PicJD);
+    lblJD->setObjectName(QStringLiteral("lblJD"));
+    lblJD->setAutoFillBackground(true);
+
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    for (int i = 0; i < kQualityIndexCount; ++i)
+        Combo1->addItem(tr("保存质量：") + QString::number(QualityOfIndex(i)));
+    PicRename = new QToolButton(this);
+    PicRename->setObjectName(QStringLiteral("PicRename"));
+    PicRename->setText(tr("命名规则(&R)..."));
+    PicRename->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    PicRename->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     Command2 = new QPushButton(tr("上一步(&P)"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command1 = new QPushButton(tr("完成(&F)"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setDefault(true);
+
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(Combo1);
+    buttons->addWidget(PicRename);
+    buttons->addStretch(1);
     buttons->addWidget(Command2);
     buttons->addWidget(Command1);
-    auto *layout = new QVBoxLayout(this);
-    layout->addWidget(lblStep);
-    layout->addLayout(buttons);
+    auto *right = new QVBoxLayout;
+    right->addWidget(lblStep);
+    right->addWidget(m_stack, 1);
+    right->addWidget(PicJD);
+    right->addLayout(buttons);
+    auto *layout = new QHBoxLayout(this);
+    layout->addWidget(PicL, 0, Qt::AlignTop);
+    layout->addLayout(right, 1);
+
+    // Load: the quality list, the swatch, the hint, the progress frame, the naming rule.
+    const Step3Choices stored = LoadStep3Choices();
+    Combo1->setCurrentIndex(stored.qualityIndex);
+    SetBackgroundColour(stored.backgroundColour, false);
+    lblBJT->setText(backgroundHint());
+    hideProgress();
+    m_frmRename = new FrmRename(
+            wizard.services(), [this] { return m_wizard.frm1()->selection().keepCamera; },
+            [this] { return m_wizard.renameOnlyMode(); }, this);
+    m_frmRename->setWindowIcon(wizard.icon());
+
+    connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int index) {
+        ShowSummary();
+        StoreQualityIndex(index);
+    });
+    connect(CmdStartPic, &QPushButton::clicked, this, &Frm3::ChooseBackgroundPicture);
+    connect(PicRename, &QToolButton::clicked, m_frmRename, &FrmRename::showModal);
+    connect(m_frmRename, &FrmRename::closed, this, &Frm3::becomeActive);
     connect(Command2, &QPushButton::clicked, this, [this] { m_wizard.showStep(2); });
+    connect(Command1, &QPushButton::clicked, this, &Frm3::RunOrStop);
+}
+
+Frm3::~Frm3()
+{
+    if (m_runner && m_runner->thread) {
+        m_runner->stop = true;
+        m_runner->thread->wait();
+    }
+}
+
+void Frm3::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        becomeActive();
+}
+
+void Frm3::becomeActive()
+{
+    if (m_running || !isVisible())
+        return;
+    if (m_wizard.renameOnlyMode()) {
+        showPanel(true);
+        PicRename->setToolTip(tr("文件重新命名..."));
+        Command1->setText(tr("批量改名(&B)"));
+        Combo1->hide();
+        lbl34->setText(
+                RenameModeText(m_frmRename->rule(), m_wizard.frm1()->selection().selectedCount()));
+        return;
+    }
+    PicRename->setToolTip(tr("生成新图片的文件重新命名..."));
+    Combo1->setVisible(!m_wizard.frm2()->options().sizeLimitOn);
+    Command1->setText(tr("完成(&F)"));
+    ShowSummary();
+}
+
+void Frm3::ShowSummary()
+{
+    const SourceSelection selection = m_wizard.frm1()->selection();
+    lbl12->setText(SummaryHeading(selection.selectedCount()) + QStringLiteral("\r\n\r\n"));
+    SummaryInputs in;
+    in.keepCamera = selection.keepCamera;
+    in.options = m_wizard.frm2()->options();
+    in.rule = m_frmRename->rule();
+    in.qualityIndex = Combo1->currentIndex();
+    const int mode = in.options.fitMode;
+    const bool border = mode == 1 || mode == 2;
+    showPanel(!border);
+    lblStep->setText(border ? tr("【第3/3步:指定底图背景图或背景色】")
+                            : tr("【第3/3步:确认完成】"));
+    const QString hint = SummaryHint(SummaryText(in));
+    lbl12->setText(hint);
+    lbl34->setText(hint);
+}
+
+void Frm3::showPanel(bool panel)
+{
+    m_stack->setCurrentWidget(panel ? static_cast<QWidget *>(Pic34) : m_backgroundPage);
+}
+
+QString Frm3::backgroundHint() const
+{
+    return backgroundPictureExists() ? tr("背景图将拉伸为上步指定的宽和高，双击清除背景图")
+                                     : tr("背景图将拉伸为上步指定的宽和高，双击选择背景图");
+}
+
+bool Frm3::backgroundPictureExists() const
+{
+    const QString path = TxtPic->text().trimmed();
+    return !path.isEmpty() && QFileInfo::exists(path);
+}
+
+void Frm3::ChooseBackgroundPicture()
+{
+    const QString file = m_wizard.services().chooseFile(
+            this, SpecialFolder(0), tr("选取一个背景图片"),
+            tr("图片文件 (*.jpg)") + QStringLiteral(" (*.jpg *.bmp *.JPG *.BMP)"));
+    if (file.isEmpty())
+        return;
+    TxtPic->setText(file);
+    Canvas canvas;
+    canvas.resize(PicBJ->contentsRect().width(), PicBJ->contentsRect().height());
+    DrawStretched(canvas, file);
+    PicBJ->setPixmap(QPixmap::fromImage(canvas.image));
+    lblBJT->setText(tr("背景图将拉伸为上步指定的宽和高，双击清除背景图"));
+}
+
+void Frm3::ClearBackgroundPicture()
+{
+    PicBJ->clear();
+    TxtPic->clear();
+    lblBJT->setText(tr("背景图将拉伸为上步指定的宽和高，双击选择背景图"));
+}
+
+void Frm3::SetBackgroundColour(qint32 bgr, bool store)
+{
+    m_background = bgr;
+    QPalette palette = PicBJse->palette();
+    palette.setColor(QPalette::Window, ColourFromBgr(bgr));
+    PicBJse->setPalette(palette);
+    if (store)
+        StoreBackgroundColour(bgr);
+}
+
+bool Frm3::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == PicJD && event->type() == QEvent::Resize) {
+        updateBar();
+    } else if (m_running) {
+        // The choices a run took stay as they are until it ends.
+    } else if (watched == PicBJS && event->type() == QEvent::MouseButtonPress) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        const QImage palette = PicBJS->pixmap().toImage();
+        const QPoint at = mouse->position().toPoint();
+        if ((mouse->button() == Qt::LeftButton || mouse->button() == Qt::RightButton)
+            && palette.rect().contains(at)) {
+            SetBackgroundColour(BgrFromColour(palette.pixelColor(at)), true);
+            return true;
+        }
+    } else if (watched == PicBJse && event->type() == QEvent::MouseButtonDblClick) {
+        SetBackgroundColour(0, false);
+        return true;
+    } else if (watched == PicBJse && event->type() == QEvent::MouseButtonPress
+               && static_cast<QMouseEvent *>(event)->button() == Qt::RightButton) {
+        SetBackgroundColour(0xFFFFFF, false);
+        return true;
+    } else if ((watched == lblBJT || watched == PicBJ)
+               && event->type() == QEvent::MouseButtonDblClick) {
+        if (backgroundPictureExists())
+            ClearBackgroundPicture();
+        else
+            ChooseBackgroundPicture();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Frm3::RunOrStop()
+{
+    if (m_running) {
+        m_runner->stop = true;
+        return;
+    }
+    const bool renameOnly = m_wizard.renameOnlyMode();
+    const SourceSelection selection = m_wizard.frm1()->selection();
+    if (!renameOnly && selection.folder == DemoFolder()
+        && !m_wizard.services().askYesNo(this, tr("演示"), DemoQuestion(selection.folder)))
+        return;
+    if (selection.selectedCount() == 0) {
+        m_wizard.services().warn(this, kProduct, NothingSelectedWarning());
+        return;
+    }
+    if (renameOnly)
+        startRenameOnly();
+    else
+        startBatch();
+}
+
+void Frm3::setChoicesEnabled(bool on)
+{
+    for (QWidget *control : {static_cast<QWidget *>(Combo1), static_cast<QWidget *>(PicRename),
+                             static_cast<QWidget *>(CmdStartPic)})
+        control->setEnabled(on);
+}
+
+void Frm3::startBatch()
+{
+    auto runner = std::make_unique<Runner>();
+    runner->window = this;
+    BatchInputs &in = runner->inputs;
+    in.selection = m_wizard.frm1()->selection();
+    in.options = m_wizard.frm2()->options();
+    in.rule = m_frmRename->rule();
+    ApplyPhotoLetterGuard(in.rule, false, in.selection.keepCamera);
+    in.step3.backgroundColour = m_background;
+    in.step3.backgroundPicture = TxtPic->text();
+    in.step3.qualityIndex = Combo1->currentIndex();
+    SummaryInputs summary;
+    summary.keepCamera = in.selection.keepCamera;
+    summary.options = in.options;
+    summary.rule = in.rule;
+    summary.qualityIndex = in.step3.qualityIndex;
+    in.step3.summaryText = SummaryText(summary);
+    in.outputBase = SpecialFolder(0);
+    in.programName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+    in.cameraTool = AppFolder() + QStringLiteral("pwReadSM");
+    in.started = QDateTime::currentDateTime();
+
+    // The running state: progress shown, Previous hidden, the finish button stops.
+    m_running = true;
+    m_ordinal = 0;
+    m_total = in.selection.selectedCount();
+    QPalette bar = lblJD->palette();
+    bar.setColor(QPalette::Window, ColourFromBgr(m_background));
+    lblJD->setPalette(bar);
+    PicJD->show();
+    updateBar();
+    Command2->hide();
+    Command1->setText(tr("终止(&C)"));
+    showPanel(false);
+    lbl12->setText(RunningHint());
+    setChoicesEnabled(false);
+    m_runClock.start();
+
+    Runner *r = runner.get();
+    m_runner = std::move(runner);
+    r->thread = QThread::create([r] { r->result = RunBatch(r->inputs, *r); });
+    connect(r->thread, &QThread::finished, this, [this] {
+        const BatchResult result = m_runner->result;
+        m_runner->thread->deleteLater();
+        m_runner.reset();
+        onBatchFinished(result);
+    });
+    r->thread->start();
+}
+
+void Frm3::setProgress(int ordinal, int total, const QString &text)
+{
+    m_ordinal = ordinal;
+    m_total = total;
+    QString line = text;
+    const QString left = TimeLeftText(m_runClock.elapsed(), ordinal - 1, total);
+    if (!left.isEmpty() && m_running)
+        line += QStringLiteral("  ") + left;
+    lblBJT->setText(line);
+    updateBar();
+    updateTitle();
+}
+
+void Frm3::updateBar()
+{
+    const int width = m_total > 0 ? int(qint64(PicJD->width()) * m_ordinal / m_total) : 0;
+    lblJD->setGeometry(0, 0, width, PicJD->height());
+}
+
+void Frm3::hideProgress()
+{
+    PicJD->hide();
+    m_ordinal = 0;
+    updateBar();
+}
+
+void Frm3::updateTitle()
+{
+    if (m_running && isMinimized() && m_total > 0)
+        setWindowTitle(QStringLiteral("%1% - ").arg(100 * m_ordinal / m_total) + Wizard::title());
+    else
+        setWindowTitle(Wizard::title());
+}
+
+void Frm3::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        updateTitle();
+}
+
+void Frm3::onBatchFinished(const BatchResult &result)
+{
+    hideProgress();
+    lblBJT->setText(backgroundHint());
+    Command2->show();
+    Command1->setText(tr("完成(&F)"));
+    m_running = false;
+    setChoicesEnabled(true);
+    updateTitle();
+    auto *report = new FrmErr(m_wizard, result.runFolder, result.report, result.reportColour, this);
+    connect(report, &FrmErr::done, this, [this, report](bool stay) {
+        report->deleteLater();
+        if (stay)
+            becomeActive();
+    });
+    report->show();
+    emit reportShown(report);
+}
+
+void Frm3::startRenameOnly()
+{
+    const SourceSelection selection = m_wizard.frm1()->selection();
+    RenameHost host([this](int ordinal, int total, const QString &text) {
+        PicJD->show();
+        setProgress(ordinal, total, text);
+        PicJD->repaint();
+    });
+    const RenameOutcome preview = RenameOnlyRun(selection.folder, false, selection,
+                                                m_frmRename->rule(), host);
+    hideProgress();
+    lblBJT->setText(backgroundHint());
+    auto *dialog = new FrmRename2(preview.previewLines, this);
+    dialog->setWindowIcon(m_wizard.icon());
+    connect(dialog, &FrmRename2::answered, this, [this, dialog, selection](bool confirmed) {
+        dialog->deleteLater();
+        if (confirmed)
+            renameConfirmed(selection);
+        becomeActive();
+    });
+    dialog->show();
+    emit previewShown(dialog);
+}
+
+void Frm3::renameConfirmed(const SourceSelection &selection)
+{
+    RenameHost host([this](int ordinal, int total, const QString &text) {
+        PicJD->show();
+        setProgress(ordinal, total, text);
+        PicJD->repaint();
+    });
+    const RenameOutcome done = RenameOnlyRun(selection.folder, true, selection, m_frmRename->rule(),
+                                             host);
+    hideProgress();
+    lblBJT->setText(backgroundHint());
+    m_wizard.frm1()->refresh();
+    if (done.refused)
+        m_wizard.services().warn(this, kProduct, done.refusalText());
+    else
+        m_wizard.services().inform(this, kProduct, tr("文件批量改名已经完成！"));
 }
 
 void Frm3::closeEvent(QCloseEvent *event)

@@ -13,4 +13,9 @@ QString FormatFileSize(qint64 bytes);
 // (four decimals, as the run's millisecond clock gives them).
 QString FormatElapsed(qint64 tenThousandthsOfSecond);
 
+// The time a run still needs, from the time the files done so far took: "剩余约42秒",
+// "剩余约3分5秒", "剩余约1小时20分" (rounded up). Empty before two files are done or when
+// none is left.
+QString TimeLeftText(qint64 elapsedMs, int done, int total);
+
 } // namespace Pw

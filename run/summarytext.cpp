@@ -90,4 +90,22 @@ QString SummaryHint(const QString &summaryText)
            + SummaryWords::tr("以上信息如无误，请点击“完成”开始处理！");
 }
 
+QString RenameModeText(const NamingRule &rule, int selectedCount)
+{
+    const NamingPattern pattern = NamingPatternText(rule, true, QString());
+    const QString parts[] = {
+            tr("===============命名规则==============="), pattern.front + pattern.back,
+            tr("即将处理选定的【%1】个文件").arg(selectedCount),
+            tr("======================================="), tr("点击“批量改名”以继续")};
+    QString text;
+    for (const QString &part : parts)
+        text += part + kBreak + kBreak;
+    return text;
+}
+
+QString RunningHint()
+{
+    return tr("按压“终止”按钮可结束图片处理");
+}
+
 } // namespace Pw

@@ -32,4 +32,11 @@ QString SummaryHeading(int selectedCount);
 // The hint step 3 shows under the summary: the summary and the closing request.
 QString SummaryHint(const QString &summaryText);
 
+// What step 3's panel shows in rename-only mode: the rule in its rename form, the count and
+// the request to press the batch-rename button, each part followed by two line breaks.
+QString RenameModeText(const NamingRule &rule, int selectedCount);
+
+// The hint step 3 shows while a batch run lasts.
+QString RunningHint();
+
 } // namespace Pw

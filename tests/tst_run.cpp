@@ -1,4 +1,5 @@
 #include "cli/runcommand.h"
+#include "naming/outputname.h"
 #include "run/batchengine.h"
 #include "run/reporttext.h"
 #include "run/sizetime.h"
@@ -64,12 +65,15 @@ private slots:
     void formatFileSize();
     void formatElapsed_data();
     void formatElapsed();
+    void timeLeft_data();
+    void timeLeft();
     void qualityIndex_data();
     void qualityIndex();
     void compressionRatio_data();
     void compressionRatio();
     void summaryText_data();
     void summaryText();
+    void renameModeText();
     void textOverlay_data();
     void textOverlay();
     void overlayLineBreaks_data();
@@ -130,6 +134,28 @@ void TestRun::formatElapsed()
     QFETCH(qint64, tenThousandths);
     QFETCH(QString, expected);
     QCOMPARE(Pw::FormatElapsed(tenThousandths), expected);
+}
+
+void TestRun::timeLeft_data()
+{
+    QTest::addColumn<qint64>("elapsedMs");
+    QTest::addColumn<int>("done");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("one file done: no estimate yet") << 5000LL << 1 << 10 << QString();
+    QTest::newRow("nothing left") << 5000LL << 10 << 10 << QString();
+    QTest::newRow("seconds, rounded up") << 2001LL << 2 << 4 << QStringLiteral("剩余约3秒");
+    QTest::newRow("minutes") << 10000LL << 2 << 39 << QStringLiteral("剩余约3分5秒");
+    QTest::newRow("hours") << 60000LL << 2 << 162 << QStringLiteral("剩余约1小时20分");
+}
+
+void TestRun::timeLeft()
+{
+    QFETCH(qint64, elapsedMs);
+    QFETCH(int, done);
+    QFETCH(int, total);
+    QFETCH(QString, expected);
+    QCOMPARE(TimeLeftText(elapsedMs, done, total), expected);
 }
 
 void TestRun::qualityIndex_data()
@@ -224,6 +250,22 @@ void TestRun::summaryText()
     in.options.sizeLimitOn = limit;
     QVERIFY(ParseNamingFlagsStrict(rule, in.rule));
     QCOMPARE(SummaryText(in), expected);
+}
+
+// The rename form of the pattern has no quality even with option 4 on.
+void TestRun::renameModeText()
+{
+    NamingRule rule;
+    QVERIFY(ParseNamingFlagsStrict(QStringLiteral("1101001"), rule));
+    const QString b = QStringLiteral("\r\n\r\n");
+    QCOMPARE(RenameModeText(rule, 12),
+             QStringLiteral("===============命名规则===============") + b
+                     + NamingPatternText(rule, true, QString()).front
+                     + NamingPatternText(rule, true, QString()).back + b
+                     + QStringLiteral("即将处理选定的【12】个文件") + b
+                     + QStringLiteral("=======================================") + b
+                     + QStringLiteral("点击“批量改名”以继续") + b);
+    QVERIFY(!RenameModeText(rule, 12).contains(u'Q'));
 }
 
 void TestRun::textOverlay_data()

@@ -1,0 +1,135 @@
+#include "run/frmerr.h"
+
+#include "app/frm1.h"
+#include "app/guiservices.h"
+#include "app/wizard.h"
+#include "platform/apppaths.h"
+#include "platform/colour.h"
+#include "run/step3settings.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace Pw {
+
+FrmErr::FrmErr(Wizard &wizard, const QString &runFolder, const QString &report, qint32 colour,
+               QWidget *parent)
+    : QDialog(parent)
+    , m_wizard(wizard)
+{
+    setObjectName(QStringLiteral("FrmErr"));
+    setWindowTitle(tr("图片处理报告"));
+    setWindowIcon(wizard.icon());
+    setWindowModality(Qt::ApplicationModal);
+
+    Text1 = new QPlainTextEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setReadOnly(true);
+    Text1->setPlainText(report);
+    QPalette textPalette = Text1->palette();
+    textPalette.setColor(QPalette::Text, ColourFromBgr(colour));
+    Text1->setPalette(textPalette);
+    const QFontMetrics metrics = Text1->fontMetrics();
+    Text1->setMinimumSize(metrics.horizontalAdvance(QString(44, u'中')),
+                          metrics.lineSpacing() * 18);
+
+    Label2 = new QLabel(tr("结果目录："), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    lblResult = new QLabel(runFolder, this);
+    lblResult->setObjectName(QStringLiteral("lblResult"));
+    lblResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblResult->setWordWrap(true);
+
+    Frame1 = new QGroupBox(tr("接下来，您将要："), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Op1 = new QRadioButton(tr("关闭这个窗口后返回第一步"), Frame1);
+    Op1->setObjectName(QStringLiteral("Op1"));
+    Op2 = new QRadioButton(tr("关闭这个窗口后返回第二步"), Frame1);
+    Op2->setObjectName(QStringLiteral("Op2"));
+    Op3 = new QRadioButton(tr("关闭这个窗口后留在第三步"), Frame1);
+    Op3->setObjectName(QStringLiteral("Op3"));
+    Check1 = new QCheckBox(tr("去结果目录看看工作成果"), Frame1);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    Check2 = new QCheckBox(tr("将结果目录作为再次加工的图片源"), Frame1);
+    Check2->setObjectName(QStringLiteral("Check2"));
+    m_next = new QButtonGroup(this);
+    m_next->addButton(Op1, 1);
+    m_next->addButton(Op2, 2);
+    m_next->addButton(Op3, 3);
+    Command1 = new QPushButton(tr("确定(&O)"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setDefault(true);
+
+    auto *frame = new QVBoxLayout(Frame1);
+    frame->addWidget(Op1);
+    frame->addWidget(Op2);
+    frame->addWidget(Op3);
+    frame->addSpacing(6);
+    frame->addWidget(Check1);
+    frame->addWidget(Check2);
+    auto *folder = new QHBoxLayout;
+    folder->addWidget(Label2, 0, Qt::AlignTop);
+    folder->addWidget(lblResult, 1);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(Frame1, 1);
+    bottom->addWidget(Command1, 0, Qt::AlignBottom);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Text1, 1);
+    layout->addLayout(folder);
+    layout->addLayout(bottom);
+
+    const ReportChoices choices = LoadReportChoices();
+    m_next->button(choices.nextMove)->setChecked(true);
+    Check1->setChecked(choices.openResultFolder);
+    Check2->setChecked(choices.resultAsSource);
+    // Remembered the moment they change, whatever the dialog's end.
+    connect(m_next, &QButtonGroup::idClicked, this, [](int id) { StoreNextMove(id); });
+    connect(Check1, &QCheckBox::clicked, this, [](bool on) { StoreOpenResultFolder(on); });
+    connect(Check2, &QCheckBox::clicked, this, [](bool on) { StoreResultAsSource(on); });
+    connect(Command1, &QPushButton::clicked, this, &FrmErr::accept);
+    Command1->setFocus();
+}
+
+// OK: the next source first, then the step to show, then the file manager.
+void FrmErr::accept()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    const QString folder = lblResult->text();
+    if (Check2->isChecked() && !folder.isEmpty())
+        m_wizard.frm1()->useFolderAsSource(WithTrailingSlash(folder));
+    const int move = m_next->checkedId();
+    QDialog::accept();
+    if (move == 1 || move == 2)
+        m_wizard.showStep(move);
+    if (Check1->isChecked() && !folder.isEmpty())
+        m_wizard.services().openFolder(folder);
+    emit done(move != 1 && move != 2);
+}
+
+// The close box and Escape close the report without carrying out any choice.
+void FrmErr::reject()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    QDialog::reject();
+    emit done(true);
+}
+
+void FrmErr::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    reject();
+}
+
+} // namespace Pw
