@@ -11,11 +11,12 @@
 #include "platform/apppaths.h"
 #include "platform/colour.h"
 #include "platform/fileutils.h"
+#include "run/batchsetup.h"
 #include "run/frmerr.h"
 #include "run/sizetime.h"
 #include "run/step3choices.h"
-#include "run/step3settings.h"
 #include "run/summarytext.h"
+#include "settings/sourcesettings.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -121,11 +122,7 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     setWindowTitle(Wizard::title());
     setWindowIcon(wizard.icon());
 
-    PicL = new QLabel(this);
-    PicL->setObjectName(QStringLiteral("PicL"));
-    if (auto *banner = wizard.frm1()->findChild<QLabel *>(QStringLiteral("PicL")))
-        PicL->setPixmap(banner->pixmap());
-    PicL->setVisible(!PicL->pixmap().isNull());
+    PicL = Wizard::makeBanner(this);
 
     lblStep = new QLabel(tr("【第3/3步:指定底图背景图或背景色】"), this);
     lblStep->setObjectName(QStringLiteral("lblStep"));
@@ -349,7 +346,7 @@ void Frm3::ChooseBackgroundPicture()
 {
     const QString file = m_wizard.services().chooseFile(
             this, SpecialFolder(0), tr("选取一个背景图片"),
-            tr("图片文件 (*.jpg)") + QStringLiteral(" (*.jpg *.bmp *.JPG *.BMP)"));
+            tr("图片文件") + QStringLiteral(" (*.jpg *.bmp *.JPG *.BMP)"));
     if (file.isEmpty())
         return;
     TxtPic->setText(file);
@@ -442,23 +439,15 @@ void Frm3::startBatch()
 {
     auto runner = std::make_unique<Runner>();
     runner->window = this;
+    BatchChoices choices;
+    choices.selection = m_wizard.frm1()->selection();
+    choices.options = m_wizard.frm2()->options();
+    choices.rule = m_frmRename->rule();
+    choices.step3.backgroundColour = m_background;
+    choices.step3.backgroundPicture = TxtPic->text();
+    choices.step3.qualityIndex = Combo1->currentIndex();
     BatchInputs &in = runner->inputs;
-    in.selection = m_wizard.frm1()->selection();
-    in.options = m_wizard.frm2()->options();
-    in.rule = m_frmRename->rule();
-    ApplyPhotoLetterGuard(in.rule, false, in.selection.keepCamera);
-    in.step3.backgroundColour = m_background;
-    in.step3.backgroundPicture = TxtPic->text();
-    in.step3.qualityIndex = Combo1->currentIndex();
-    SummaryInputs summary;
-    summary.keepCamera = in.selection.keepCamera;
-    summary.options = in.options;
-    summary.rule = in.rule;
-    summary.qualityIndex = in.step3.qualityIndex;
-    in.step3.summaryText = SummaryText(summary);
-    in.outputBase = SpecialFolder(0);
-    in.programName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    in.cameraTool = AppFolder() + QStringLiteral("pwReadSM");
+    in = MakeBatchInputs(std::move(choices)).inputs;
     in.started = QDateTime::currentDateTime();
 
     // The running state: progress shown, Previous hidden, the finish button stops.

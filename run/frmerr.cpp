@@ -5,7 +5,7 @@
 #include "app/wizard.h"
 #include "platform/apppaths.h"
 #include "platform/colour.h"
-#include "run/step3settings.h"
+#include "settings/reportsettings.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
