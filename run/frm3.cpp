@@ -31,11 +31,8 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QThread>
 #include <QToolButton>
 #include <QVBoxLayout>
-
-#include <atomic>
 
 namespace Pw {
 
@@ -82,37 +79,12 @@ public:
     void yield() override {}
     bool stopRequested() const override { return false; }
     void clearStopRequest() override {}
-    bool askYesNo(const QString &) override { return true; }
 
 private:
     std::function<void(int, int, const QString &)> m_show;
 };
 
 } // namespace
-
-// The batch run on a worker thread. Progress reaches the window through queued calls, so the
-// window keeps painting and the stop button only sets the flag the run reads between files.
-struct Frm3::Runner : public RunHost
-{
-    Frm3 *window = nullptr;
-    BatchInputs inputs;
-    BatchResult result;
-    std::atomic_bool stop = false;
-    QThread *thread = nullptr;
-
-    void progress(int ordinal, int total, const QString &text) override
-    {
-        QMetaObject::invokeMethod(
-                window,
-                [w = window, ordinal, total, text] { w->setProgress(ordinal, total, text); },
-                Qt::QueuedConnection);
-    }
-    void yield() override {}
-    bool stopRequested() const override { return stop; }
-    void clearStopRequest() override { stop = false; }
-    // The demo question was put before the run started.
-    bool askYesNo(const QString &) override { return true; }
-};
 
 Frm3::Frm3(Wizard &wizard, QWidget *parent)
     : QWidget(parent)
@@ -270,15 +242,13 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     connect(m_frmRename, &FrmRename::closed, this, &Frm3::becomeActive);
     connect(Command2, &QPushButton::clicked, this, [this] { m_wizard.showStep(2); });
     connect(Command1, &QPushButton::clicked, this, &Frm3::RunOrStop);
+
+    m_runner = new BatchRunner(this);
+    connect(m_runner, &BatchRunner::progress, this, &Frm3::setProgress);
+    connect(m_runner, &BatchRunner::finished, this, &Frm3::onBatchFinished);
 }
 
-Frm3::~Frm3()
-{
-    if (m_runner && m_runner->thread) {
-        m_runner->stop = true;
-        m_runner->thread->wait();
-    }
-}
+Frm3::~Frm3() = default;
 
 void Frm3::showEvent(QShowEvent *event)
 {
@@ -315,8 +285,7 @@ void Frm3::ShowSummary()
     in.options = m_wizard.frm2()->options();
     in.rule = m_frmRename->rule();
     in.qualityIndex = Combo1->currentIndex();
-    const int mode = in.options.fitMode;
-    const bool border = mode == 1 || mode == 2;
+    const bool border = hasBorder(in.options.fitMode);
     showPanel(!border);
     lblStep->setText(border ? tr("【第3/3步:指定底图背景图或背景色】")
                             : tr("【第3/3步:确认完成】"));
@@ -410,15 +379,16 @@ bool Frm3::eventFilter(QObject *watched, QEvent *event)
 void Frm3::RunOrStop()
 {
     if (m_running) {
-        m_runner->stop = true;
+        m_runner->requestStop();
         return;
     }
     const bool renameOnly = m_wizard.renameOnlyMode();
     const SourceSelection selection = m_wizard.frm1()->selection();
-    if (!renameOnly && selection.folder == DemoFolder()
-        && !m_wizard.services().askYesNo(this, tr("演示"), DemoQuestion(selection.folder)))
+    const StartCheck check = CheckBeforeRun(selection, renameOnly);
+    if (check.askDemo
+        && !m_wizard.services().askYesNo(this, DemoQuestionTitle(), DemoQuestion(selection.folder)))
         return;
-    if (selection.selectedCount() == 0) {
+    if (check.nothingSelected) {
         m_wizard.services().warn(this, kProduct, NothingSelectedWarning());
         return;
     }
@@ -437,8 +407,6 @@ void Frm3::setChoicesEnabled(bool on)
 
 void Frm3::startBatch()
 {
-    auto runner = std::make_unique<Runner>();
-    runner->window = this;
     BatchChoices choices;
     choices.selection = m_wizard.frm1()->selection();
     choices.options = m_wizard.frm2()->options();
@@ -446,8 +414,7 @@ void Frm3::startBatch()
     choices.step3.backgroundColour = m_background;
     choices.step3.backgroundPicture = TxtPic->text();
     choices.step3.qualityIndex = Combo1->currentIndex();
-    BatchInputs &in = runner->inputs;
-    in = MakeBatchInputs(std::move(choices)).inputs;
+    BatchInputs in = MakeBatchInputs(std::move(choices)).inputs;
     in.started = QDateTime::currentDateTime();
 
     // The running state: progress shown, Previous hidden, the finish button stops.
@@ -466,16 +433,7 @@ void Frm3::startBatch()
     setChoicesEnabled(false);
     m_runClock.start();
 
-    Runner *r = runner.get();
-    m_runner = std::move(runner);
-    r->thread = QThread::create([r] { r->result = RunBatch(r->inputs, *r); });
-    connect(r->thread, &QThread::finished, this, [this] {
-        const BatchResult result = m_runner->result;
-        m_runner->thread->deleteLater();
-        m_runner.reset();
-        onBatchFinished(result);
-    });
-    r->thread->start();
+    m_runner->start(in);
 }
 
 void Frm3::setProgress(int ordinal, int total, const QString &text)

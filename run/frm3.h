@@ -1,11 +1,10 @@
 #pragma once
 
 #include "run/batchengine.h"
+#include "run/batchrunner.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
-
-#include <memory>
 
 class QComboBox;
 class QFrame;
@@ -102,8 +101,7 @@ private:
     int m_ordinal = 0;
     int m_total = 0;
     QElapsedTimer m_runClock;
-    struct Runner;
-    std::unique_ptr<Runner> m_runner;
+    BatchRunner *m_runner = nullptr;
 };
 
 } // namespace Pw

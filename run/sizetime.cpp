@@ -60,14 +60,11 @@ QString TimeLeftText(qint64 elapsedMs, int done, int total)
     const qint64 leftMs = static_cast<qint64>(
             std::ceil(static_cast<long double>(elapsedMs) * (total - done) / done));
     const qint64 seconds = (leftMs + 999) / 1000;
-    auto tr = [](const char *text) {
-        return QCoreApplication::translate("Pw::SizeTime", text);
-    };
     if (seconds < 60)
-        return tr("剩余约%1秒").arg(seconds);
+        return SizeTimeText::tr("剩余约%1秒").arg(seconds);
     if (seconds < 3600)
-        return tr("剩余约%1分%2秒").arg(seconds / 60).arg(seconds % 60);
-    return tr("剩余约%1小时%2分").arg(seconds / 3600).arg(seconds % 3600 / 60);
+        return SizeTimeText::tr("剩余约%1分%2秒").arg(seconds / 60).arg(seconds % 60);
+    return SizeTimeText::tr("剩余约%1小时%2分").arg(seconds / 3600).arg(seconds % 3600 / 60);
 }
 
 } // namespace Pw

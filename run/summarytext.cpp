@@ -93,10 +93,11 @@ QString SummaryHint(const QString &summaryText)
 QString RenameModeText(const NamingRule &rule, int selectedCount)
 {
     const NamingPattern pattern = NamingPatternText(rule, true, QString());
-    const QString parts[] = {
-            tr("===============命名规则==============="), pattern.front + pattern.back,
-            tr("即将处理选定的【%1】个文件").arg(selectedCount),
-            tr("======================================="), tr("点击“批量改名”以继续")};
+    const QString parts[] = {SummaryWords::tr("===============命名规则==============="),
+                             pattern.front + pattern.back,
+                             SummaryWords::tr("即将处理选定的【%1】个文件").arg(selectedCount),
+                             SummaryWords::tr("======================================="),
+                             SummaryWords::tr("点击“批量改名”以继续")};
     QString text;
     for (const QString &part : parts)
         text += part + kBreak + kBreak;
@@ -105,7 +106,7 @@ QString RenameModeText(const NamingRule &rule, int selectedCount)
 
 QString RunningHint()
 {
-    return tr("按压“终止”按钮可结束图片处理");
+    return SummaryWords::tr("按压“终止”按钮可结束图片处理");
 }
 
 } // namespace Pw

@@ -22,13 +22,21 @@ public:
         QString text;
     };
 
+    struct FileRequest
+    {
+        QString folder; // where the chooser starts
+        QString title;
+        QString filter;
+    };
+
     QList<Message> messages;
-    std::deque<bool> answers;    // for askYesNo
-    std::deque<QString> folders; // for chooseFolder
-    std::deque<QString> files;   // for chooseFile
-    QStringList folderPrompts;   // what chooseFolder was asked with
-    QStringList openedFolders;   // openFolder calls
-    int fontDialogsOpened = 0;   // chooseFont calls
+    std::deque<bool> answers;        // for askYesNo
+    std::deque<QString> folders;     // for chooseFolder
+    std::deque<QString> files;       // for chooseFile
+    QStringList folderPrompts;       // what chooseFolder was asked with
+    QList<FileRequest> fileRequests; // what chooseFile was asked with
+    QStringList openedFolders;       // openFolder calls
+    int fontDialogsOpened = 0;       // chooseFont calls
     // The pending font dialog: the test calls it with a choice, or with nothing for Cancel.
     std::function<void(std::optional<Pw::FontChoice>)> pendingFont;
     Pw::FontChoice fontShown; // the initial choice the dialog was opened with
@@ -51,8 +59,10 @@ public:
         folderPrompts << prompt;
         return take(folders, QString());
     }
-    QString chooseFile(QWidget *, const QString &, const QString &, const QString &) override
+    QString chooseFile(QWidget *, const QString &folder, const QString &title,
+                       const QString &filter) override
     {
+        fileRequests.append({folder, title, filter});
         return take(files, QString());
     }
     void chooseFont(QWidget *, const Pw::FontChoice &initial,

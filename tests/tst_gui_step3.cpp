@@ -1,0 +1,616 @@
+#include "app/frm1.h"
+#include "app/wizard.h"
+#include "naming/frmrename.h"
+#include "naming/frmrename2.h"
+#include "naming/namingrule.h"
+#include "options/frm2.h"
+#include "platform/apppaths.h"
+#include "platform/colour.h"
+#include "run/batchengine.h"
+#include "run/frm3.h"
+#include "run/frmerr.h"
+#include "run/summarytext.h"
+#include "settings/inistore.h"
+#include "settings/settingskeys.h"
+#include "support/fakeguiservices.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace Pw;
+
+namespace {
+
+const QString kPixwright = QStringLiteral(PW_APP_DIR "/pixwright");
+
+void writeSetting(const QString &key, const QString &value)
+{
+    QVERIFY(WriteIni(Keys::kSectionSelected, key, value));
+}
+
+QString setting(const QString &key)
+{
+    return ReadIni(Keys::kSectionSelected, key);
+}
+
+// Pictures of different sizes and colours, so that borders, names and bytes differ by file.
+void makePictures(const QString &folder, int count, int width = 320)
+{
+    QDir().mkpath(folder);
+    for (int i = 1; i <= count; ++i) {
+        QImage image(width + 16 * i, width * 3 / 4 - 8 * i, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 37 % 360, 200, 220));
+        QPainter(&image).fillRect(4, 4, 40, 30, Qt::white);
+        QVERIFY(image.save(folder + QStringLiteral("/p%1.jpg").arg(i, 2, 10, QLatin1Char('0')),
+                           "JPEG", 90));
+    }
+}
+
+// Radio buttons and check boxes answer clicks on their indicator and text only.
+void clickBox(QAbstractButton *box)
+{
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+}
+
+// The files of a folder with their bytes, by name.
+QMap<QString, QByteArray> filesOf(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::Files)) {
+        QFile file(info.filePath());
+        if (file.open(QIODevice::ReadOnly))
+            files.insert(info.fileName(), file.readAll());
+    }
+    return files;
+}
+
+// The report without the two lines that depend on the clock.
+QString steadyReport(QString report)
+{
+    report.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QStringList lines = report.split(u'\n');
+    lines.removeIf([](const QString &line) {
+        return line.startsWith(QStringLiteral("→ 耗时：")) || line.startsWith(u' ');
+    });
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines.join(u'\n');
+}
+
+} // namespace
+
+// Step 3, the run with its progress and stop, the report dialog, the naming dialog and the
+// rename preview, driven by their controls' object names.
+class TestGuiStep3 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void controlNames_data();
+    void controlNames();
+    void loadAndBackground();
+    void renameOnlyLooks();
+    void wholeRunMatchesTheCommandLine();
+    void stopInTheMiddle();
+    void demoDeclinedCreatesNothing();
+    void nothingSelectedIsRefused();
+    void reportChoices_data();
+    void reportChoices();
+    void resultFolderAsNextSource();
+    void namingDialog();
+    void renamePreview_data();
+    void renamePreview();
+
+private:
+    Frm3 *toStep3(bool renameOnly);
+    FrmErr *runToReport(Frm3 *frm3);
+    QString desktop() const { return m_home->path() + QStringLiteral("/Desktop/"); }
+
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_source;
+    std::unique_ptr<PwTest::FakeGuiServices> m_services;
+    std::unique_ptr<Wizard> m_wizard;
+};
+
+void TestGuiStep3::initTestCase()
+{
+    // Results go to the desktop folder: a temporary home keeps them out of the user's.
+    m_home = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_home->isValid());
+    qputenv("HOME", QFile::encodeName(m_home->path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home->path() + QStringLiteral("/.config")));
+    QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation) + u'/', desktop());
+    SetAppFolder(QStringLiteral(PW_APP_DIR "/"));
+    qRegisterMetaType<FrmErr *>();
+    qRegisterMetaType<FrmRename2 *>();
+}
+
+void TestGuiStep3::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    SetDefaultSettingsFile(m_dir->filePath(QStringLiteral("Set.ini")));
+    QDir(desktop()).removeRecursively();
+    m_source = m_dir->filePath(QStringLiteral("照片"));
+    m_services = std::make_unique<PwTest::FakeGuiServices>();
+    m_wizard = std::make_unique<Wizard>(*m_services);
+}
+
+void TestGuiStep3::cleanup()
+{
+    m_wizard.reset();
+    m_services.reset();
+    SetDefaultSettingsFile(QString());
+}
+
+// Step 1 lists the source, Next, then Next (or Skip) on step 2.
+Frm3 *TestGuiStep3::toStep3(bool renameOnly)
+{
+    m_wizard->start();
+    m_wizard->frm1()->useFolderAsSource(m_source);
+    QTest::mouseClick(m_wizard->frm1()->Command1, Qt::LeftButton);
+    QTest::mouseClick(renameOnly ? m_wizard->frm2()->Command4 : m_wizard->frm2()->Command1,
+                      Qt::LeftButton);
+    if (m_wizard->visibleStep() != 3)
+        return nullptr;
+    return m_wizard->frm3();
+}
+
+// Presses finish and waits for the report.
+FrmErr *TestGuiStep3::runToReport(Frm3 *frm3)
+{
+    QSignalSpy shown(frm3, &Frm3::reportShown);
+    QTest::mouseClick(frm3->Command1, Qt::LeftButton);
+    if (!frm3->runInProgress() && shown.isEmpty())
+        return nullptr;
+    if (shown.isEmpty() && !shown.wait(60000))
+        return nullptr;
+    return shown.first().first().value<FrmErr *>();
+}
+
+void TestGuiStep3::controlNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("type");
+    const std::pair<const char *, const char *> rows[] = {{"PicL", "QLabel"},
+                                                          {"lblStep", "QLabel"},
+                                                          {"PicBJS", "QLabel"},
+                                                          {"PicBJse", "QLabel"},
+                                                          {"CmdStartPic", "QPushButton"},
+                                                          {"TxtPic", "QLineEdit"},
+                                                          {"PicBJ", "QLabel"},
+                                                          {"Label3", "QLabel"},
+                                                          {"lblBJT", "QLabel"},
+                                                          {"Combo1", "QComboBox"},
+                                                          {"PicRename", "QToolButton"},
+                                                          {"lbl12", "QLabel"},
+                                                          {"Pic34", "QFrame"},
+                                                          {"lbl34", "QLabel"},
+                                                          {"PicJD", "QFrame"},
+                                                          {"lblJD", "QLabel"},
+                                                          {"Command1", "QPushButton"},
+                                                          {"Command2", "QPushButton"}};
+    for (const auto &[name, type] : rows)
+        QTest::newRow(name) << QString::fromLatin1(name) << QByteArray(type);
+}
+
+void TestGuiStep3::controlNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, type);
+    Frm3 *frm3 = m_wizard->frm3();
+    QWidget *control = frm3->findChild<QWidget *>(name);
+    QVERIFY2(control, qPrintable(name));
+    QVERIFY(control->inherits(type.constData()));
+}
+
+// Load: no stored quality gives 85; the swatch shows the stored colour; the background picture
+// is chosen from the desktop folder and cleared by a double-click; palette picks are stored,
+// swatch clicks are not.
+void TestGuiStep3::loadAndBackground()
+{
+    writeSetting(Keys::kBackgroundColour, QStringLiteral("255"));
+    makePictures(m_source, 1);
+    Frm3 *frm3 = toStep3(false);
+    QVERIFY(frm3);
+    QCOMPARE(frm3->Combo1->count(), 20);
+    QCOMPARE(frm3->Combo1->itemText(0), QStringLiteral("保存质量：5"));
+    QCOMPARE(frm3->Combo1->currentText(), QStringLiteral("保存质量：85"));
+    QCOMPARE(frm3->PicBJse->palette().color(QPalette::Window), QColor(Qt::red));
+    QVERIFY(!frm3->PicJD->isVisible());
+    QVERIFY(frm3->lbl12->text().endsWith(QStringLiteral("以上信息如无误，请点击“完成”开始处理！")));
+    QCOMPARE(frm3->Command1->text(), QStringLiteral("完成(&F)"));
+
+    frm3->Combo1->setCurrentIndex(3);
+    QCOMPARE(setting(Keys::kSaveQuality), QStringLiteral("3"));
+    QVERIFY(frm3->lbl12->text().contains(QStringLiteral("Q20")));
+
+    const QString hintChoose = QStringLiteral("背景图将拉伸为上步指定的宽和高，双击选择背景图");
+    const QString hintClear = QStringLiteral("背景图将拉伸为上步指定的宽和高，双击清除背景图");
+    QCOMPARE(frm3->lblBJT->text(), hintChoose);
+    const QString picture = m_source + QStringLiteral("/p01.jpg");
+    m_services->files.push_back(picture);
+    QTest::mouseClick(frm3->CmdStartPic, Qt::LeftButton);
+    QCOMPARE(m_services->fileRequests.last().title, QStringLiteral("选取一个背景图片"));
+    QCOMPARE(WithTrailingSlash(m_services->fileRequests.last().folder), desktop());
+    QCOMPARE(m_services->fileRequests.last().filter,
+             QStringLiteral("图片文件 (*.jpg *.bmp *.JPG *.BMP)"));
+    QCOMPARE(frm3->TxtPic->text(), picture);
+    QCOMPARE(frm3->lblBJT->text(), hintClear);
+    QVERIFY(!frm3->PicBJ->pixmap().isNull());
+    QTest::mouseDClick(frm3->lblBJT, Qt::LeftButton);
+    QCOMPARE(frm3->TxtPic->text(), QString());
+    QCOMPARE(frm3->lblBJT->text(), hintChoose);
+    QVERIFY(frm3->PicBJ->pixmap().isNull());
+    // With no picture, a double-click opens the chooser; cancelling changes nothing.
+    QTest::mouseDClick(frm3->PicBJ, Qt::LeftButton);
+    QCOMPARE(m_services->fileRequests.size(), 2);
+    QCOMPARE(frm3->lblBJT->text(), hintChoose);
+
+    QTest::mouseClick(frm3->PicBJS, Qt::LeftButton, {}, QPoint(1, 1));
+    const QColor picked = frm3->PicBJS->pixmap().toImage().pixelColor(1, 1);
+    QCOMPARE(frm3->backgroundColour(), BgrFromColour(picked));
+    QCOMPARE(setting(Keys::kBackgroundColour), QString::number(BgrFromColour(picked)));
+    QTest::mouseClick(frm3->PicBJse, Qt::RightButton);
+    QCOMPARE(frm3->backgroundColour(), 0xFFFFFF);
+    QTest::mouseDClick(frm3->PicBJse, Qt::LeftButton);
+    QCOMPARE(frm3->backgroundColour(), 0);
+    QCOMPARE(setting(Keys::kBackgroundColour), QString::number(BgrFromColour(picked)));
+
+    QTest::mouseClick(frm3->Command2, Qt::LeftButton);
+    QCOMPARE(m_wizard->visibleStep(), 2);
+}
+
+void TestGuiStep3::renameOnlyLooks()
+{
+    makePictures(m_source, 3);
+    Frm3 *frm3 = toStep3(true);
+    QVERIFY(frm3);
+    QVERIFY(frm3->Pic34->isVisible());
+    QVERIFY(!frm3->Combo1->isVisible());
+    QCOMPARE(frm3->Command1->text(), QStringLiteral("批量改名(&B)"));
+    QCOMPARE(frm3->PicRename->toolTip(), QStringLiteral("文件重新命名..."));
+    QCOMPARE(frm3->lbl34->text(), RenameModeText(frm3->namingDialog()->rule(), 3));
+
+    // Back and on in resize mode: the summary again.
+    QTest::mouseClick(frm3->Command2, Qt::LeftButton);
+    QTest::mouseClick(m_wizard->frm2()->Command1, Qt::LeftButton);
+    QCOMPARE(frm3->Command1->text(), QStringLiteral("完成(&F)"));
+    QCOMPARE(frm3->PicRename->toolTip(), QStringLiteral("生成新图片的文件重新命名..."));
+    QVERIFY(frm3->lbl12->text().startsWith(QStringLiteral("→ 保留数码信息：")));
+}
+
+// The wizard's run writes exactly the files and the report `pixwright run` writes with the
+// same remembered choices.
+void TestGuiStep3::wholeRunMatchesTheCommandLine()
+{
+    writeSetting(Keys::kSaveQuality, QStringLiteral("10"));
+    writeSetting(Keys::kBackgroundColour, QStringLiteral("65280"));
+    writeSetting(Keys::kRenameRule, QStringLiteral("1101001"));
+    writeSetting(Keys::kRenameSeparator, QStringLiteral("1"));
+    makePictures(m_source, 4);
+    Frm3 *frm3 = toStep3(false);
+    QVERIFY(frm3);
+    FrmErr *report = runToReport(frm3);
+    QVERIFY(report);
+    QVERIFY(report->isVisible());
+    QCOMPARE(report->windowTitle(), QStringLiteral("图片处理报告"));
+    QVERIFY(report->Text1->toPlainText().contains(
+            QStringLiteral("共处理【4】个文件，成功【4】个！")));
+    QCOMPARE(report->Text1->palette().color(QPalette::Text), QColor(Qt::blue));
+    QCOMPARE(frm3->Command1->text(), QStringLiteral("完成(&F)"));
+    QVERIFY(frm3->Command2->isVisible());
+    QVERIFY(!frm3->PicJD->isVisible());
+    const QString runFolder = report->lblResult->text();
+    QVERIFY(runFolder.startsWith(desktop()));
+    const QMap<QString, QByteArray> wizardFiles = filesOf(runFolder);
+    QCOMPARE(wizardFiles.size(), 4);
+    QVERIFY2(wizardFiles.firstKey().startsWith(QStringLiteral("1_("))
+                     && wizardFiles.firstKey().endsWith(QStringLiteral("_Q55)p01.jpg")),
+             qPrintable(wizardFiles.firstKey()));
+
+    QProcess command;
+    command.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+    const QString root = m_dir->filePath(QStringLiteral("command"));
+    command.start(kPixwright, {QStringLiteral("run"), m_source, QStringLiteral("--settings"),
+                               DefaultSettingsFile(), QStringLiteral("--output-root"), root});
+    QVERIFY(command.waitForFinished(60000));
+    QCOMPARE(command.exitCode(), 0);
+    const QString out = QString::fromUtf8(command.readAllStandardOutput());
+    const QString marker = QStringLiteral("结果目录：");
+    const QString commandFolder = out.mid(out.lastIndexOf(marker) + marker.size()).trimmed();
+    QCOMPARE(filesOf(commandFolder), wizardFiles);
+    QCOMPARE(steadyReport(out.left(out.lastIndexOf(marker))),
+             steadyReport(report->Text1->toPlainText()));
+}
+
+// A stop press ends the run after the file in hand; the window kept answering meanwhile.
+void TestGuiStep3::stopInTheMiddle()
+{
+    makePictures(m_source, 12, 2000);
+    Frm3 *frm3 = toStep3(false);
+    QVERIFY(frm3);
+    QSignalSpy shown(frm3, &Frm3::reportShown);
+    QTest::mouseClick(frm3->Command1, Qt::LeftButton);
+    QVERIFY(frm3->runInProgress());
+    QCOMPARE(frm3->Command1->text(), QStringLiteral("终止(&C)"));
+    QVERIFY(!frm3->Command2->isVisible());
+    QVERIFY(frm3->PicJD->isVisible());
+    QCOMPARE(frm3->lbl12->text(), RunningHint());
+    QVERIFY(!frm3->close()); // closing is refused during a run
+    // Progress arrives while the run works: the stop goes in after the second file started.
+    static const QRegularExpression progress(
+            QStringLiteral("^正在处理\\((\\d+)/12\\)p\\d\\d\\.jpg"));
+    auto ordinal = [&] {
+        const QRegularExpressionMatch m = progress.match(frm3->lblBJT->text());
+        return m.hasMatch() ? m.captured(1).toInt() : 0;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(ordinal() >= 2, 30000);
+    QVERIFY(frm3->lblJD->width() > 0);
+    QTest::mouseClick(frm3->Command1, Qt::LeftButton);
+    QVERIFY(shown.wait(60000));
+    auto *report = shown.first().first().value<FrmErr *>();
+    const QString text = report->Text1->toPlainText();
+    const int done = filesOf(report->lblResult->text()).size();
+    QVERIFY2(done >= 2 && done < 12, qPrintable(QString::number(done)));
+    QVERIFY(text.contains(QStringLiteral("共处理【12】个文件，成功【%1】个！").arg(done)));
+    QCOMPARE(report->Text1->palette().color(QPalette::Text), QColor(Qt::red));
+    QVERIFY(!frm3->runInProgress());
+}
+
+void TestGuiStep3::demoDeclinedCreatesNothing()
+{
+    m_source = DemoFolder();
+    Frm3 *frm3 = toStep3(false);
+    QVERIFY(frm3);
+    m_services->answers.push_back(false);
+    QTest::mouseClick(frm3->Command1, Qt::LeftButton);
+    QCOMPARE(m_services->messages.size(), 1);
+    QCOMPARE(m_services->messages.first().kind, QStringLiteral("ask"));
+    QCOMPARE(m_services->messages.first().title, QStringLiteral("演示"));
+    QCOMPARE(m_services->messages.first().text, DemoQuestion(DemoFolder()));
+    QVERIFY(!frm3->runInProgress());
+    QCOMPARE(frm3->Command1->text(), QStringLiteral("完成(&F)"));
+    QVERIFY(!QFileInfo::exists(desktop()) || QDir(desktop()).isEmpty());
+}
+
+void TestGuiStep3::nothingSelectedIsRefused()
+{
+    QDir().mkpath(m_source);
+    Frm3 *frm3 = toStep3(false);
+    QVERIFY(frm3);
+    QTest::mouseClick(frm3->Command1, Qt::LeftButton);
+    QCOMPARE(m_services->texts(QStringLiteral("warn")),
+             QStringList{QStringLiteral("未选择任何图片或照片可供修改！")});
+    QVERIFY(!frm3->runInProgress());
+    QVERIFY(!QFileInfo::exists(desktop()) || QDir(desktop()).isEmpty());
+}
+
+void TestGuiStep3::reportChoices_data()
+{
+    QTest::addColumn<QString>("go");
+    QTest::addColumn<QString>("ck1");
+    QTest::addColumn<QString>("ck2");
+    QTest::addColumn<QString>("checked");
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<int>("step");
+    QTest::newRow("first run") << QString() << QString() << QString() << "Op3" << true << 3;
+    QTest::newRow("去 = 7") << "7"
+                            << "0"
+                            << "0"
+                            << "Op3" << false << 3;
+    QTest::newRow("back to step 2") << "2"
+                                    << "1"
+                                    << "0"
+                                    << "Op2" << true << 2;
+}
+
+// The remembered choices come back; OK carries them out.
+void TestGuiStep3::reportChoices()
+{
+    QFETCH(QString, go);
+    QFETCH(QString, ck1);
+    QFETCH(QString, ck2);
+    QFETCH(QString, checked);
+    QFETCH(bool, open);
+    QFETCH(int, step);
+    if (!go.isEmpty())
+        writeSetting(Keys::kNextMove, go);
+    if (!ck1.isEmpty())
+        writeSetting(Keys::kOpenResultFolder, ck1);
+    if (!ck2.isEmpty())
+        writeSetting(Keys::kResultAsSource, ck2);
+    makePictures(m_source, 1);
+    Frm3 *frm3 = toStep3(false);
+    QVERIFY(frm3);
+    FrmErr *report = runToReport(frm3);
+    QVERIFY(report);
+    QVERIFY(report->findChild<QRadioButton *>(checked)->isChecked());
+    QCOMPARE(report->Check1->isChecked(), open);
+    QVERIFY(!report->Check2->isChecked());
+    QTest::mouseClick(report->Command1, Qt::LeftButton);
+    QVERIFY(!report->isVisible());
+    QCOMPARE(m_wizard->visibleStep(), step);
+    QCOMPARE(m_services->openedFolders,
+             open ? QStringList{report->lblResult->text()} : QStringList());
+}
+
+// Clicks are stored at once; with CK2 and Op1 step 1 comes up on the results, all selected.
+void TestGuiStep3::resultFolderAsNextSource()
+{
+    makePictures(m_source, 3);
+    Frm3 *frm3 = toStep3(false);
+    QVERIFY(frm3);
+    FrmErr *report = runToReport(frm3);
+    QVERIFY(report);
+    clickBox(report->Op2);
+    QCOMPARE(setting(Keys::kNextMove), QStringLiteral("2"));
+    clickBox(report->Op1);
+    QCOMPARE(setting(Keys::kNextMove), QStringLiteral("1"));
+    clickBox(report->Check1);
+    QCOMPARE(setting(Keys::kOpenResultFolder), QStringLiteral("0"));
+    clickBox(report->Check2);
+    QCOMPARE(setting(Keys::kResultAsSource), QStringLiteral("1"));
+    const QString runFolder = report->lblResult->text();
+    QTest::mouseClick(report->Command1, Qt::LeftButton);
+    QCOMPARE(m_wizard->visibleStep(), 1);
+    QVERIFY(m_services->openedFolders.isEmpty());
+    const SourceSelection next = m_wizard->frm1()->selection();
+    QCOMPARE(next.folder, runFolder);
+    QCOMPARE(next.names, QStringList(filesOf(runFolder).keys()));
+    QCOMPARE(next.selectedCount(), 3);
+    QCOMPARE(ReadIni(Keys::kSectionOpenPath, Keys::kSourceFolder), runFolder);
+
+    // The next report dialog comes back with the stored choices.
+    QTest::mouseClick(m_wizard->frm1()->Command1, Qt::LeftButton);
+    QTest::mouseClick(m_wizard->frm2()->Command1, Qt::LeftButton);
+    report = runToReport(frm3);
+    QVERIFY(report);
+    QVERIFY(report->Op1->isChecked());
+    QVERIFY(!report->Check1->isChecked());
+    QVERIFY(report->Check2->isChecked());
+    report->close(); // the close box carries out nothing
+    QCOMPARE(m_wizard->visibleStep(), 3);
+}
+
+void TestGuiStep3::namingDialog()
+{
+    makePictures(m_source, 1);
+    writeSetting(Keys::kRenameRule, QStringLiteral("1010001")); // option 3 without keep-camera
+    Frm3 *frm3 = toStep3(false);
+    QVERIFY(frm3);
+    FrmRename *dialog = frm3->namingDialog();
+    QVERIFY(!dialog->isVisible());
+    // The guard ran at load: option 3 came up off, with the warning.
+    QCOMPARE(m_services->texts(QStringLiteral("warn")), QStringList{PhotoLetterWarning()});
+    QCOMPARE(NamingFlagsText(dialog->rule()), QStringLiteral("1000001"));
+
+    QTest::mouseClick(frm3->PicRename, Qt::LeftButton);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("命名规则"));
+    for (int i = 0; i < kNamingOptionCount; ++i)
+        QCOMPARE(dialog->lblChk[i]->text(), NamingOptionLabel(i, false));
+    QVERIFY(dialog->Chk[3]->isEnabled());
+    QCOMPARE(dialog->Combo1->count(), 14);
+    dialog->Combo1->setCurrentIndex(13);
+    QCOMPARE(setting(Keys::kRenameSeparator), QStringLiteral("13"));
+    QCOMPARE(dialog->rule().NamingSeparator, u' ');
+
+    QTest::mouseClick(dialog->lblChk[1], Qt::LeftButton); // a label click toggles its box
+    QVERIFY(dialog->Chk[1]->isChecked());
+    clickBox(dialog->Chk[2]); // springs back, warns again
+    QVERIFY(!dialog->Chk[2]->isChecked());
+    QCOMPARE(m_services->texts(QStringLiteral("warn")).size(), 2);
+    dialog->close(); // the close box keeps the flags in force
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(NamingFlagsText(dialog->rule()), QStringLiteral("1000001"));
+    QCOMPARE(setting(Keys::kRenameRule), QStringLiteral("1010001"));
+
+    QTest::mouseClick(frm3->PicRename, Qt::LeftButton);
+    QVERIFY(dialog->Chk[1]->isChecked()); // the boxes stayed as ticked
+    QTest::mouseClick(dialog->Command1, Qt::LeftButton);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(NamingFlagsText(dialog->rule()), QStringLiteral("1100001"));
+    QCOMPARE(setting(Keys::kRenameRule), QStringLiteral("1100001"));
+    QVERIFY(frm3->lbl12->text().contains(QStringLiteral("[宽]x")));
+
+    // Rename-only mode: option 4 is disabled and says why; option 3 stays ticked.
+    QTest::mouseClick(frm3->Command2, Qt::LeftButton);
+    QTest::mouseClick(m_wizard->frm2()->Command4, Qt::LeftButton);
+    QTest::mouseClick(frm3->PicRename, Qt::LeftButton);
+    QVERIFY(!dialog->Chk[3]->isEnabled());
+    QCOMPARE(dialog->lblChk[3]->text(), QStringLiteral("4.添加保存质量(如Q85),不适用于更名"));
+    QTest::mouseClick(dialog->lblChk[2], Qt::LeftButton);
+    QVERIFY(dialog->Chk[2]->isChecked());
+    QCOMPARE(m_services->texts(QStringLiteral("warn")).size(), 2);
+    QTest::mouseClick(dialog->Command1, Qt::LeftButton);
+    QCOMPARE(frm3->lbl34->text(), RenameModeText(dialog->rule(), 1));
+}
+
+void TestGuiStep3::renamePreview_data()
+{
+    QTest::addColumn<bool>("confirm");
+    QTest::addColumn<bool>("refused"); // the second file goes away before the rename pass
+    QTest::newRow("confirmed") << true << false;
+    QTest::newRow("closed") << false << false;
+    QTest::newRow("refused") << true << true;
+}
+
+// The preview lists every new name; OK renames and refreshes step 1, the close box does nothing.
+void TestGuiStep3::renamePreview()
+{
+    QFETCH(bool, confirm);
+    QFETCH(bool, refused);
+    writeSetting(Keys::kRenameRule, QStringLiteral("1000001"));
+    writeSetting(Keys::kRenameSeparator, QStringLiteral("1"));
+    makePictures(m_source, 2);
+    Frm3 *frm3 = toStep3(true);
+    QVERIFY(frm3);
+    QSignalSpy shown(frm3, &Frm3::previewShown);
+    QTest::mouseClick(frm3->Command1, Qt::LeftButton);
+    QCOMPARE(shown.size(), 1);
+    auto *preview = shown.first().first().value<FrmRename2 *>();
+    QVERIFY(preview->isVisible());
+    QCOMPARE(preview->windowTitle(), QStringLiteral("文件批量改名"));
+    QStringList lines;
+    for (int i = 0; i < preview->List1->count(); ++i)
+        lines << preview->List1->item(i)->text();
+    QCOMPARE(lines, (QStringList{QStringLiteral("p01.jpg"), QStringLiteral("  将改为:1_p01.jpg"),
+                                 QStringLiteral("p02.jpg"), QStringLiteral("  将改为:2_p02.jpg")}));
+    QVERIFY(!frm3->PicJD->isVisible());
+
+    QPointer<FrmRename2> gone(preview);
+    if (refused)
+        QVERIFY(QFile::remove(m_source + QStringLiteral("/p02.jpg")));
+    if (confirm)
+        QTest::mouseClick(preview->Command1, Qt::LeftButton);
+    else
+        preview->close();
+    QVERIFY(!preview->isVisible());
+    const QStringList names = QDir(m_source).entryList(QDir::Files, QDir::Name);
+    if (refused) {
+        QCOMPARE(names, QStringList{QStringLiteral("1_p01.jpg")});
+        const QStringList warnings = m_services->texts(QStringLiteral("warn"));
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY2(warnings.first().contains(QStringLiteral("“p02.jpg”"))
+                         && warnings.first().contains(QStringLiteral("已改名 1 个文件")),
+                 qPrintable(warnings.first()));
+        QVERIFY(m_services->texts(QStringLiteral("inform")).isEmpty());
+    } else if (confirm) {
+        QCOMPARE(names, (QStringList{QStringLiteral("1_p01.jpg"), QStringLiteral("2_p02.jpg")}));
+        QCOMPARE(m_services->texts(QStringLiteral("inform")),
+                 QStringList{QStringLiteral("文件批量改名已经完成！")});
+        QCOMPARE(m_wizard->frm1()->selection().names, names);
+    } else {
+        QCOMPARE(names, (QStringList{QStringLiteral("p01.jpg"), QStringLiteral("p02.jpg")}));
+        QVERIFY(m_services->messages.isEmpty());
+    }
+    QTRY_VERIFY(gone.isNull()); // the next preview starts afresh
+}
+
+QTEST_MAIN(TestGuiStep3)
+#include "tst_gui_step3.moc"
