@@ -9,7 +9,8 @@ namespace Pw {
 
 namespace {
 
-// 300 dpi pixel numbers of common print and identity-photo sizes, in the list's order.
+// 300 dpi pixel numbers of common print and identity-photo sizes, in the list's order. Each is
+// the print size in centimetres x 300 / 2.54, rounded (the 18-inch print is 5400 x 3600).
 constexpr std::array<const char16_t *, kPresetCount> kPresets = {
         u"一寸照片 3.81cm*2.54cm|450|300",       u"小一寸照片 3.2cm*2.2cm|378|260",
         u"大一寸照片 4.8cm*3.3cm|567|390",       u"二寸照片 5.08cm*3.81cm|600|450",
@@ -19,7 +20,7 @@ constexpr std::array<const char16_t *, kPresetCount> kPresets = {
         u"七寸照片 17.78cm*12.7cm|2100|1500",    u"八寸照片 20.32cm*15.24cm|2400|1800",
         u"十寸照片 25.4cm*20.32cm|3000|2400",    u"十二寸照片 30.48cm*25.4cm|3600|3000",
         u"十四寸照片 35.56cm*30.48cm|4200|3600", u"16寸照片 40.64cm*30.48cm|4800|3600",
-        u"十八寸照片 45.72cm*30.48cm|4800|3600", u"20照片 50.8cm*40.64cm|6000|4800",
+        u"十八寸照片 45.72cm*30.48cm|5400|3600", u"20照片 50.8cm*40.64cm|6000|4800",
         u"24寸照片 60.96cm*50.8cm|7200|6000",    u"30寸照片 76.2cm*60.96cm|9000|7200",
         u"36寸照片 91.44cm*60.96cm|10800|7200",  u"40寸照片 101.6cm*76.2cm|12000|9000",
         u"一代身份证照片 2.2cm*3.2cm|260|378",   u"二代身份证照片 2.6cm*3.2cm|307|378",

@@ -156,11 +156,17 @@ void ProcessingOptions::chooseEdge(int choice)
     edgeChoice = (choice == 2 || choice == 3) ? choice : 1;
 }
 
+void ProcessingOptions::setScalePercent(int percent)
+{
+    scalePercent = qBound(5, percent, 500);
+    percentCaptionAsDesigned = false;
+}
+
 void ProcessingOptions::setCompressOnly(bool on)
 {
     if (on) {
         selectMode(FitMode::Percent);
-        scalePercent = 100;
+        setScalePercent(100);
     }
     compressOnly = on;
 }

@@ -1,3 +1,4 @@
+#include "options/modecaption.h"
 #include "options/presets.h"
 #include "options/processingoptions.h"
 #include "platform/textcodec.h"
@@ -5,6 +6,7 @@
 #include "settings/settingskeys.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -496,7 +498,16 @@ void TestOptions::compressOnly()
     options.setCompressOnly(false);
     QCOMPARE(options.fitMode, Pw::FitMode::Percent);
     QCOMPARE(options.scalePercent, 100);
+    // Ticking it shows 100 % in the mode-5 caption even when the percentage already was 100.
+    options.percentCaptionAsDesigned = true;
     options.setCompressOnly(true);
+    QVERIFY(!options.percentCaptionAsDesigned);
+    QCOMPARE(Pw::ModeCaption(options),
+             QStringLiteral("5.原图原样100%复制，不变形，此时不影响画质压缩体积，无白边"));
+    options.setScalePercent(501);
+    QCOMPARE(options.scalePercent, 500);
+    options.setScalePercent(4);
+    QCOMPARE(options.scalePercent, 5);
     for (int mode = 1; mode <= 4; ++mode) {
         options.setCompressOnly(true);
         options.selectMode(Pw::FitModeFromNumber(mode));
@@ -602,6 +613,12 @@ void TestOptions::presetTable()
         QVERIFY(size);
         QCOMPARE(size->width, std::max(a, b));
         QCOMPARE(size->height, std::min(a, b));
+        // The pixels are the named print size at 300 dpi.
+        static const QRegularExpression cm(QStringLiteral("([0-9.]+)cm\\*([0-9.]+)cm$"));
+        const QRegularExpressionMatch match = cm.match(parts.at(0));
+        QVERIFY2(match.hasMatch(), qPrintable(parts.at(0)));
+        QCOMPARE(a, qRound(match.captured(1).toDouble() * 300 / 2.54));
+        QCOMPARE(b, qRound(match.captured(2).toDouble() * 300 / 2.54));
     }
 }
 
@@ -612,7 +629,7 @@ void TestOptions::presetPicks_data()
     QTest::addColumn<int>("height");
     QTest::newRow("1") << 1 << 450 << 300;
     QTest::newRow("9") << 9 << 1800 << 1200;
-    QTest::newRow("16 and 17 share a size") << 17 << 4800 << 3600;
+    QTest::newRow("17 at 300 dpi") << 17 << 5400 << 3600;
     QTest::newRow("22 largest") << 22 << 12000 << 9000;
     QTest::newRow("23 portrait in the table") << 23 << 378 << 260;
     QTest::newRow("24") << 24 << 378 << 307;
