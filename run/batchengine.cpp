@@ -4,6 +4,7 @@
 #include "naming/outputname.h"
 #include "platform/apppaths.h"
 #include "platform/colour.h"
+#include "run/resultdrawing.h"
 #include "run/saveandlimit.h"
 #include "run/textoverlay.h"
 
@@ -44,7 +45,6 @@ struct DrawJob
 {
     QString path;
     ProcessingOptions options;
-    FitParams params;
     QColor background;
     QImage backgroundPicture; // already stretched to the canvas (modes 1 and 2)
     SaveSettings save;
@@ -65,45 +65,15 @@ DrawnEntry drawEntryUnguarded(const DrawJob &job)
     DrawnEntry entry;
     if (*job.cancelled)
         return entry;
-    const FitMode mode = job.params.fitMode;
-    QSize canvasSize;
-    if (mode == FitMode::OneEdge || mode == FitMode::Percent) {
-        const PictureInfo info = LoadAndMeasure(job.path);
-        if (!info.error.isEmpty()) {
-            entry.loadError = info.error;
-            return entry;
-        }
-        const FitResult fit = ComputeFitGeometry(info.width, info.height, job.params);
-        if (!fit.ok()) {
-            entry.loadError = fit.error;
-            return entry;
-        }
-        canvasSize = QSize(fit.geometry.canvasWidth, fit.geometry.canvasHeight);
-    } else {
-        // Modes 1, 2 and 4 do not measure; the target alone decides the canvas.
-        const FitResult fit = ComputeFitGeometry(1, 1, job.params);
-        if (!fit.ok()) {
-            entry.loadError = fit.error;
-            return entry;
-        }
-        canvasSize = QSize(job.params.targetWidth, job.params.targetHeight);
+    ResultDrawing drawing = DrawResult(job.path, job.options, job.background,
+                                       job.backgroundPicture);
+    if (!drawing.loadError.isEmpty()) {
+        entry.loadError = drawing.loadError;
+        return entry;
     }
     entry.sourceBytes = QFileInfo(job.path).size();
-
-    Canvas canvas;
-    canvas.fillColour = hasBorder(mode) ? job.background : QColor(Qt::white);
-    canvas.resize(canvasSize.width(), canvasSize.height());
-    if (hasBorder(mode) && !job.backgroundPicture.isNull()) {
-        QPainter painter(&canvas.image);
-        painter.drawImage(QRect(QPoint(0, 0), canvasSize), job.backgroundPicture);
-    }
-    const DrawnPicture drawn = DrawFittedPicture(job.path, job.params, canvasSize);
-    if (!drawn.error.isEmpty())
-        entry.drawError = drawn.error;
-    else
-        entry.drawError = PaintDrawnPicture(canvas, drawn, mode);
-    DrawTextOverlay(canvas.image, job.options);
-    entry.canvas = canvas.image;
+    entry.drawError = drawing.drawError;
+    entry.canvas = std::move(drawing.canvas);
     if (!*job.cancelled)
         entry.encodings = EncodeAhead(entry.canvas, job.save);
     return entry;
@@ -264,7 +234,6 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
         while (launched < entries.size() && int(drawing.size()) < ahead) {
             DrawJob job{selection.pathOf(entries[launched]),
                         options,
-                        params,
                         background,
                         backgroundPicture,
                         save,
