@@ -1,9 +1,9 @@
 #include "app/guiservices.h"
 
+#include "options/fontcolourdialog.h"
 #include "platform/dialogs.h"
 
 #include <QDesktopServices>
-#include <QFontDialog>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -37,17 +37,17 @@ QString DesktopServices::chooseFile(QWidget *parent, const QString &initialFolde
     return ChooseFile(parent, initialFolder, title, filter, false);
 }
 
-// Qt's own font dialog offers no colour; the colour comes back as it went in.
+// The project's own dialog: Qt's font dialog has no colour. It is not modal, so step 2 stays
+// usable (and guards its own navigation) while it is open.
 void DesktopServices::chooseFont(QWidget *owner, const FontChoice &initial,
                                  std::function<void(std::optional<FontChoice>)> done)
 {
-    auto *dialog = new QFontDialog(initial.font, owner);
+    auto *dialog = new FontColourDialog(initial, owner);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::NonModal);
-    const QColor colour = initial.colour;
-    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, colour, done](int result) {
+    QObject::connect(dialog, &QDialog::finished, dialog, [dialog, done](int result) {
         if (result == QDialog::Accepted)
-            done(FontChoice{dialog->selectedFont(), colour});
+            done(dialog->choice());
         else
             done(std::nullopt);
     });
