@@ -1,5 +1,6 @@
 #include "options/frm2.h"
 
+#include "app/frm1.h"
 #include "app/guiservices.h"
 #include "app/wizard.h"
 #include "imaging/pictureservice.h"
@@ -93,6 +94,11 @@ Frm2::Frm2(Wizard &wizard, QWidget *parent)
     showOptions();
     applyModeLayout();
     connectControls();
+
+    // The live preview draws the picture step 1 previews.
+    Frm1 *step1 = m_wizard.frm1();
+    m_previewFile = step1->previewedFile();
+    connect(step1, &Frm1::previewChanged, this, &Frm2::setPreviewSource);
 }
 
 Frm2::~Frm2()

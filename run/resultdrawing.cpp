@@ -10,10 +10,11 @@ namespace Pw {
 
 namespace {
 
-QString tr(const char *text)
+// The translation context of this file's texts.
+struct PreviewText
 {
-    return QCoreApplication::translate("Pw::ResultDrawing", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Pw::ResultDrawing)
+};
 
 // The canvas size of the file under the options, or an error.
 FitResult canvasOf(const QString &file, const FitParams &params)
@@ -67,7 +68,7 @@ ResultPreview DrawResultPreview(const QString &file, const ProcessingOptions &op
 {
     ResultPreview preview;
     if (file.isEmpty()) {
-        preview.message = tr("第1步未预览图片");
+        preview.message = PreviewText::tr("第1步未预览图片");
         return preview;
     }
     const FitResult fit = canvasOf(file, ToFitParams(options));
@@ -77,7 +78,7 @@ ResultPreview DrawResultPreview(const QString &file, const ProcessingOptions &op
     }
     preview.fullSize = QSize(fit.geometry.canvasWidth, fit.geometry.canvasHeight);
     if (qint64(preview.fullSize.width()) * preview.fullSize.height() > kPreviewMaxPixels) {
-        preview.message = tr("尺寸过大，不预览");
+        preview.message = PreviewText::tr("尺寸过大，不预览");
         return preview;
     }
     const ResultDrawing drawing = DrawResult(file, options, background);
