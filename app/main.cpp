@@ -3,9 +3,11 @@
 #include "cli/infocommand.h"
 #include "cli/renamecommand.h"
 #include "cli/runcommand.h"
+#include "cli/toplevel.h"
 #include "imaging/memorytuning.h"
 #include "platform/apppaths.h"
 #include "platform/fonts.h"
+#include "platform/translations.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -16,15 +18,6 @@
 #include <cstring>
 
 namespace {
-
-constexpr const char *kUsage
-        = "usage: pixwright [COMMAND] [ARGS]\n"
-          "  run [FOLDER] [options]   resize the pictures of FOLDER into a new folder on the "
-          "desktop\n"
-          "  rename [FOLDER] [...]    rename the pictures of FOLDER in place by the naming rule\n"
-          "  info FILE...             show the camera information stored in pictures\n"
-          "  --version                print the version\n"
-          "'pixwright COMMAND --help' tells more about each command.\n";
 
 bool hasDisplay()
 {
@@ -39,12 +32,11 @@ int runBatch(int argc, char *argv[])
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    Pw::InstallTranslations(app);
     Pw::InstallFontSubstitutions();
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty()) {
-        std::fputs("pixwright: no display, so running the batch on the demo pictures "
-                   "(pixwright run --help tells more)\n",
-                   stderr);
+        Pw::SayNoDisplay();
         return Pw::RunBatchCommand({Pw::DemoFolder(), QStringLiteral("--yes")});
     }
     return Pw::RunBatchCommand(args.mid(1));
@@ -56,7 +48,7 @@ int runWizard(int argc, char *argv[])
     QApplication app(argc, argv);
     Pw::InstallFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
-    Pw::Wizard::installQtTranslations();
+    Pw::InstallTranslations(app);
     Pw::DesktopServices services;
     Pw::Wizard wizard(services);
     QApplication::setWindowIcon(wizard.icon());
@@ -80,6 +72,7 @@ int main(int argc, char *argv[])
     if (argc < 2)
         return runWizard(argc, argv);
     QCoreApplication app(argc, argv);
+    Pw::InstallTranslations(app);
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args.first() == QLatin1String("--version")) {
         printVersion();
@@ -89,11 +82,7 @@ int main(int argc, char *argv[])
         return Pw::RunInfoCommand(args.mid(1));
     if (args.first() == QLatin1String("rename"))
         return Pw::RunRenameCommand(args.mid(1));
-    if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    std::fprintf(stderr, "pixwright: unknown command '%s'\n", argv[1]);
-    std::fputs(kUsage, stderr);
-    return 2;
+    if (args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h"))
+        return Pw::PrintCommandList();
+    return Pw::UnknownCommand(args.first());
 }

@@ -131,24 +131,21 @@ bool CommandLine::parse(const QStringList &args, QString *subject, QString *prob
 
 QString CommandLine::optionTable() const
 {
-    QList<QPair<QString, QString>> rows;
-    qsizetype width = 0;
+    // A name longer than the column gets its description on the next line.
+    constexpr qsizetype kColumn = 26;
+    QString table;
     for (const QCommandLineOption &option : m_options) {
         QStringList names;
         for (const QString &name : option.names())
             names << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
-        QString left = names.join(QStringLiteral(", "));
+        QString left = QStringLiteral("  ") + names.join(QStringLiteral(", "));
         if (!option.valueName().isEmpty())
             left += u' ' + option.valueName();
-        width = std::max(width, left.size());
-        rows.append({left, option.description()});
-    }
-    QString table;
-    for (const auto &[left, description] : rows) {
-        // Descriptions may hold line breaks; later lines line up under the first.
-        QString text = description;
-        text.replace(u'\n', u'\n' + QString(width + 4, u' '));
-        table += QStringLiteral("  ") + left.leftJustified(width + 2) + text + u'\n';
+        const QString indent(kColumn, u' ');
+        left = left.size() < kColumn ? left.leftJustified(kColumn) : left + u'\n' + indent;
+        QString description = option.description();
+        description.replace(u'\n', u'\n' + indent);
+        table += left + description + u'\n';
     }
     return table;
 }

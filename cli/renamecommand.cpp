@@ -24,20 +24,20 @@ struct RenameCommand
 
 QList<QCommandLineOption> renameOptions()
 {
-    using T = RenameCommand;
     return {
-            {QStringLiteral("select"), T::tr("只改这张列出的图片（可重复；默认全部）"),
+            {QStringLiteral("select"), RenameCommand::tr("只改这张列出的图片（可重复；默认全部）"),
              QStringLiteral("NAME")},
-            {QStringLiteral("types"), T::tr("列出的图片类型（默认：第一步记住的类型）"),
+            {QStringLiteral("types"), RenameCommand::tr("列出的图片类型（默认：第一步记住的类型）"),
              QStringLiteral("jpg,png,bmp")},
-            {QStringLiteral("rule"), T::tr("七位数字 0/1，依次打开名称部分（见下）"),
+            {QStringLiteral("rule"), RenameCommand::tr("七位数字 0/1，依次打开名称部分（见下）"),
              QStringLiteral("DIGITS")},
             {QStringLiteral("separator"),
-             T::tr("间隔符号：%1 之一，或“空格”").arg(SharedOptions::separatorList()),
+             RenameCommand::tr("间隔符号：%1 之一，或“空格”").arg(SharedOptions::separatorList()),
              QStringLiteral("CHAR")},
-            {QStringLiteral("settings"), T::tr("记住的规则、文件夹和类型从此文件读取（只读不写）"),
+            {QStringLiteral("settings"),
+             RenameCommand::tr("记住的规则、文件夹和类型从此文件读取（只读不写）"),
              QStringLiteral("FILE")},
-            {QStringLiteral("yes"), T::tr("真的改名（不加此项只显示新名字）")},
+            {QStringLiteral("yes"), RenameCommand::tr("真的改名（不加此项只显示新名字）")},
     };
 }
 
@@ -46,7 +46,7 @@ QString usage(const CommandLine &line)
     return RenameCommand::tr("用法：pixwright rename [FOLDER] [选项]\n"
                              "显示 FOLDER（默认：记住的文件夹）中的图片按命名规则将改成的名字；\n"
                              "加 --yes 就地改名，从不覆盖已有的文件。\n")
-           + line.optionTable() + SharedOptions::ruleDigitsHelp()
+           + line.optionTable() + u'\n' + SharedOptions::ruleDigitsHelp() + u'\n'
            + RenameCommand::tr("退出状态：0 完成；1 有文件无法改名或已停止；2 参数错误。\n");
 }
 
@@ -54,7 +54,6 @@ QString usage(const CommandLine &line)
 
 int RunRenameCommand(const QStringList &args)
 {
-    using T = RenameCommand;
     const Console console(QStringLiteral("rename"));
     CommandLine line;
     line.addOptions(renameOptions());
@@ -69,7 +68,7 @@ int RunRenameCommand(const QStringList &args)
     const QStringList positional = line.positional();
     if (positional.size() > 1)
         return console.badArgument(QStringLiteral("FOLDER"),
-                                   T::tr("只能给出一个文件夹，却给了“%1”和“%2”")
+                                   RenameCommand::tr("只能给出一个文件夹，却给了“%1”和“%2”")
                                            .arg(positional.at(0), positional.at(1)));
 
     QString settingsFile;
@@ -77,7 +76,7 @@ int RunRenameCommand(const QStringList &args)
         const QString given = line.value(QStringLiteral("settings"));
         if (!QFileInfo(given).isFile())
             return console.badArgument(QStringLiteral("--settings"),
-                                       T::tr("文件不存在：%1").arg(given));
+                                       RenameCommand::tr("文件不存在：%1").arg(given));
         settingsFile = QFileInfo(given).absoluteFilePath();
     } else {
         settingsFile = DefaultSettingsFile();
@@ -112,12 +111,14 @@ int RunRenameCommand(const QStringList &args)
     if (folder.isEmpty()) {
         folder = LoadSourceFolder(settingsFile);
         if (folder.trimmed().isEmpty())
-            return console.badArgument(QStringLiteral("FOLDER"),
-                                       T::tr("没有给出，%1 也没有记住文件夹").arg(settingsFile));
+            return console.badArgument(
+                    QStringLiteral("FOLDER"),
+                    RenameCommand::tr("没有给出，%1 也没有记住文件夹").arg(settingsFile));
     }
     const QFileInfo folderInfo(folder);
     if (!folderInfo.isDir())
-        return console.badArgument(QStringLiteral("FOLDER"), T::tr("不是文件夹：%1").arg(folder));
+        return console.badArgument(QStringLiteral("FOLDER"),
+                                   RenameCommand::tr("不是文件夹：%1").arg(folder));
     folder = QDir(folderInfo.absoluteFilePath()).absolutePath();
     if (!folder.endsWith(u'/'))
         folder += u'/';
@@ -127,12 +128,12 @@ int RunRenameCommand(const QStringList &args)
     list.names = ListPictures(folder, types);
     if (list.names.isEmpty())
         return console.badArgument(QStringLiteral("FOLDER"),
-                                   T::tr("%1 中没有所选类型的图片").arg(folder));
+                                   RenameCommand::tr("%1 中没有所选类型的图片").arg(folder));
     const QStringList unknown = list.select(line.values(QStringLiteral("select")));
     if (!unknown.isEmpty())
-        return console.badArgument(
-                QStringLiteral("--select"),
-                T::tr("不是 %1 中列出的图片：%2").arg(folder, unknown.join(QStringLiteral(", "))));
+        return console.badArgument(QStringLiteral("--select"),
+                                   RenameCommand::tr("不是 %1 中列出的图片：%2")
+                                           .arg(folder, unknown.join(QStringLiteral(", "))));
     if (const QString warning = SharedOptions::emptyRuleWarning(rule); !warning.isEmpty())
         console.warn(warning);
 
@@ -140,7 +141,7 @@ int RunRenameCommand(const QStringList &args)
     const RenameOutcome preview = RenameOnlyRun(folder, false, list, rule, host);
     console.out(preview.previewLines.join(u'\n') + u'\n');
     if (!line.isSet(QStringLiteral("yes"))) {
-        console.err(T::tr("没有改名；加 --yes 才会改名。") + u'\n');
+        console.err(RenameCommand::tr("没有改名；加 --yes 才会改名。") + u'\n');
         return 0;
     }
 
@@ -151,12 +152,12 @@ int RunRenameCommand(const QStringList &args)
         return 1;
     }
     if (done.stopped) {
-        console.error(T::tr("已停止：选定的 %1 个文件中已改名 %2 个，其余保持原名。")
+        console.error(RenameCommand::tr("已停止：选定的 %1 个文件中已改名 %2 个，其余保持原名。")
                               .arg(list.selectedCount())
                               .arg(done.renamed.size()));
         return 1;
     }
-    console.out(T::tr("文件批量改名已经完成！") + u'\n');
+    console.out(RenameCommand::tr("文件批量改名已经完成！") + u'\n');
     return 0;
 }
 

@@ -30,7 +30,6 @@ struct RunCommand
 {
     Q_DECLARE_TR_FUNCTIONS(Pw::RunCommand)
 };
-using T = RunCommand;
 
 QList<QCommandLineOption> runOptions()
 {
@@ -39,57 +38,66 @@ QList<QCommandLineOption> runOptions()
         return QCommandLineOption(name, description, value);
     };
     return {
-            option(QStringLiteral("settings"), T::tr("从此设置文件读取（只读不写）"),
+            option(QStringLiteral("settings"), RunCommand::tr("从此设置文件读取（只读不写）"),
                    QStringLiteral("FILE")),
-            option(QStringLiteral("output-root"), T::tr("用 DIR 代替桌面文件夹"),
+            option(QStringLiteral("output-root"), RunCommand::tr("用 DIR 代替桌面文件夹"),
                    QStringLiteral("DIR")),
-            option(QStringLiteral("select"), T::tr("只处理这张列出的图片（可重复）"),
+            option(QStringLiteral("select"), RunCommand::tr("只处理这张列出的图片（可重复）"),
                    QStringLiteral("NAME")),
-            option(QStringLiteral("types"), T::tr("列出的文件类型"), QStringLiteral("jpg,png,bmp")),
+            option(QStringLiteral("types"), RunCommand::tr("列出的文件类型"),
+                   QStringLiteral("jpg,png,bmp")),
             option(QStringLiteral("mode"),
-                   T::tr("处理方式：1 裁切居中，2 完整缩入，3 定一边，4 拉伸，5 按百分比"),
+                   RunCommand::tr("处理方式：1 裁切居中，2 完整缩入，3 定一边，4 拉伸，5 按百分比"),
                    QStringLiteral("1..5")),
-            option(QStringLiteral("width"), T::tr("宽（处理方式 1、2、4）"), QStringLiteral("W")),
-            option(QStringLiteral("height"), T::tr("高（处理方式 1、2、4）"), QStringLiteral("H")),
-            option(QStringLiteral("preset"), T::tr("相片冲印尺寸（见下表），定下宽和高"),
+            option(QStringLiteral("width"), RunCommand::tr("宽（处理方式 1、2、4）"),
+                   QStringLiteral("W")),
+            option(QStringLiteral("height"), RunCommand::tr("高（处理方式 1、2、4）"),
+                   QStringLiteral("H")),
+            option(QStringLiteral("preset"), RunCommand::tr("相片冲印尺寸（见下表），定下宽和高"),
                    QStringLiteral("1..32")),
-            option(QStringLiteral("edge"), T::tr("处理方式 3 固定哪一边：长边、宽或高"),
+            option(QStringLiteral("edge"), RunCommand::tr("处理方式 3 固定哪一边：长边、宽或高"),
                    QStringLiteral("long|width|height")),
-            option(QStringLiteral("length"), T::tr("处理方式 3 那一边的长度"), QStringLiteral("L")),
-            option(QStringLiteral("percent"), T::tr("处理方式 5 的百分比"),
+            option(QStringLiteral("length"), RunCommand::tr("处理方式 3 那一边的长度"),
+                   QStringLiteral("L")),
+            option(QStringLiteral("percent"), RunCommand::tr("处理方式 5 的百分比"),
                    QStringLiteral("5..500")),
-            option(QStringLiteral("floor"), T::tr("处理方式 5 缩小时高的下限"),
+            option(QStringLiteral("floor"), RunCommand::tr("处理方式 5 缩小时高的下限"),
                    QStringLiteral("F")),
-            option(QStringLiteral("cap"), T::tr("处理方式 5 放大时宽的上限"), QStringLiteral("C")),
-            option(QStringLiteral("enlarge"), T::tr("放大比目标小的图片（处理方式 1、2、3）")),
-            option(QStringLiteral("limit"), T::tr("文件体积上限，如 50K 或 2M"),
+            option(QStringLiteral("cap"), RunCommand::tr("处理方式 5 放大时宽的上限"),
+                   QStringLiteral("C")),
+            option(QStringLiteral("enlarge"),
+                   RunCommand::tr("放大比目标小的图片（处理方式 1、2、3）")),
+            option(QStringLiteral("limit"), RunCommand::tr("文件体积上限，如 50K 或 2M"),
                    QStringLiteral("N[K|M]")),
-            option(QStringLiteral("quality"), T::tr("保存质量 5..100，5 的倍数"),
+            option(QStringLiteral("quality"), RunCommand::tr("保存质量 5..100，5 的倍数"),
                    QStringLiteral("Q")),
-            option(QStringLiteral("keep-exif"), T::tr("保留数码相机信息")),
-            option(QStringLiteral("text"), T::tr("在图片中央加字（\\n 换行）"),
+            option(QStringLiteral("keep-exif"), RunCommand::tr("保留数码相机信息")),
+            option(QStringLiteral("text"), RunCommand::tr("在图片中央加字（\\n 换行）"),
                    QStringLiteral("TEXT")),
-            option(QStringLiteral("font"), T::tr("字体，如 \"宋体,10.5,bold\""),
+            option(QStringLiteral("font"), RunCommand::tr("字体，如 \"宋体,10.5,bold\""),
                    QStringLiteral("FAMILY,SIZE[,bold][,italic][,underline][,strikeout]")),
-            option(QStringLiteral("text-colour"), T::tr("文字颜色"), QStringLiteral("#RRGGBB")),
-            option(QStringLiteral("inverse"), T::tr("文字反白（衬底色）")),
-            option(QStringLiteral("text-back"), T::tr("反白的衬底色"), QStringLiteral("#RRGGBB")),
-            option(QStringLiteral("background"), T::tr("背景色（处理方式 1、2）"),
+            option(QStringLiteral("text-colour"), RunCommand::tr("文字颜色"),
                    QStringLiteral("#RRGGBB")),
-            option(QStringLiteral("background-picture"), T::tr("背景图片（处理方式 1、2）"),
-                   QStringLiteral("FILE")),
-            option(QStringLiteral("rule"), T::tr("七位数字 0/1，依次打开名称部分（见下）"),
+            option(QStringLiteral("inverse"), RunCommand::tr("文字反白（衬底色）")),
+            option(QStringLiteral("text-back"), RunCommand::tr("反白的衬底色"),
+                   QStringLiteral("#RRGGBB")),
+            option(QStringLiteral("background"), RunCommand::tr("背景色（处理方式 1、2）"),
+                   QStringLiteral("#RRGGBB")),
+            option(QStringLiteral("background-picture"),
+                   RunCommand::tr("背景图片（处理方式 1、2）"), QStringLiteral("FILE")),
+            option(QStringLiteral("rule"), RunCommand::tr("七位数字 0/1，依次打开名称部分（见下）"),
                    QStringLiteral("DIGITS")),
             option(QStringLiteral("separator"),
-                   T::tr("间隔符号：%1 之一，或“空格”").arg(SharedOptions::separatorList()),
+                   RunCommand::tr("间隔符号：%1 之一，或“空格”")
+                           .arg(SharedOptions::separatorList()),
                    QStringLiteral("CHAR")),
-            option(QStringLiteral("yes"), T::tr("不问就处理演示图片")),
+            option(QStringLiteral("yes"), RunCommand::tr("不问就处理演示图片")),
     };
 }
 
 QString presetTable()
 {
-    QString table = T::tr("相片冲印尺寸（--preset）：") + u'\n';
+    QString table = RunCommand::tr("相片冲印尺寸（--preset）：") + u'\n';
     for (int index = 1; index <= kPresetCount; ++index) {
         const QStringList parts = PresetText(index).split(u'|');
         table += QStringLiteral("  %1  %2  %3x%4\n")
@@ -101,13 +109,14 @@ QString presetTable()
 
 QString usage(const CommandLine &line)
 {
-    return T::tr("用法：pixwright run [FOLDER] [选项]\n"
-                 "把 FOLDER（默认：记住的文件夹，否则演示图片）中的图片处理后存入\n"
-                 "<桌面>/pixwright_新图/<文件夹名>/<处理方式>/<日期_时间>/。\n"
-                 "未给出的选项取设置文件中记住的值。\n")
-           + line.optionTable() + presetTable() + SharedOptions::ruleDigitsHelp()
-           + T::tr("退出状态：0 全部成功，1 有文件失败，2 参数错误，3 没有可处理的图片。\n"
-                   "Ctrl+C 在处理完当前文件后停止，仍然输出报告。\n");
+    return RunCommand::tr("用法：pixwright run [FOLDER] [选项]\n"
+                          "把 FOLDER（默认：记住的文件夹，否则演示图片）中的图片处理后存入\n"
+                          "<桌面>/pixwright_新图/<文件夹名>/<处理方式>/<日期_时间>/。\n"
+                          "未给出的选项取设置文件中记住的值。\n")
+           + line.optionTable() + u'\n' + presetTable() + u'\n' + SharedOptions::ruleDigitsHelp()
+           + u'\n'
+           + RunCommand::tr("退出状态：0 全部成功，1 有文件失败，2 参数错误，3 没有可处理的图片。\n"
+                            "Ctrl+C 在处理完当前文件后停止，仍然输出报告。\n");
 }
 
 // A bad value: which option, and what is wrong.
@@ -149,8 +158,9 @@ std::optional<int> wholeNumber(const CommandLine &line, const QString &name, int
     bool ok = false;
     const int number = value.toInt(&ok);
     if (!ok || number < low || number > high) {
-        bad = Bad{QStringLiteral("--") + name,
-                  T::tr("“%1”不可用；请给出 %2 到 %3 的整数").arg(value).arg(low).arg(high)};
+        bad = Bad{
+                QStringLiteral("--") + name,
+                RunCommand::tr("“%1”不可用；请给出 %2 到 %3 的整数").arg(value).arg(low).arg(high)};
         return std::nullopt;
     }
     return number;
@@ -164,7 +174,8 @@ std::optional<qint32> colourValue(const CommandLine &line, const QString &name,
     static const QRegularExpression hex(QStringLiteral("^#[0-9A-Fa-f]{6}$"));
     const QString value = line.value(name);
     if (!hex.match(value).hasMatch()) {
-        bad = Bad{QStringLiteral("--") + name, T::tr("“%1”不可用；颜色请写作 #RRGGBB").arg(value)};
+        bad = Bad{QStringLiteral("--") + name,
+                  RunCommand::tr("“%1”不可用；颜色请写作 #RRGGBB").arg(value)};
         return std::nullopt;
     }
     return BgrFromColour(QColor::fromString(value));
@@ -206,14 +217,14 @@ std::optional<Bad> readArguments(const CommandLine &line, RunArguments &a)
     };
     const QStringList positional = line.positional();
     if (positional.size() > 1)
-        fail(QStringLiteral("FOLDER"),
-             T::tr("只能给出一个文件夹，却给了“%1”和“%2”").arg(positional.at(0), positional.at(1)));
+        fail(QStringLiteral("FOLDER"), RunCommand::tr("只能给出一个文件夹，却给了“%1”和“%2”")
+                                               .arg(positional.at(0), positional.at(1)));
     a.folder = positional.value(0);
     a.settings = line.value(QStringLiteral("settings"));
     if (line.isSet(QStringLiteral("output-root"))) {
         a.outputRoot = line.value(QStringLiteral("output-root"));
         if (a.outputRoot.isEmpty())
-            fail(QStringLiteral("--output-root"), T::tr("请给出一个文件夹"));
+            fail(QStringLiteral("--output-root"), RunCommand::tr("请给出一个文件夹"));
     }
     a.select = line.values(QStringLiteral("select"));
     if (line.isSet(QStringLiteral("types"))) {
@@ -234,7 +245,7 @@ std::optional<Bad> readArguments(const CommandLine &line, RunArguments &a)
             a.edge = 3;
         else
             fail(QStringLiteral("--edge"),
-                 T::tr("“%1”不可用；请给出 long、width 或 height").arg(v));
+                 RunCommand::tr("“%1”不可用；请给出 long、width 或 height").arg(v));
     }
     a.length = wholeNumber(line, QStringLiteral("length"), 1, kMaxCanvasSide, bad);
     a.preset = wholeNumber(line, QStringLiteral("preset"), 1, kPresetCount, bad);
@@ -248,7 +259,8 @@ std::optional<Bad> readArguments(const CommandLine &line, RunArguments &a)
         const QRegularExpressionMatch m = form.match(v);
         if (!m.hasMatch() || m.captured(1).toLongLong() < 1) {
             fail(QStringLiteral("--limit"),
-                 T::tr("“%1”不可用；请给出至少为 1 的整数，后跟 K 或 M，如 50K 或 2M").arg(v));
+                 RunCommand::tr("“%1”不可用；请给出至少为 1 的整数，后跟 K 或 M，如 50K 或 2M")
+                         .arg(v));
         } else {
             a.limitValue = m.captured(1).toLongLong();
             a.limitUnit = m.captured(2).compare(u"M", Qt::CaseInsensitive) == 0 ? 1 : 0;
@@ -260,7 +272,7 @@ std::optional<Bad> readArguments(const CommandLine &line, RunArguments &a)
         const int q = v.toInt(&ok);
         if (!ok || q < 5 || q > 100 || q % 5 != 0)
             fail(QStringLiteral("--quality"),
-                 T::tr("“%1”不可用；请给出 5、10、…、100（5 的倍数）").arg(v));
+                 RunCommand::tr("“%1”不可用；请给出 5、10、…、100（5 的倍数）").arg(v));
         else
             a.quality = q;
     }
@@ -272,8 +284,9 @@ std::optional<Bad> readArguments(const CommandLine &line, RunArguments &a)
         a.font = fontValue(v);
         if (!a.font)
             fail(QStringLiteral("--font"),
-                 T::tr("“%1”不可用；请写作 \"字体,大小[,bold][,italic][,underline][,strikeout]\"，"
-                       "大小为 1 到 500 磅")
+                 RunCommand::tr("“%1”不可用；请写作 "
+                                "\"字体,大小[,bold][,italic][,underline][,strikeout]\"，"
+                                "大小为 1 到 500 磅")
                          .arg(v));
     }
     a.textColour = colourValue(line, QStringLiteral("text-colour"), bad);
@@ -283,7 +296,7 @@ std::optional<Bad> readArguments(const CommandLine &line, RunArguments &a)
     if (line.isSet(QStringLiteral("background-picture"))) {
         const QString v = line.value(QStringLiteral("background-picture"));
         if (!QFileInfo(v).isFile())
-            fail(QStringLiteral("--background-picture"), T::tr("“%1”不是文件").arg(v));
+            fail(QStringLiteral("--background-picture"), RunCommand::tr("“%1”不是文件").arg(v));
         else
             a.backgroundPicture = QFileInfo(v).absoluteFilePath();
     }
@@ -333,27 +346,29 @@ QStringList unusedOptionWarnings(const RunArguments &a, const CommandLine &line,
         QStringList numbers;
         for (FitMode used : option.modes)
             numbers << QString::number(ModeNumber(used));
-        warnings << T::tr("--%1 只用于处理方式 %2，在处理方式 %3 中被忽略")
+        warnings << RunCommand::tr("--%1 只用于处理方式 %2，在处理方式 %3 中被忽略")
                             .arg(name, numbers.join(u'/'))
                             .arg(ModeNumber(mode));
     }
     if (a.preset) {
         const std::optional<PresetSize> size = PresetPick(*a.preset);
         if (a.width)
-            warnings << T::tr("--width %1 取代了 --preset %2 给出的宽 %3")
+            warnings << RunCommand::tr("--width %1 取代了 --preset %2 给出的宽 %3")
                                 .arg(*a.width)
                                 .arg(*a.preset)
                                 .arg(size->width);
         if (a.height)
-            warnings << T::tr("--height %1 取代了 --preset %2 给出的高 %3")
+            warnings << RunCommand::tr("--height %1 取代了 --preset %2 给出的高 %3")
                                 .arg(*a.height)
                                 .arg(*a.preset)
                                 .arg(size->height);
     }
     if (a.quality && a.limitValue)
-        warnings << T::tr("有 --limit 时保存质量自动选定（从 85 起逐级降低，直到不超过体积上限），"
-                          "--quality %1 被忽略")
-                            .arg(*a.quality);
+        warnings
+                << RunCommand::tr(
+                           "有 --limit 时保存质量自动选定（从 85 起逐级降低，直到不超过体积上限），"
+                           "--quality %1 被忽略")
+                           .arg(*a.quality);
     return warnings;
 }
 
@@ -361,7 +376,7 @@ int run(const RunArguments &a, const CommandLine &line, const Console &console)
 {
     if (!a.settings.isEmpty() && !QFileInfo(a.settings).isFile())
         return console.badArgument(QStringLiteral("--settings"),
-                                   T::tr("“%1”不是文件").arg(a.settings));
+                                   RunCommand::tr("“%1”不是文件").arg(a.settings));
     const QString settingsFile = a.settings.isEmpty() ? QString()
                                                       : QFileInfo(a.settings).absoluteFilePath();
 
@@ -376,7 +391,7 @@ int run(const RunArguments &a, const CommandLine &line, const Console &console)
     if (!a.folder.isEmpty()) {
         if (!QFileInfo(a.folder).isDir())
             return console.badArgument(QStringLiteral("FOLDER"),
-                                       T::tr("“%1”不是文件夹").arg(a.folder));
+                                       RunCommand::tr("“%1”不是文件夹").arg(a.folder));
         folder = WithTrailingSlash(QFileInfo(a.folder).absoluteFilePath());
     } else {
         folder = ChooseSourceFolder(source.rememberedFolder, types);
@@ -386,8 +401,9 @@ int run(const RunArguments &a, const CommandLine &line, const Console &console)
     selection.names = ListPictures(folder, types);
     const QStringList unknown = selection.select(a.select);
     if (!unknown.isEmpty())
-        return console.badArgument(QStringLiteral("--select"),
-                                   T::tr("“%1”不在 %2 列出的图片中").arg(unknown.first(), folder));
+        return console.badArgument(
+                QStringLiteral("--select"),
+                RunCommand::tr("“%1”不在 %2 列出的图片中").arg(unknown.first(), folder));
     selection.keepCamera = a.keepExif || source.keepCamera;
 
     ProcessingOptions &o = choices.options;
@@ -460,18 +476,19 @@ int run(const RunArguments &a, const CommandLine &line, const Console &console)
             std::move(choices),
             a.outputRoot.isEmpty() ? QString() : QFileInfo(a.outputRoot).absoluteFilePath());
     if (setup.photoLetterDropped)
-        console.warn(T::tr("命名规则第 3 位（数码照片 D / 普通图片 N）需要保留数码信息"
-                           "（--keep-exif），此位按 0 处理"));
+        console.warn(RunCommand::tr("命名规则第 3 位（数码照片 D / 普通图片 N）需要保留数码信息"
+                                    "（--keep-exif），此位按 0 处理"));
     const BatchInputs &in = setup.inputs;
 
     // The press of the finish button: the demo question (answered by --yes), then the selection.
     const StartCheck check = CheckBeforeRun(in.selection, false);
     if (check.askDemo) {
         console.err(DemoQuestion(in.selection.folder) + u'\n'
-                    + (a.yes ? T::tr("→ 是（--yes）") : T::tr("→ 否（加 --yes 回答“是”）"))
+                    + (a.yes ? RunCommand::tr("→ 是（--yes）")
+                             : RunCommand::tr("→ 否（加 --yes 回答“是”）"))
                     + u'\n');
         if (!a.yes) {
-            console.error(T::tr("演示图片没有处理"));
+            console.error(RunCommand::tr("演示图片没有处理"));
             return kRunNothingSelected;
         }
     }
@@ -486,13 +503,15 @@ int run(const RunArguments &a, const CommandLine &line, const Console &console)
     host.endLine();
     console.out(result.report + u'\n');
     if (result.status == BatchStatus::Stopped)
-        console.out(T::tr("已按 Ctrl+C 停止：选定的 %1 个文件中已处理 %2 个，其余 %3 个没有处理。")
-                            .arg(result.selectedCount)
-                            .arg(result.processedCount)
-                            .arg(result.selectedCount - result.processedCount)
-                    + u'\n');
+        console.out(
+                RunCommand::tr(
+                        "已按 Ctrl+C 停止：选定的 %1 个文件中已处理 %2 个，其余 %3 个没有处理。")
+                        .arg(result.selectedCount)
+                        .arg(result.processedCount)
+                        .arg(result.selectedCount - result.processedCount)
+                + u'\n');
     if (!result.runFolder.isEmpty())
-        console.out(T::tr("结果目录：") + result.runFolder + u'\n');
+        console.out(RunCommand::tr("结果目录：") + result.runFolder + u'\n');
     const bool allSucceeded = result.status != BatchStatus::FolderFailed
                               && result.successCount == result.selectedCount;
     return allSucceeded ? kRunAllSucceeded : kRunSomeFailed;

@@ -130,9 +130,10 @@ QString MakeRunFolder(const QString &outputBase, const QString &programName,
     QString sourceName = QDir(sourceFolder).dirName();
     if (sourceName.isEmpty() || sourceName == u"/")
         sourceName = QStringLiteral("_");
-    const QString modeFolder = WithTrailingSlash(outputBase) + programName + BatchText::tr("_新图")
-                               + u'/' + sourceName + u'/' + QString::number(ModeNumber(fitMode))
-                               + u'/';
+    // Folder names, so the same in every language.
+    const QString modeFolder = WithTrailingSlash(outputBase) + programName
+                               + QStringLiteral("_新图/") + sourceName + u'/'
+                               + QString::number(ModeNumber(fitMode)) + u'/';
     if (!QDir().mkpath(modeFolder)) {
         if (error)
             *error = BatchText::tr("无法创建输出文件夹%1：%2")

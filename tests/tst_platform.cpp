@@ -4,12 +4,14 @@
 #include "platform/process.h"
 #include "platform/sourceselection.h"
 #include "platform/textcodec.h"
+#include "platform/translations.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 #include <csignal>
 #include <ctime>
@@ -21,6 +23,9 @@ class TestPlatform : public QObject
     Q_OBJECT
 
 private slots:
+    void uiLanguage_data();
+    void uiLanguage();
+    void englishTextsBuiltIn();
     void listPicturesFiltersAndSorts();
     void parsePictureTypes_data();
     void parsePictureTypes();
@@ -87,6 +92,41 @@ static void touch(const QString &path)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
+}
+
+void TestPlatform::uiLanguage_data()
+{
+    QTest::addColumn<QStringList>("settings"); // LC_ALL, LC_MESSAGES, LANG
+    QTest::addColumn<bool>("english");
+    QTest::newRow("nothing set") << QStringList{"", "", ""} << false;
+    QTest::newRow("C") << QStringList{"", "", "C.UTF-8"} << false;
+    QTest::newRow("POSIX") << QStringList{"POSIX", "", ""} << false;
+    QTest::newRow("Chinese") << QStringList{"", "", "zh_CN.UTF-8"} << false;
+    QTest::newRow("Taiwan") << QStringList{"", "", "zh_TW.UTF-8"} << false;
+    QTest::newRow("English") << QStringList{"", "", "en_US.UTF-8"} << true;
+    QTest::newRow("bare en") << QStringList{"", "", "en"} << true;
+    QTest::newRow("English with a modifier") << QStringList{"", "", "en_GB@euro"} << true;
+    QTest::newRow("German") << QStringList{"", "", "de_DE.UTF-8"} << false;
+    QTest::newRow("not English, just en-like") << QStringList{"", "", "eo.UTF-8"} << false;
+    QTest::newRow("LC_MESSAGES before LANG") << QStringList{"", "en_US.UTF-8", "zh_CN"} << true;
+    QTest::newRow("LC_ALL before LC_MESSAGES") << QStringList{"C.UTF-8", "en_US", "en_US"} << false;
+}
+
+void TestPlatform::uiLanguage()
+{
+    QFETCH(QStringList, settings);
+    QFETCH(bool, english);
+    QCOMPARE(Pw::UiLanguageOf(settings.at(0), settings.at(1), settings.at(2)),
+             english ? Pw::UiLanguage::English : Pw::UiLanguage::Chinese);
+}
+
+// The English texts are compiled from translations/ and built into the library.
+void TestPlatform::englishTextsBuiltIn()
+{
+    QTranslator translator;
+    QVERIFY(translator.load(QStringLiteral(":/i18n/pixwright_en.qm")));
+    QCOMPARE(translator.translate("Pw::CommandLine", "未知的选项"),
+             QStringLiteral("unknown option"));
 }
 
 void TestPlatform::listPicturesFiltersAndSorts()

@@ -31,11 +31,19 @@ struct CommandRun
     QString err;
 };
 
-CommandRun runCommand(const QStringList &args)
+// locale: the locale variables to set instead of the test's own ("LANG=en_US.UTF-8"); none of
+// LC_ALL, LC_MESSAGES, LANG is kept from the test when it is given.
+CommandRun runCommand(const QStringList &args, const QStringList &locale = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    if (!locale.isEmpty()) {
+        for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANG"})
+            env.remove(QString::fromLatin1(name));
+        for (const QString &setting : locale)
+            env.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
+    }
     process.setProcessEnvironment(env);
     process.start(kPixwright, QStringList{QStringLiteral("run")} + args);
     process.waitForFinished(60000);
@@ -87,6 +95,10 @@ private slots:
     void commandReadsRememberedChoices();
     void commandListsByStoredPattern_data();
     void commandListsByStoredPattern();
+    void commandWarnings_data();
+    void commandWarnings();
+    void commandTextsFollowTheLocale_data();
+    void commandTextsFollowTheLocale();
 };
 
 void TestRun::formatFileSize_data()
@@ -534,6 +546,13 @@ void TestRun::interruptStopsAfterTheFileInHand()
     const int at = int(out.indexOf(QStringLiteral("成功【")));
     const int succeeded = out.mid(at + 3, out.indexOf(u'】', at) - at - 3).toInt();
     QVERIFY2(succeeded >= 1 && succeeded < 10, qPrintable(out));
+    // The report says how far the run got: every file processed succeeded here.
+    QVERIFY2(out.contains(
+                     QStringLiteral("已按 Ctrl+C 停止：选定的 10 个文件中已处理 %1 个，其余 %2 个"
+                                    "没有处理。\n")
+                             .arg(succeeded)
+                             .arg(10 - succeeded)),
+             qPrintable(out));
 }
 
 void TestRun::commandReadsRememberedChoices()
@@ -604,6 +623,124 @@ void TestRun::commandListsByStoredPattern()
     const QStringList stamps = QDir(modeFolder).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     QCOMPARE(stamps.size(), 1);
     QCOMPARE(QDir(modeFolder + stamps.first()).entryList(QDir::Files), processed);
+}
+
+void TestRun::commandWarnings_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("warnings"); // after "pixwright run: 注意："
+    QTest::newRow("length outside mode 3")
+            << QStringList{"--mode", "2", "--length", "300"}
+            << QStringList{"--length 只用于处理方式 3，在处理方式 2 中被忽略"};
+    QTest::newRow("percent outside mode 5")
+            << QStringList{"--mode", "1", "--percent", "40"}
+            << QStringList{"--percent 只用于处理方式 5，在处理方式 1 中被忽略"};
+    QTest::newRow("quality with a limit")
+            << QStringList{"--limit", "500K", "--quality", "80"}
+            << QStringList{"有 --limit 时保存质量自动选定（从 85 起逐级降低，直到不超过体积上限），"
+                           "--quality 80 被忽略"};
+    QTest::newRow("photo letter without camera information")
+            << QStringList{"--rule", "0010001"}
+            << QStringList{"命名规则第 3 位（数码照片 D / 普通图片 N）需要保留数码信息"
+                           "（--keep-exif），此位按 0 处理"};
+    QTest::newRow("width after a preset")
+            << QStringList{"--preset", "8", "--width", "700"}
+            << QStringList{"--width 700 取代了 --preset 8 给出的宽 1500"};
+    QTest::newRow("no name part")
+            << QStringList{"--rule", "0000000"}
+            << QStringList{"命名规则 0000000 不含任何名称部分，新文件将名为“.jpg”、“ 副本1.jpg”、"
+                           "“ 副本2.jpg”……"};
+    QTest::newRow("two at once") << QStringList{"--mode", "4", "--edge", "long", "--floor", "9"}
+                                 << QStringList{"--edge 只用于处理方式 3，在处理方式 4 中被忽略",
+                                                "--floor 只用于处理方式 5，在处理方式 4 中被忽略"};
+    QTest::newRow("every option used")
+            << QStringList{"--mode", "3", "--length", "300", "--rule", "0010001", "--keep-exif"}
+            << QStringList();
+}
+
+// An option left without effect is said once, on one line of its own, and the run goes on.
+void TestRun::commandWarnings()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, warnings);
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("src"));
+    makePictures(source, 1, 40);
+    const QString settings = dir.filePath(QStringLiteral("Set.ini"));
+    QFile(settings).open(QIODevice::WriteOnly);
+    const CommandRun run = runCommand(QStringList{source, QStringLiteral("--settings"), settings,
+                                                  QStringLiteral("--output-root"),
+                                                  dir.filePath(QStringLiteral("out"))}
+                                      + args);
+    QCOMPARE(run.exitCode, kRunAllSucceeded);
+    QStringList said;
+    const QString prefix = QStringLiteral("pixwright run: 注意：");
+    for (const QString &line : run.err.split(u'\n'))
+        if (line.startsWith(prefix))
+            said << line.mid(prefix.size());
+    QCOMPARE(said, warnings);
+}
+
+void TestRun::commandTextsFollowTheLocale_data()
+{
+    QTest::addColumn<QStringList>("locale");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("err"); // the whole of stderr, when not empty
+    QTest::addColumn<QStringList>("outHas");
+    const QStringList separator{"--separator", ","};
+    QTest::newRow("separator, Chinese by default")
+            << QStringList{"LANG=C"} << separator
+            << "pixwright run: --separator: “,”不是可用的间隔符号；可用的有 . _ - + ~ @ # | $ % ^ "
+               "& "
+               "和空格（写作“空格”或\" \"）\n用法见 pixwright run --help\n"
+            << QStringList();
+    QTest::newRow("separator, English") << QStringList{"LANG=en_US.UTF-8"} << separator
+                                        << "pixwright run: --separator: ',' is not an accepted "
+                                           "separator; give one of . _ - + ~ "
+                                           "@ # | $ % ^ &, or a blank (written \"空格\" or \" \")\n"
+                                           "See 'pixwright run --help'.\n"
+                                        << QStringList();
+    QTest::newRow("LC_MESSAGES before LANG")
+            << QStringList{"LANG=zh_CN.UTF-8", "LC_MESSAGES=en_GB.UTF-8"}
+            << QStringList{"--mode", "9"}
+            << "pixwright run: --mode: '9' is not accepted; give a whole number from 1 to 5\n"
+               "See 'pixwright run --help'.\n"
+            << QStringList();
+    QTest::newRow("LC_ALL before both")
+            << QStringList{"LANG=en_US.UTF-8", "LC_ALL=zh_CN.UTF-8"} << QStringList{"--mode", "9"}
+            << "pixwright run: --mode: “9”不可用；请给出 1 到 5 的整数\n用法见 pixwright run "
+               "--help\n"
+            << QStringList();
+    QTest::newRow("help in Chinese, with the presets")
+            << QStringList{"LANG=zh_CN.UTF-8"} << QStringList{"--help"} << QString()
+            << QStringList{"用法：pixwright run [FOLDER] [选项]\n",
+                           "\n   1  一寸照片 3.81cm*2.54cm  450x300\n",
+                           "\n  32  毕业证照片 3.3cm*4.8cm  390x567\n"};
+    QTest::newRow("help in English")
+            << QStringList{"LANG=en_US.UTF-8"} << QStringList{"--help"} << QString()
+            << QStringList{"Usage: pixwright run [FOLDER] [options]\n",
+                           "\nPhoto print sizes (--preset):\n", "  --mode 1..5 "};
+}
+
+// Help, warnings and errors in Chinese unless LC_ALL, LC_MESSAGES or LANG (the first set) asks
+// for English; lines end in LF alone.
+void TestRun::commandTextsFollowTheLocale()
+{
+    QFETCH(QStringList, locale);
+    QFETCH(QStringList, args);
+    QFETCH(QString, err);
+    QFETCH(QStringList, outHas);
+    const CommandRun run = runCommand(args, locale);
+    QVERIFY(!run.err.contains(u'\r'));
+    if (!err.isEmpty()) {
+        QCOMPARE(run.exitCode, kRunBadArguments);
+        // Qt's own start-up notes (no XDG_RUNTIME_DIR in a bare environment) are not ours.
+        QStringList lines = run.err.split(u'\n');
+        lines.removeIf([](const QString &line) { return line.startsWith(u"QStandardPaths:"); });
+        QCOMPARE(lines.join(u'\n'), err);
+    }
+    for (const QString &part : outHas)
+        QVERIFY2(run.out.contains(part), qPrintable(part + u'\n' + run.out));
 }
 
 QTEST_MAIN(TestRun)

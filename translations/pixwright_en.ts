@@ -1,0 +1,1054 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>Pw::BatchEngine</name>
+    <message>
+        <source>内存不足，无法处理这张图片</source>
+        <translation>Not enough memory to process this picture</translation>
+    </message>
+    <message>
+        <source>您即将对演示图片进行处理，演示图片位于：</source>
+        <translation>You are about to process the demo pictures, which are in:</translation>
+    </message>
+    <message>
+        <source>如需继查看演示效果续请点“是”</source>
+        <translation>To go on and see the demo, click &quot;Yes&quot;</translation>
+    </message>
+    <message>
+        <source>如需变换其他文件夹请点“否”后返回第一步重新选择文件夹</source>
+        <translation>To use another folder, click &quot;No&quot; and choose a folder again in step 1</translation>
+    </message>
+    <message>
+        <source>演示</source>
+        <translation>Demo</translation>
+    </message>
+    <message>
+        <source>未选择任何图片或照片可供修改！</source>
+        <translation>No picture or photo is selected to be changed!</translation>
+    </message>
+    <message>
+        <source>无法创建输出文件夹%1：%2</source>
+        <translation>Cannot create the output folder %1: %2</translation>
+    </message>
+    <message>
+        <source>无法创建输出文件夹%1：同一秒内的运行过多</source>
+        <translation>Cannot create the output folder %1: too many runs in the same second</translation>
+    </message>
+    <message>
+        <source>正在处理(%1/%2)</source>
+        <translation>Processing (%1/%2) </translation>
+    </message>
+    <message>
+        <source>【以下是错误信息】</source>
+        <translation>[Errors]</translation>
+    </message>
+    <message>
+        <source>内存不足，无法保存这张图片</source>
+        <translation>Not enough memory to save this picture</translation>
+    </message>
+    <message>
+        <source>未能写入数码信息（%1），图片已保存但不含数码信息</source>
+        <translation>Could not write the camera information (%1); the picture was saved without it</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::CommandLine</name>
+    <message>
+        <source>显示此帮助</source>
+        <translation>show this help</translation>
+    </message>
+    <message>
+        <source>未知的选项</source>
+        <translation>unknown option</translation>
+    </message>
+    <message>
+        <source>不接受值</source>
+        <translation>takes no value</translation>
+    </message>
+    <message>
+        <source>缺少值</source>
+        <translation>a value is missing</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::Console</name>
+    <message>
+        <source>注意：</source>
+        <translation>warning: </translation>
+    </message>
+    <message>
+        <source>用法见 pixwright %1 --help</source>
+        <translation>See &apos;pixwright %1 --help&apos;.</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::FitGeometry</name>
+    <message>
+        <source>目标尺寸无效</source>
+        <translation>Invalid target size</translation>
+    </message>
+    <message>
+        <source>无法取得图片尺寸</source>
+        <translation>Cannot get the picture size</translation>
+    </message>
+    <message>
+        <source>处理方式无效</source>
+        <translation>Invalid mode</translation>
+    </message>
+    <message>
+        <source>目标尺寸超过JPEG所能保存的65500像素</source>
+        <translation>The target size is beyond the 65500 pixels a JPEG can store</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::Frm1</name>
+    <message>
+        <source>【第1/3步:选择欲修改尺寸的图片或照片】</source>
+        <translation>[Step 1/3: choose the pictures or photos to resize]</translation>
+    </message>
+    <message>
+        <source>文件夹：</source>
+        <translation>Folder:</translation>
+    </message>
+    <message>
+        <source>选择包含待处理图片的文件夹...</source>
+        <translation>Choose the folder holding the pictures...</translation>
+    </message>
+    <message>
+        <source>双击查看数码照片信息（如有）！</source>
+        <translation>Double-click to see the camera information (if any)!</translation>
+    </message>
+    <message>
+        <source>全选</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <source>全不选</source>
+        <translation>Select none</translation>
+    </message>
+    <message>
+        <source>反选</source>
+        <translation>Invert selection</translation>
+    </message>
+    <message>
+        <source>刷新！</source>
+        <translation>Refresh!</translation>
+    </message>
+    <message>
+        <source>查看数码照片信息</source>
+        <translation>Camera information</translation>
+    </message>
+    <message>
+        <source>处理后保留数码相机拍摄照片所记录的信息</source>
+        <translation>Keep the camera information of photos in the results</translation>
+    </message>
+    <message>
+        <source>下一步(&amp;N)</source>
+        <translation>&amp;Next</translation>
+    </message>
+    <message>
+        <source>全选(</source>
+        <translation>Select all (</translation>
+    </message>
+    <message>
+        <source>全不选(</source>
+        <translation>Select none (</translation>
+    </message>
+    <message>
+        <source>请选择包含待处理图片的文件夹吧：</source>
+        <translation>Choose the folder holding the pictures:</translation>
+    </message>
+    <message>
+        <source>请先选择包含至少一个图片的文件夹！</source>
+        <translation>First choose a folder holding at least one picture!</translation>
+    </message>
+    <message>
+        <source>当此文件夹中图片发生变化时再刷新！</source>
+        <translation>Refresh when the pictures in this folder change!</translation>
+    </message>
+    <message>
+        <source>请选择包含至少一个图片的文件夹！</source>
+        <translation>Choose a folder holding at least one picture!</translation>
+    </message>
+    <message>
+        <source>相片</source>
+        <translation>Photo</translation>
+    </message>
+    <message>
+        <source>图片</source>
+        <translation>Picture</translation>
+    </message>
+    <message>
+        <source>→宽</source>
+        <translation>→ width </translation>
+    </message>
+    <message>
+        <source>像素,高</source>
+        <translation> pixels, height </translation>
+    </message>
+    <message>
+        <source>像素,文件大小为:</source>
+        <translation> pixels, file size: </translation>
+    </message>
+    <message>
+        <source>→生成于:</source>
+        <translation>→ created: </translation>
+    </message>
+    <message>
+        <source>   存取于:</source>
+        <translation>   accessed: </translation>
+    </message>
+    <message>
+        <source>   修改于:</source>
+        <translation>   modified: </translation>
+    </message>
+    <message>
+        <source>   拍摄于:</source>
+        <translation>   taken: </translation>
+    </message>
+    <message>
+        <source>注：可按住CTRL选择/不选任意的图片文件</source>
+        <translation>Note: hold Ctrl to select or deselect any picture</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::Frm2</name>
+    <message>
+        <source>【第2/3步:指定变形方式与压缩体积】</source>
+        <translation>[Step 2/3: choose how pictures are fitted and compressed]</translation>
+    </message>
+    <message>
+        <source>上一步(&amp;P)</source>
+        <translation>&amp;Previous</translation>
+    </message>
+    <message>
+        <source>下一步(&amp;N)</source>
+        <translation>&amp;Next</translation>
+    </message>
+    <message>
+        <source>跳过(&amp;S)</source>
+        <translation>&amp;Skip</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::Frm3</name>
+    <message>
+        <source>【第3/3步:指定底图背景图或背景色】</source>
+        <translation>[Step 3/3: choose the background picture or colour]</translation>
+    </message>
+    <message>
+        <source>上一步(&amp;P)</source>
+        <translation>&amp;Previous</translation>
+    </message>
+    <message>
+        <source>完成(&amp;F)</source>
+        <translation>&amp;Finish</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::FrmSM</name>
+    <message>
+        <source>数码照片信息查询</source>
+        <translation>Camera information</translation>
+    </message>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::InfoCommand</name>
+    <message>
+        <source>用法：pixwright info [--settings FILE] FILE...
+显示每张图片记录的数码相机信息（EXIF）。
+</source>
+        <translation>Usage: pixwright info [--settings FILE] FILE...
+Shows the camera information (Exif) each picture holds.
+</translation>
+    </message>
+    <message>
+        <source>退出状态：0 每个文件都已读取；1 有文件无法读取；2 用法错误。
+</source>
+        <translation>Exit status: 0 every file was read; 1 a file could not be read; 2 a usage error.
+</translation>
+    </message>
+    <message>
+        <source>文件不存在</source>
+        <translation>no such file</translation>
+    </message>
+    <message>
+        <source>这是一个文件夹</source>
+        <translation>this is a folder</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>不读取，为与其他命令一致而接受</source>
+        <translation>not read; accepted like the other commands</translation>
+    </message>
+    <message>
+        <source>无法读取 %1：%2</source>
+        <translation>cannot read %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::InterruptAsStop</name>
+    <message>
+        <source>pixwright：处理完当前文件后停止（再按 Ctrl+C 立即退出）</source>
+        <translation>pixwright: stopping after the file in hand (Ctrl+C again to quit at once)</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::ModeCaption</name>
+    <message>
+        <source>1.指定图形的宽和高，抛弃超出的部分，不缩放不变形，有白边</source>
+        <translation>1. Given width and height; what sticks out is cut off; not scaled, not distorted; with border</translation>
+    </message>
+    <message>
+        <source>2.指定图形的宽和高，最大化可视原图，缩放而不变形，有白边</source>
+        <translation>2. Given width and height; the whole picture as large as fits; scaled, not distorted; with border</translation>
+    </message>
+    <message>
+        <source>3.指定图形的  宽  ，最大化可视原图，缩放而不变形，无白边</source>
+        <translation>3. Given width; the whole picture; scaled, not distorted; no border</translation>
+    </message>
+    <message>
+        <source>3.指定图形的  高  ，最大化可视原图，缩放而不变形，无白边</source>
+        <translation>3. Given height; the whole picture; scaled, not distorted; no border</translation>
+    </message>
+    <message>
+        <source>3.指定图形的 长边 ，最大化可视原图，缩放而不变形，无白边</source>
+        <translation>3. Given long edge; the whole picture; scaled, not distorted; no border</translation>
+    </message>
+    <message>
+        <source>4.指定图形的宽和高，图形撑满四周边框，缩放后变形，无白边</source>
+        <translation>4. Given width and height; the picture fills the frame; scaled and distorted; no border</translation>
+    </message>
+    <message>
+        <source>5.原图原样100%复制，不变形，此时不影响画质压缩体积，无白边</source>
+        <translation>5. The picture copied at 100%, not distorted; only the compression changes; no border</translation>
+    </message>
+    <message>
+        <source>5.原图按 %1 倍（允许5%-5倍）进行（缩）放，不变形，无白边</source>
+        <translation>5. The picture scaled by %1 times (5% to 5 times allowed), not distorted; no border</translation>
+    </message>
+    <message>
+        <source>5.原图按 %1% 比例(允许5%-5倍)进行缩(放)，不变形，无白边</source>
+        <translation>5. The picture scaled to %1% (5% to 5 times allowed), not distorted; no border</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::NamingPattern</name>
+    <message>
+        <source>序号[自动]</source>
+        <translation>number[auto]</translation>
+    </message>
+    <message>
+        <source>[宽]x[高]</source>
+        <translation>[width]x[height]</translation>
+    </message>
+    <message>
+        <source>N(/D)[自动]</source>
+        <translation>N(/D)[auto]</translation>
+    </message>
+    <message>
+        <source>修改时间[自动]</source>
+        <translation>modified[auto]</translation>
+    </message>
+    <message>
+        <source>数码(/修改)时间[自动]</source>
+        <translation>taken(/modified)[auto]</translation>
+    </message>
+    <message>
+        <source>原文件名</source>
+        <translation>old name</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::NamingRule</name>
+    <message>
+        <source>间隔符号 </source>
+        <translation>Separator </translation>
+    </message>
+    <message>
+        <source>空格</source>
+        <translation>blank</translation>
+    </message>
+    <message>
+        <source>1.添加序号</source>
+        <translation>1. Add a running number</translation>
+    </message>
+    <message>
+        <source>2.文件名包括像素值</source>
+        <translation>2. Pixel size in the name</translation>
+    </message>
+    <message>
+        <source>3.区分出数码照片(D)与普通图片(N)</source>
+        <translation>3. Tell camera photos (D) from other pictures (N)</translation>
+    </message>
+    <message>
+        <source>4.添加保存质量(如Q85),不适用于更名</source>
+        <translation>4. Add the saving quality (e.g. Q85); not for renaming</translation>
+    </message>
+    <message>
+        <source>4.添加保存质量(如Q85)</source>
+        <translation>4. Add the saving quality (e.g. Q85)</translation>
+    </message>
+    <message>
+        <source>5.数码相片普通图片最后修改时间</source>
+        <translation>5. Last modification time of photos and pictures</translation>
+    </message>
+    <message>
+        <source>6.数码相片拍摄时间，普通图片最后修改时间</source>
+        <translation>6. Time a photo was taken; modification time of other pictures</translation>
+    </message>
+    <message>
+        <source>7.包括原文件名</source>
+        <translation>7. Include the old name</translation>
+    </message>
+    <message>
+        <source>请先勾选第一步中【处理后保留数码相机拍摄照片所记录的信息】后，此项才能生效！</source>
+        <translation>This option works only after ticking [Keep the camera information of photos in the results] in step 1!</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::PictureService</name>
+    <message>
+        <source>无法取得宽</source>
+        <translation>Cannot get the width</translation>
+    </message>
+    <message>
+        <source>无法取得高</source>
+        <translation>Cannot get the height</translation>
+    </message>
+    <message>
+        <source>显示失败!</source>
+        <translation>Drawing failed!</translation>
+    </message>
+    <message>
+        <source>创建失败</source>
+        <translation>Creating failed</translation>
+    </message>
+    <message>
+        <source>图片太大，解码后超过1 GB内存，无法载入</source>
+        <translation>The picture is too large: decoded it would take more than 1 GB of memory</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::Presets</name>
+    <message>
+        <source>我自己输入宽和高尺寸</source>
+        <translation>My own width and height</translation>
+    </message>
+    <message>
+        <source>相片冲印</source>
+        <translation>Photo print </translation>
+    </message>
+</context>
+<context>
+    <name>Pw::ProcessingOptions</name>
+    <message>
+        <source>请先关闭字体对话框</source>
+        <translation>Close the font dialog first</translation>
+    </message>
+    <message>
+        <source>注意</source>
+        <translation>Attention</translation>
+    </message>
+    <message>
+        <source>请填入长边数字</source>
+        <translation>Enter a number for the long edge</translation>
+    </message>
+    <message>
+        <source>请填入短边数字</source>
+        <translation>Enter a number for the short edge</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::RenameCommand</name>
+    <message>
+        <source>只改这张列出的图片（可重复；默认全部）</source>
+        <translation>rename only this listed picture (repeatable; default: all)</translation>
+    </message>
+    <message>
+        <source>列出的图片类型（默认：第一步记住的类型）</source>
+        <translation>the picture types listed (default: as step 1 remembers them)</translation>
+    </message>
+    <message>
+        <source>七位数字 0/1，依次打开名称部分（见下）</source>
+        <translation>seven digits 0/1 switching the name parts on (see below)</translation>
+    </message>
+    <message>
+        <source>间隔符号：%1 之一，或“空格”</source>
+        <translation>the separator: one of %1, or &quot;空格&quot; for a blank</translation>
+    </message>
+    <message>
+        <source>记住的规则、文件夹和类型从此文件读取（只读不写）</source>
+        <translation>the remembered rule, folder and types come from FILE (read, never written)</translation>
+    </message>
+    <message>
+        <source>真的改名（不加此项只显示新名字）</source>
+        <translation>rename for real (without it only the new names are shown)</translation>
+    </message>
+    <message>
+        <source>用法：pixwright rename [FOLDER] [选项]
+显示 FOLDER（默认：记住的文件夹）中的图片按命名规则将改成的名字；
+加 --yes 就地改名，从不覆盖已有的文件。
+</source>
+        <translation>Usage: pixwright rename [FOLDER] [options]
+Shows how the pictures of FOLDER (default: the remembered folder) would be renamed by
+the naming rule; --yes renames them in place, never replacing a file.
+</translation>
+    </message>
+    <message>
+        <source>退出状态：0 完成；1 有文件无法改名或已停止；2 参数错误。
+</source>
+        <translation>Exit status: 0 done; 1 a rename was refused or the run stopped; 2 bad arguments.
+</translation>
+    </message>
+    <message>
+        <source>只能给出一个文件夹，却给了“%1”和“%2”</source>
+        <translation>only one folder can be given, got &apos;%1&apos; and &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>文件不存在：%1</source>
+        <translation>no such file: %1</translation>
+    </message>
+    <message>
+        <source>没有给出，%1 也没有记住文件夹</source>
+        <translation>none given and no folder remembered in %1</translation>
+    </message>
+    <message>
+        <source>不是文件夹：%1</source>
+        <translation>not a folder: %1</translation>
+    </message>
+    <message>
+        <source>%1 中没有所选类型的图片</source>
+        <translation>no pictures of the chosen types in %1</translation>
+    </message>
+    <message>
+        <source>不是 %1 中列出的图片：%2</source>
+        <translation>not a listed picture of %1: %2</translation>
+    </message>
+    <message>
+        <source>没有改名；加 --yes 才会改名。</source>
+        <translation>Nothing renamed; add --yes to rename.</translation>
+    </message>
+    <message>
+        <source>已停止：选定的 %1 个文件中已改名 %2 个，其余保持原名。</source>
+        <translation>Stopped: %2 of the %1 selected files were renamed; the others keep their names.</translation>
+    </message>
+    <message>
+        <source>文件批量改名已经完成！</source>
+        <translation>The files have been renamed!</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::RenameOnlyRun</name>
+    <message>
+        <source>“%1”无法改名为“%2”：%3。在此之前已改名 %4 个文件，其余文件保持原名。</source>
+        <translation>&quot;%1&quot; could not be renamed to &quot;%2&quot;: %3. %4 files were renamed before it; the others keep their names.</translation>
+    </message>
+    <message>
+        <source>  将改为:</source>
+        <translation>  becomes:</translation>
+    </message>
+    <message>
+        <source>正在处理(%1/%2)%3</source>
+        <translation>Processing (%1/%2) %3</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::Report</name>
+    <message>
+        <source>【文件处理报告】</source>
+        <translation>[Processing report]</translation>
+    </message>
+    <message>
+        <source>共处理【%1】个文件，成功【%2】个！</source>
+        <translation>[%1] files processed, [%2] succeeded!</translation>
+    </message>
+    <message>
+        <source>→ 源文件大小：</source>
+        <translation>→ Source size: </translation>
+    </message>
+    <message>
+        <source> 处理后大小：</source>
+        <translation> result size: </translation>
+    </message>
+    <message>
+        <source> 压缩比率：</source>
+        <translation> ratio: </translation>
+    </message>
+    <message>
+        <source>→ 耗时：</source>
+        <translation>→ Time: </translation>
+    </message>
+</context>
+<context>
+    <name>Pw::RunCommand</name>
+    <message>
+        <source>从此设置文件读取（只读不写）</source>
+        <translation>read this settings file (never written)</translation>
+    </message>
+    <message>
+        <source>用 DIR 代替桌面文件夹</source>
+        <translation>use DIR instead of the desktop folder</translation>
+    </message>
+    <message>
+        <source>只处理这张列出的图片（可重复）</source>
+        <translation>process only this listed picture (repeatable)</translation>
+    </message>
+    <message>
+        <source>列出的文件类型</source>
+        <translation>file types to list</translation>
+    </message>
+    <message>
+        <source>处理方式：1 裁切居中，2 完整缩入，3 定一边，4 拉伸，5 按百分比</source>
+        <translation>mode: 1 centre cut, 2 fit inside, 3 one edge, 4 stretch, 5 per cent</translation>
+    </message>
+    <message>
+        <source>宽（处理方式 1、2、4）</source>
+        <translation>width (modes 1, 2, 4)</translation>
+    </message>
+    <message>
+        <source>高（处理方式 1、2、4）</source>
+        <translation>height (modes 1, 2, 4)</translation>
+    </message>
+    <message>
+        <source>相片冲印尺寸（见下表），定下宽和高</source>
+        <translation>a photo print size (see the table below): sets width and height</translation>
+    </message>
+    <message>
+        <source>处理方式 3 固定哪一边：长边、宽或高</source>
+        <translation>mode 3: the edge that is fixed, the long one, the width or the height</translation>
+    </message>
+    <message>
+        <source>处理方式 3 那一边的长度</source>
+        <translation>mode 3: the length of that edge</translation>
+    </message>
+    <message>
+        <source>处理方式 5 的百分比</source>
+        <translation>mode 5: the percentage</translation>
+    </message>
+    <message>
+        <source>处理方式 5 缩小时高的下限</source>
+        <translation>mode 5: the least height when reducing</translation>
+    </message>
+    <message>
+        <source>处理方式 5 放大时宽的上限</source>
+        <translation>mode 5: the greatest width when enlarging</translation>
+    </message>
+    <message>
+        <source>放大比目标小的图片（处理方式 1、2、3）</source>
+        <translation>enlarge pictures smaller than the target (modes 1, 2, 3)</translation>
+    </message>
+    <message>
+        <source>文件体积上限，如 50K 或 2M</source>
+        <translation>size limit of each file, e.g. 50K or 2M</translation>
+    </message>
+    <message>
+        <source>保存质量 5..100，5 的倍数</source>
+        <translation>saving quality 5..100, a multiple of 5</translation>
+    </message>
+    <message>
+        <source>保留数码相机信息</source>
+        <translation>keep the camera information</translation>
+    </message>
+    <message>
+        <source>在图片中央加字（\n 换行）</source>
+        <translation>text in the middle of each picture (\n breaks a line)</translation>
+    </message>
+    <message>
+        <source>字体，如 &quot;宋体,10.5,bold&quot;</source>
+        <translation>font, e.g. &quot;宋体,10.5,bold&quot;</translation>
+    </message>
+    <message>
+        <source>文字颜色</source>
+        <translation>text colour</translation>
+    </message>
+    <message>
+        <source>文字反白（衬底色）</source>
+        <translation>inverse text (on a background colour)</translation>
+    </message>
+    <message>
+        <source>反白的衬底色</source>
+        <translation>background colour of inverse text</translation>
+    </message>
+    <message>
+        <source>背景色（处理方式 1、2）</source>
+        <translation>background colour (modes 1, 2)</translation>
+    </message>
+    <message>
+        <source>背景图片（处理方式 1、2）</source>
+        <translation>background picture (modes 1, 2)</translation>
+    </message>
+    <message>
+        <source>七位数字 0/1，依次打开名称部分（见下）</source>
+        <translation>seven digits 0/1 switching the name parts on (see below)</translation>
+    </message>
+    <message>
+        <source>间隔符号：%1 之一，或“空格”</source>
+        <translation>the separator: one of %1, or &quot;空格&quot; for a blank</translation>
+    </message>
+    <message>
+        <source>不问就处理演示图片</source>
+        <translation>process the demo pictures without asking</translation>
+    </message>
+    <message>
+        <source>相片冲印尺寸（--preset）：</source>
+        <translation>Photo print sizes (--preset):</translation>
+    </message>
+    <message>
+        <source>用法：pixwright run [FOLDER] [选项]
+把 FOLDER（默认：记住的文件夹，否则演示图片）中的图片处理后存入
+&lt;桌面&gt;/pixwright_新图/&lt;文件夹名&gt;/&lt;处理方式&gt;/&lt;日期_时间&gt;/。
+未给出的选项取设置文件中记住的值。
+</source>
+        <translation>Usage: pixwright run [FOLDER] [options]
+Resizes the pictures of FOLDER (default: the remembered folder, else the demo pictures)
+into &lt;desktop&gt;/pixwright_新图/&lt;folder&gt;/&lt;mode&gt;/&lt;date_time&gt;/.
+Options not given take the values the settings file remembers.
+</translation>
+    </message>
+    <message>
+        <source>退出状态：0 全部成功，1 有文件失败，2 参数错误，3 没有可处理的图片。
+Ctrl+C 在处理完当前文件后停止，仍然输出报告。
+</source>
+        <translation>Exit status: 0 all succeeded, 1 some failed, 2 bad arguments, 3 nothing selected.
+Ctrl+C stops after the file in hand and still prints the report.
+</translation>
+    </message>
+    <message>
+        <source>“%1”不可用；请给出 %2 到 %3 的整数</source>
+        <translation>&apos;%1&apos; is not accepted; give a whole number from %2 to %3</translation>
+    </message>
+    <message>
+        <source>“%1”不可用；颜色请写作 #RRGGBB</source>
+        <translation>&apos;%1&apos; is not accepted; give a colour as #RRGGBB</translation>
+    </message>
+    <message>
+        <source>只能给出一个文件夹，却给了“%1”和“%2”</source>
+        <translation>only one folder can be given, got &apos;%1&apos; and &apos;%2&apos;</translation>
+    </message>
+    <message>
+        <source>请给出一个文件夹</source>
+        <translation>give a folder</translation>
+    </message>
+    <message>
+        <source>“%1”不可用；请给出 long、width 或 height</source>
+        <translation>&apos;%1&apos; is not accepted; give long, width or height</translation>
+    </message>
+    <message>
+        <source>“%1”不可用；请给出至少为 1 的整数，后跟 K 或 M，如 50K 或 2M</source>
+        <translation>&apos;%1&apos; is not accepted; give a whole number of at least 1 followed by K or M, e.g. 50K or 2M</translation>
+    </message>
+    <message>
+        <source>“%1”不可用；请给出 5、10、…、100（5 的倍数）</source>
+        <translation>&apos;%1&apos; is not accepted; give 5, 10, ..., 100 (a multiple of 5)</translation>
+    </message>
+    <message>
+        <source>“%1”不可用；请写作 &quot;字体,大小[,bold][,italic][,underline][,strikeout]&quot;，大小为 1 到 500 磅</source>
+        <translation>&apos;%1&apos; is not accepted; give &quot;FAMILY,SIZE[,bold][,italic][,underline][,strikeout]&quot; with SIZE in points from 1 to 500</translation>
+    </message>
+    <message>
+        <source>“%1”不是文件</source>
+        <translation>&apos;%1&apos; is not a file</translation>
+    </message>
+    <message>
+        <source>--%1 只用于处理方式 %2，在处理方式 %3 中被忽略</source>
+        <translation>--%1 is used only in mode %2; mode %3 ignores it</translation>
+    </message>
+    <message>
+        <source>--width %1 取代了 --preset %2 给出的宽 %3</source>
+        <translation>--width %1 replaces the width %3 that --preset %2 gives</translation>
+    </message>
+    <message>
+        <source>--height %1 取代了 --preset %2 给出的高 %3</source>
+        <translation>--height %1 replaces the height %3 that --preset %2 gives</translation>
+    </message>
+    <message>
+        <source>有 --limit 时保存质量自动选定（从 85 起逐级降低，直到不超过体积上限），--quality %1 被忽略</source>
+        <translation>with --limit the quality is chosen automatically (from 85 down until the file fits), so --quality %1 is ignored</translation>
+    </message>
+    <message>
+        <source>“%1”不是文件夹</source>
+        <translation>&apos;%1&apos; is not a folder</translation>
+    </message>
+    <message>
+        <source>“%1”不在 %2 列出的图片中</source>
+        <translation>&apos;%1&apos; is not among the pictures listed in %2</translation>
+    </message>
+    <message>
+        <source>命名规则第 3 位（数码照片 D / 普通图片 N）需要保留数码信息（--keep-exif），此位按 0 处理</source>
+        <translation>naming digit 3 (D for a camera photo, N otherwise) needs the camera information kept (--keep-exif); it is taken as 0</translation>
+    </message>
+    <message>
+        <source>→ 是（--yes）</source>
+        <translation>→ Yes (--yes)</translation>
+    </message>
+    <message>
+        <source>→ 否（加 --yes 回答“是”）</source>
+        <translation>→ No (add --yes to answer Yes)</translation>
+    </message>
+    <message>
+        <source>演示图片没有处理</source>
+        <translation>the demo pictures were not processed</translation>
+    </message>
+    <message>
+        <source>已按 Ctrl+C 停止：选定的 %1 个文件中已处理 %2 个，其余 %3 个没有处理。</source>
+        <translation>Stopped by Ctrl+C: %2 of the %1 selected files were processed; the other %3 were not.</translation>
+    </message>
+    <message>
+        <source>结果目录：</source>
+        <translation>Result folder: </translation>
+    </message>
+</context>
+<context>
+    <name>Pw::SaveAndLimit</name>
+    <message>
+        <source>无法启动pwReadSM：%1</source>
+        <translation>Cannot start pwReadSM: %1</translation>
+    </message>
+    <message>
+        <source>pwReadSM超时未结束，已被终止</source>
+        <translation>pwReadSM did not finish in time and was stopped</translation>
+    </message>
+    <message>
+        <source>pwReadSM异常退出</source>
+        <translation>pwReadSM crashed</translation>
+    </message>
+    <message>
+        <source>pwReadSM出错（退出码%1）</source>
+        <translation>pwReadSM failed (exit code %1)</translation>
+    </message>
+    <message>
+        <source>无法写入临时文件%1</source>
+        <translation>Cannot write the scratch file %1</translation>
+    </message>
+    <message>
+        <source>无法读回临时文件%1</source>
+        <translation>Cannot read back the scratch file %1</translation>
+    </message>
+    <message>
+        <source>JPEG编码失败</source>
+        <translation>JPEG encoding failed</translation>
+    </message>
+    <message>
+        <source>无法满足限定的体积,请尝试缩小像素值</source>
+        <translation>The size limit cannot be met; try fewer pixels</translation>
+    </message>
+    <message>
+        <source>保存后找不到输出文件</source>
+        <translation>The output file is missing after saving</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::SharedOptions</name>
+    <message>
+        <source>“%1”不是可用的间隔符号；可用的有 %2 和空格（写作“空格”或&quot; &quot;）</source>
+        <translation>&apos;%1&apos; is not an accepted separator; give one of %2, or a blank (written &quot;空格&quot; or &quot; &quot;)</translation>
+    </message>
+    <message>
+        <source>“%1”不可用；请给出七位 0 或 1，例如 0101001</source>
+        <translation>&apos;%1&apos; is not accepted; give seven digits 0 or 1, e.g. 0101001</translation>
+    </message>
+    <message>
+        <source>“%1”不可用；请给出 jpg、png、bmp 中的一个或几个，以逗号分隔</source>
+        <translation>&apos;%1&apos; is not accepted; give jpg, png and/or bmp separated by commas</translation>
+    </message>
+    <message>
+        <source>命名规则 0000000 不含任何名称部分，新文件将名为“.jpg”、“ 副本1.jpg”、“ 副本2.jpg”……</source>
+        <translation>the naming rule 0000000 holds no name part: the new files will be named &quot;.jpg&quot;, &quot; 副本1.jpg&quot;, &quot; 副本2.jpg&quot;, ...</translation>
+    </message>
+    <message>
+        <source>命名规则的七位数字依次打开以下名称部分（1 打开，0 关闭）：
+  1 序号  2 像素尺寸  3 数码照片 D 或普通图片 N（需保留数码信息）
+  4 保存质量（改名时不适用）  5 修改时间  6 拍摄时间  7 原文件名
+</source>
+        <translation>The seven digits of a naming rule switch these name parts on (1) or off (0), in order:
+  1 running number  2 pixel size  3 D for a camera photo or N (needs the camera information kept)
+  4 saving quality (not when renaming)  5 modification time  6 time of taking  7 the old name
+</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::SizeTime</name>
+    <message>
+        <source>%1小时%2分钟%3.%4秒</source>
+        <translation>%1 h %2 min %3.%4 s</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::Summary</name>
+    <message>
+        <source>是</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>[横图竖图](</source>
+        <translation>[landscape and portrait](</translation>
+    </message>
+    <message>
+        <source>[宽]x自动判定值[高]</source>
+        <translation>[width]x auto[height]</translation>
+    </message>
+    <message>
+        <source>[横图竖图](自动判定值[宽]x</source>
+        <translation>[landscape and portrait](auto[width]x</translation>
+    </message>
+    <message>
+        <source>[高]</source>
+        <translation>[height]</translation>
+    </message>
+    <message>
+        <source>[横图](</source>
+        <translation>[landscape](</translation>
+    </message>
+    <message>
+        <source>[宽]*自动判定值[高]</source>
+        <translation>[width]*auto[height]</translation>
+    </message>
+    <message>
+        <source>或 [竖图](自动判定值[宽]*</source>
+        <translation>or [portrait](auto[width]*</translation>
+    </message>
+    <message>
+        <source>原图宽*</source>
+        <translation>source width*</translation>
+    </message>
+    <message>
+        <source>%[宽] x 原图高*</source>
+        <translation>%[width] x source height*</translation>
+    </message>
+    <message>
+        <source>%[高]</source>
+        <translation>%[height]</translation>
+    </message>
+    <message>
+        <source>[宽]x</source>
+        <translation>[width]x</translation>
+    </message>
+    <message>
+        <source>Q[自动]</source>
+        <translation>Q[auto]</translation>
+    </message>
+    <message>
+        <source>→ 保留数码信息：</source>
+        <translation>→ Keep camera information: </translation>
+    </message>
+    <message>
+        <source>→ 命名规则为：</source>
+        <translation>→ Naming rule: </translation>
+    </message>
+    <message>
+        <source>“[]中括号内的内容不会出现在文件名中”</source>
+        <translation>&quot;What is in [] brackets does not appear in the file name&quot;</translation>
+    </message>
+    <message>
+        <source>→ 处理方式为：</source>
+        <translation>→ Mode: </translation>
+    </message>
+    <message>
+        <source>→ 图片加字：</source>
+        <translation>→ Text on pictures: </translation>
+    </message>
+    <message>
+        <source>  文字反白：</source>
+        <translation>  inverse text: </translation>
+    </message>
+    <message>
+        <source>→ 限制体积：</source>
+        <translation>→ Size limit: </translation>
+    </message>
+    <message>
+        <source>不超过</source>
+        <translation>at most </translation>
+    </message>
+    <message>
+        <source>---======即将处理选定的【%1】个文件======---</source>
+        <translation>---====== About to process the [%1] selected files ======---</translation>
+    </message>
+    <message>
+        <source>以上信息如无误，请点击“完成”开始处理！</source>
+        <translation>If all of the above is right, click &quot;Finish&quot; to start!</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::TagCatalogue</name>
+    <message>
+        <source>EXIF版本：</source>
+        <translation>Exif version: </translation>
+    </message>
+    <message>
+        <source>设备制造商：</source>
+        <translation>Maker: </translation>
+    </message>
+    <message>
+        <source>摄影机型号：</source>
+        <translation>Camera model: </translation>
+    </message>
+    <message>
+        <source>光圈：</source>
+        <translation>Aperture: </translation>
+    </message>
+    <message>
+        <source>快门：</source>
+        <translation>Shutter: </translation>
+    </message>
+    <message>
+        <source>ISO：</source>
+        <translation>ISO: </translation>
+    </message>
+    <message>
+        <source>拍照时间：</source>
+        <translation>Taken: </translation>
+    </message>
+    <message>
+        <source>相片尺寸：</source>
+        <translation>Photo size: </translation>
+    </message>
+    <message>
+        <source>此图片非数码照片或EXIF信息已被破坏</source>
+        <translation>This picture is not a camera photo, or its Exif information is damaged</translation>
+    </message>
+    <message>
+        <source>像素</source>
+        <translation> pixels</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::TopLevel</name>
+    <message>
+        <source>用法：pixwright [命令] [参数]
+  run [FOLDER] [选项]      把 FOLDER 中的图片处理后存入桌面上的新文件夹
+  rename [FOLDER] [...]    按命名规则就地给 FOLDER 中的图片改名
+  info FILE...             显示图片中记录的数码相机信息
+  --version                显示版本
+没有命令时打开向导窗口。每个命令的详情见 pixwright 命令 --help。
+</source>
+        <translation>Usage: pixwright [COMMAND] [ARGS]
+  run [FOLDER] [options]   resize the pictures of FOLDER into a new folder on the desktop
+  rename [FOLDER] [...]    rename the pictures of FOLDER in place by the naming rule
+  info FILE...             show the camera information stored in pictures
+  --version                print the version
+Without a command the wizard opens. &apos;pixwright COMMAND --help&apos; tells more about each command.
+</translation>
+    </message>
+    <message>
+        <source>pixwright：没有“%1”这个命令</source>
+        <translation>pixwright: unknown command &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>pixwright：没有显示器，所以对演示图片运行批处理（详见 pixwright run --help）</source>
+        <translation>pixwright: no display, so running the batch on the demo pictures (pixwright run --help tells more)</translation>
+    </message>
+</context>
+</TS>
