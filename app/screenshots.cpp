@@ -14,9 +14,13 @@
 #include "app/guiservices.h"
 #include "app/wizard.h"
 #include "exif/frmsm.h"
+#include "options/fontcolourdialog.h"
+#include "options/frm2.h"
+#include "options/step2widgets.h"
 #include "platform/apppaths.h"
 #include "platform/fonts.h"
 #include "settings/inistore.h"
+#include "settings/settingskeys.h"
 #include "settings/sourcesettings.h"
 
 #include <QApplication>
@@ -26,6 +30,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -69,6 +74,19 @@ QWidget *shownStep1(Wizard &wizard)
     return step1;
 }
 
+// Step 2 reached from step 1, with its live preview drawn. `setUp` changes the settings before
+// step 2 loads them.
+Frm2 *shownStep2(Wizard &wizard, const std::function<void()> &setUp = {})
+{
+    shownStep1(wizard);
+    if (setUp)
+        setUp();
+    wizard.showStep(2);
+    Frm2 *step2 = wizard.frm2();
+    waitFor([step2] { return !step2->PicPreview->picture().isNull(); });
+    return step2;
+}
+
 struct Shot
 {
     const char *name;
@@ -98,6 +116,41 @@ const Shot kShots[] = {
              if (path.isEmpty())
                  path = DemoFolder() + step1->List1->item(step1->List1->count() - 1)->text();
              dialog->prepare(path, QFileInfo(path).fileName());
+             dialog->show();
+             return dialog;
+         }},
+        {"step2",
+         [](Wizard &wizard) -> QWidget * {
+             // A text over the picture on a box, as many users add a copyright line.
+             return shownStep2(wizard, [] {
+                 WriteIni(Keys::kSectionSelected, Keys::kFitMode, QStringLiteral("1"));
+                 WriteIni(Keys::kSectionSelected, Keys::kAddText, QStringLiteral("1"));
+                 WriteIni(Keys::kSectionSelected, Keys::kOverlayText,
+                          Frm2::tr("摄于 湖山远眺`^`Pixwright"));
+                 WriteIni(Keys::kSectionSelected, Keys::kTextColour, QStringLiteral("16777215"));
+                 WriteIni(Keys::kSectionSelected, Keys::kTextBackColour,
+                          QStringLiteral("10485760")); // dark blue
+             });
+         }},
+        {"step2-mode3",
+         [](Wizard &wizard) -> QWidget * {
+             Frm2 *step2 = shownStep2(wizard);
+             step2->op32->click();
+             step2->OpSYT[2]->setFocus();
+             return step2;
+         }},
+        {"step2-mode5",
+         [](Wizard &wizard) -> QWidget * {
+             Frm2 *step2 = shownStep2(wizard);
+             step2->OpSYT[4]->click();
+             return step2;
+         }},
+        {"fontdialog",
+         [](Wizard &wizard) -> QWidget * {
+             Frm2 *step2 = shownStep2(wizard);
+             QFont font(QStringLiteral("宋体"));
+             font.setPointSizeF(10.5);
+             auto *dialog = new FontColourDialog(FontChoice{font, QColor(0x80, 0, 0)}, step2);
              dialog->show();
              return dialog;
          }},
@@ -138,6 +191,12 @@ int main(int argc, char *argv[])
     for (const QString &name : demo.entryList(QDir::Files))
         if (!QFile::exists(appFolder + QStringLiteral("演示/") + name))
             QFile::copy(demo.filePath(name), appFolder + QStringLiteral("演示/") + name);
+    // The mode illustrations of step 2.
+    QDir().mkpath(appFolder + QStringLiteral("pic"));
+    const QDir pictures(QStringLiteral(PW_APP_DIR "/pic"));
+    for (const QString &name : pictures.entryList(QDir::Files))
+        if (!QFile::exists(appFolder + QStringLiteral("pic/") + name))
+            QFile::copy(pictures.filePath(name), appFolder + QStringLiteral("pic/") + name);
 
     const QDir out(args.first());
     out.mkpath(QStringLiteral("."));

@@ -154,12 +154,8 @@ void Frm2::buildControls()
     right->addLayout(buttons);
 
     auto *layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 9, 9);
     layout->addWidget(PicL);
-    auto *rightMargin = new QVBoxLayout;
-    rightMargin->setContentsMargins(0, 9, 0, 0);
-    rightMargin->addLayout(right);
-    layout->addLayout(rightMargin, 1);
+    layout->addLayout(right, 1);
 }
 
 QWidget *Frm2::buildModePanel()
