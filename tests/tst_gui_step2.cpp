@@ -3,6 +3,7 @@
 #include "options/frm2.h"
 #include "options/step2widgets.h"
 #include "platform/apppaths.h"
+#include "run/frm3.h"
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
 #include "support/fakeguiservices.h"
@@ -70,6 +71,8 @@ private slots:
     void overlayTextAndColours();
     void fontColourDialogGivesBackTheChoice();
     void livePreview();
+    void summaryCopiesTheShownCaption();
+    void desktopFontDialogDoesNotBlock();
 
 private:
     // Step 2 shown, made from the settings file as it stands.
@@ -667,6 +670,46 @@ void TestStep2::livePreview()
     step2->setPreviewSource(QString());
     QTRY_VERIFY(step2->PicPreview->picture().isNull());
     QVERIFY(!step2->PicPreview->note().isEmpty());
+}
+
+void TestStep2::summaryCopiesTheShownCaption()
+{
+    store(Keys::kFitMode, QStringLiteral("4"));
+    store(Keys::kScalePercent, QStringLiteral("80"));
+    Frm2 *step2 = showStep2();
+    QTest::mouseClick(step2->Command1, Qt::LeftButton);
+    QCOMPARE(m_wizard->visibleStep(), 3);
+    QVERIFY2(m_wizard->frm3()->lbl12->text().contains(kDesignedPercentCaption),
+             qPrintable(m_wizard->frm3()->lbl12->text()));
+
+    m_wizard->showStep(2);
+    step2->HScroll1->setValue(150);
+    QTest::mouseClick(step2->Command1, Qt::LeftButton);
+    QVERIFY(m_wizard->frm3()->lbl12->text().contains(
+            QStringLiteral("5.原图按 1.5 倍（允许5%-5倍）进行（缩）放，不变形，无白边")));
+    QCOMPARE(stored(Keys::kScalePercent), QStringLiteral("150"));
+}
+
+void TestStep2::desktopFontDialogDoesNotBlock()
+{
+    DesktopServices desktop;
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSizeF(10.5);
+    std::optional<std::optional<FontChoice>> answer;
+    desktop.chooseFont(nullptr, FontChoice{font, Qt::black},
+                       [&answer](std::optional<FontChoice> chosen) { answer = chosen; });
+    QVERIFY(!answer); // returned before anyone answered
+    FontColourDialog *dialog = nullptr;
+    for (QWidget *top : QApplication::topLevelWidgets())
+        if (auto *found = qobject_cast<FontColourDialog *>(top); found && found->isVisible())
+            dialog = found;
+    QVERIFY(dialog);
+    QVERIFY(!dialog->isModal());
+    dialog->sizeBox->setValue(16);
+    dialog->accept();
+    QVERIFY(answer && *answer);
+    QCOMPARE((*answer)->font.pointSizeF(), 16.0);
+    QCOMPARE((*answer)->font.family(), QStringLiteral("宋体"));
 }
 
 QTEST_MAIN(TestStep2)
