@@ -66,6 +66,21 @@ void wholeCanvas(FitGeometry &g)
     g.destHeight = g.canvasHeight;
 }
 
+// One axis of the centre cut: a source shorter than the canvas is drawn whole, centred; a longer
+// one is cut to the canvas around its own centre.
+void centreCutAxis(int source, int canvas, int &dest, int &destLength, int &src)
+{
+    if (source < canvas) {
+        dest = centred(canvas, source);
+        destLength = source;
+        src = 0;
+    } else {
+        dest = 0;
+        destLength = canvas;
+        src = centred(source, canvas);
+    }
+}
+
 FitGeometry centreCut(int sw, int sh, const FitParams &p)
 {
     const int W = p.targetWidth;
@@ -73,24 +88,8 @@ FitGeometry centreCut(int sw, int sh, const FitParams &p)
     FitGeometry g;
     g.canvasWidth = W;
     g.canvasHeight = H;
-    if (sw < W) {
-        g.destX = centred(W, sw);
-        g.destWidth = sw;
-        g.srcX = 0;
-    } else {
-        g.destX = 0;
-        g.destWidth = W;
-        g.srcX = centred(sw, W);
-    }
-    if (sh < H) {
-        g.destY = centred(H, sh);
-        g.destHeight = sh;
-        g.srcY = 0;
-    } else {
-        g.destY = 0;
-        g.destHeight = H;
-        g.srcY = centred(sh, H);
-    }
+    centreCutAxis(sw, W, g.destX, g.destWidth, g.srcX);
+    centreCutAxis(sh, H, g.destY, g.destHeight, g.srcY);
     g.srcWidth = g.destWidth;
     g.srcHeight = g.destHeight;
 

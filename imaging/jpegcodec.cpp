@@ -236,6 +236,10 @@ bool encodeInto(const QImage &image, int quality, int dpi, bool optimizeHuffman,
 
 } // namespace
 
+// Not ExifReader: the picture service stands beside exif/, not on it (both sit on platform/
+// only), and it needs one tag of IFD0 from the APP1 payload libjpeg already holds after the
+// header read, where ExifReader reads the whole file again and walks every IFD. Both check
+// every offset against the data before reading.
 int ExifOrientation(const uint8_t *data, size_t size)
 {
     if (!data || size < 6 + 8 || std::memcmp(data, "Exif\0\0", 6) != 0)

@@ -1,8 +1,9 @@
 #include "naming/outputname.h"
 
+#include "platform/fileutils.h"
+
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace Pw {
 
@@ -21,26 +22,6 @@ bool groupExists(const NamingRule &rule, bool renameOnly)
            || rule.isOn(6);
 }
 
-// The general date-time text read back as plain calendar fields. No time zone is involved, so
-// a local time that daylight saving skips still reads as written.
-QDateTime readGeneralDateTime(const QString &text)
-{
-    static const QRegularExpression pattern(QStringLiteral(
-            "^([0-9]{4})/([0-9]{1,2})/([0-9]{1,2})(?: ([0-9]{1,2}):([0-9]{2}):([0-9]{2}))?$"));
-    const QRegularExpressionMatch match = pattern.match(text.trimmed());
-    if (!match.hasMatch())
-        return QDateTime();
-    const QDate date(match.captured(1).toInt(), match.captured(2).toInt(),
-                     match.captured(3).toInt());
-    const QTime time = match.hasCaptured(4)
-                               ? QTime(match.captured(4).toInt(), match.captured(5).toInt(),
-                                       match.captured(6).toInt())
-                               : QTime(0, 0);
-    if (!date.isValid() || !time.isValid())
-        return QDateTime();
-    return QDateTime(date, time, Qt::UTC);
-}
-
 } // namespace
 
 QString FormatSequenceNumber(int n, int total)
@@ -55,7 +36,7 @@ QString FormatSequenceNumber(int n, int total)
 QString FormatNameTime(const QString &text)
 {
     QString result = text;
-    const QDateTime general = readGeneralDateTime(text);
+    const QDateTime general = ParseGeneralDateTime(text, Qt::UTC); // the fields as written
     if (general.isValid())
         result = general.toString(QStringLiteral("yyyyMMdd HHmmss"));
     result.remove(u':').remove(u'\\').remove(u'/');

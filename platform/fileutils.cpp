@@ -125,10 +125,10 @@ QString FormatGeneralDateTime(const QDateTime &dateTime)
     return dateTime.toString(QStringLiteral("yyyy/M/d H:mm:ss"));
 }
 
-QDateTime ParseGeneralDateTime(const QString &text)
+QDateTime ParseGeneralDateTime(const QString &text, Qt::TimeSpec spec)
 {
     static const QRegularExpression pattern(QStringLiteral(
-            "^(\\d{1,4})/(\\d{1,2})/(\\d{1,2})(?: (\\d{1,2}):(\\d{1,2}):(\\d{1,2}))?$"));
+            "^([0-9]{4})/([0-9]{1,2})/([0-9]{1,2})(?: ([0-9]{1,2}):([0-9]{2}):([0-9]{2}))?$"));
     const QRegularExpressionMatch match = pattern.match(text.trimmed());
     if (!match.hasMatch())
         return QDateTime();
@@ -140,7 +140,7 @@ QDateTime ParseGeneralDateTime(const QString &text)
                      match.captured(6).toInt());
     if (!date.isValid() || !time.isValid())
         return QDateTime();
-    return QDateTime(date, time, Qt::LocalTime);
+    return QDateTime(date, time, spec);
 }
 
 } // namespace Pw

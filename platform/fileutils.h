@@ -36,8 +36,10 @@ FileTimes ReadFileTimes(const QString &path);
 // midnight. An invalid date-time gives the empty text.
 QString FormatGeneralDateTime(const QDateTime &dateTime);
 
-// Reads the general date-time text back ("yyyy/M/d H:mm:ss" or "yyyy/M/d", local time);
-// anything else gives an invalid QDateTime.
-QDateTime ParseGeneralDateTime(const QString &text);
+// Reads the general date-time text back ("yyyy/M/d H:mm:ss" or "yyyy/M/d", blanks around it
+// ignored); anything else gives an invalid QDateTime. The fields are taken in spec: local time
+// for a moment, Qt::UTC for the calendar fields as written (no zone, so a local time that
+// daylight saving skips still reads).
+QDateTime ParseGeneralDateTime(const QString &text, Qt::TimeSpec spec = Qt::LocalTime);
 
 } // namespace Pw
