@@ -102,6 +102,141 @@
     </message>
 </context>
 <context>
+    <name>Pw::FontColourDialog</name>
+    <message>
+        <source>黑色</source>
+        <translation>Black</translation>
+    </message>
+    <message>
+        <source>褐红色</source>
+        <translation>Maroon</translation>
+    </message>
+    <message>
+        <source>绿色</source>
+        <translation>Green</translation>
+    </message>
+    <message>
+        <source>橄榄色</source>
+        <translation>Olive</translation>
+    </message>
+    <message>
+        <source>深蓝色</source>
+        <translation>Navy</translation>
+    </message>
+    <message>
+        <source>紫色</source>
+        <translation>Purple</translation>
+    </message>
+    <message>
+        <source>深青色</source>
+        <translation>Teal</translation>
+    </message>
+    <message>
+        <source>灰色</source>
+        <translation>Grey</translation>
+    </message>
+    <message>
+        <source>银色</source>
+        <translation>Silver</translation>
+    </message>
+    <message>
+        <source>红色</source>
+        <translation>Red</translation>
+    </message>
+    <message>
+        <source>酸橙色</source>
+        <translation>Lime</translation>
+    </message>
+    <message>
+        <source>黄色</source>
+        <translation>Yellow</translation>
+    </message>
+    <message>
+        <source>蓝色</source>
+        <translation>Blue</translation>
+    </message>
+    <message>
+        <source>紫红色</source>
+        <translation>Fuchsia</translation>
+    </message>
+    <message>
+        <source>水绿色</source>
+        <translation>Aqua</translation>
+    </message>
+    <message>
+        <source>白色</source>
+        <translation>White</translation>
+    </message>
+    <message>
+        <source>字体</source>
+        <translation>Font</translation>
+    </message>
+    <message>
+        <source>常规</source>
+        <translation>Regular</translation>
+    </message>
+    <message>
+        <source>倾斜</source>
+        <translation>Italic</translation>
+    </message>
+    <message>
+        <source>粗体</source>
+        <translation>Bold</translation>
+    </message>
+    <message>
+        <source>粗偏斜体</source>
+        <translation>Bold Italic</translation>
+    </message>
+    <message>
+        <source>删除线(&amp;K)</source>
+        <translation>Stri&amp;keout</translation>
+    </message>
+    <message>
+        <source>下划线(&amp;U)</source>
+        <translation>&amp;Underline</translation>
+    </message>
+    <message>
+        <source>自定义…</source>
+        <translation>Custom…</translation>
+    </message>
+    <message>
+        <source>AaBbYyZz 汉字示例</source>
+        <translation>AaBbYyZz 汉字示例</translation>
+    </message>
+    <message>
+        <source>字体(&amp;F):</source>
+        <translation>&amp;Font:</translation>
+    </message>
+    <message>
+        <source>字形(&amp;Y):</source>
+        <translation>Font st&amp;yle:</translation>
+    </message>
+    <message>
+        <source>大小(&amp;S):</source>
+        <translation>&amp;Size:</translation>
+    </message>
+    <message>
+        <source>效果</source>
+        <translation>Effects</translation>
+    </message>
+    <message>
+        <source>颜色(&amp;C):</source>
+        <translation>&amp;Colour:</translation>
+    </message>
+    <message>
+        <source>示例</source>
+        <translation>Sample</translation>
+    </message>
+    <message>
+        <source>颜色</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>自定义</source>
+        <translation>Custom</translation>
+    </message>
+</context>
+<context>
     <name>Pw::Frm1</name>
     <message>
         <source>【第1/3步:选择欲修改尺寸的图片或照片】</source>
@@ -230,6 +365,130 @@
         <source>跳过(&amp;S)</source>
         <translation>&amp;Skip</translation>
     </message>
+    <message>
+        <source>摄于 湖山远眺`^`Pixwright</source>
+        <translation>Taken at the lake`^`Pixwright</translation>
+    </message>
+    <message>
+        <source>示意图</source>
+        <translation>Illustration</translation>
+    </message>
+    <message>
+        <source>效果预览</source>
+        <translation>Preview</translation>
+    </message>
+    <message>
+        <source>跳过本步，进入文件名批量修改功能！</source>
+        <translation>Skip this step and rename the files in a batch!</translation>
+    </message>
+    <message>
+        <source>原图中心抠取！</source>
+        <translation>Cut out of the centre of the picture!</translation>
+    </message>
+    <message>
+        <source>原图全图缩小或放大</source>
+        <translation>The whole picture reduced or enlarged</translation>
+    </message>
+    <message>
+        <source>原图全图缩小或放大，自动判断未指定的另外一条边！</source>
+        <translation>The whole picture reduced or enlarged; the other edge follows by itself!</translation>
+    </message>
+    <message>
+        <source>拉伸图片至指定尺寸</source>
+        <translation>Stretch the picture to the given size</translation>
+    </message>
+    <message>
+        <source>同比缩小与同比放大,100%时仅压缩体积不牺牲画质</source>
+        <translation>Reduce or enlarge in proportion; at 100% only the file is compressed, the quality stays</translation>
+    </message>
+    <message>
+        <source>指定像素值，软件自动判断横版/竖版图：</source>
+        <translation>Give pixel sizes; landscape and portrait are told apart automatically:</translation>
+    </message>
+    <message>
+        <source>使宽和高相等！长=短时，白边背景会被遮盖！</source>
+        <translation>Make width and height equal! When long = short the border background is covered!</translation>
+    </message>
+    <message>
+        <source>像素</source>
+        <translation>pixels</translation>
+    </message>
+    <message>
+        <source>长边</source>
+        <translation>Long edge</translation>
+    </message>
+    <message>
+        <source>宽</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>高</source>
+        <translation>Height</translation>
+    </message>
+    <message>
+        <source>短边不低于</source>
+        <translation>Short edge at least</translation>
+    </message>
+    <message>
+        <source>长边不超过</source>
+        <translation>Long edge at most</translation>
+    </message>
+    <message>
+        <source>对1/2/3中原图宽和高均小于指定值时的小图，放大而不变形</source>
+        <translation>In modes 1/2/3, enlarge pictures smaller than the given size in both directions, without distortion</translation>
+    </message>
+    <message>
+        <source>允许小图放大？</source>
+        <translation>Allow small pictures to be enlarged?</translation>
+    </message>
+    <message>
+        <source>生成文件占用磁盘空间（文件体积大小）设置：</source>
+        <translation>Disk space of the new files (file size):</translation>
+    </message>
+    <message>
+        <source>不改变像素值，仅仅压缩体积</source>
+        <translation>Keep the pixel size, only compress the file</translation>
+    </message>
+    <message>
+        <source>存盘后文件体积不超限</source>
+        <translation>Stored file no larger than</translation>
+    </message>
+    <message>
+        <source>图上自行加字</source>
+        <translation>Add my own text</translation>
+    </message>
+    <message>
+        <source>字体/字色/字号</source>
+        <translation>Font/colour/size</translation>
+    </message>
+    <message>
+        <source>文字反白</source>
+        <translation>Text on a box</translation>
+    </message>
+    <message>
+        <source>点击选择反白背景色</source>
+        <translation>Click to choose the box colour</translation>
+    </message>
+    <message>
+        <source>已选定的背景色，双击设置为黑色，右键设置为白色</source>
+        <translation>The chosen box colour; double-click for black, right-click for white</translation>
+    </message>
+    <message>
+        <source>宽：      像素</source>
+        <translation>Width:      pixels</translation>
+    </message>
+    <message>
+        <source>宽：      像素，高：      像素</source>
+        <translation>Width:      pixels, height:      pixels</translation>
+    </message>
+    <message>
+        <source>请先关闭字体对话框</source>
+        <translation>Please close the font dialog first</translation>
+    </message>
+    <message>
+        <source>%1 × %2 像素</source>
+        <translation>%1 × %2 pixels</translation>
+    </message>
 </context>
 <context>
     <name>Pw::Frm3</name>
@@ -338,6 +597,10 @@ Shows the camera information (Exif) each picture holds.
     <message>
         <source>5.原图按 %1% 比例(允许5%-5倍)进行缩(放)，不变形，无白边</source>
         <translation>5. The picture scaled to %1% (5% to 5 times allowed), not distorted; no border</translation>
+    </message>
+    <message>
+        <source>5.原图按  50%  比例(允许5%-5倍)进行缩放，不变形，无白边</source>
+        <translation>5. Scale the picture to  50%  (5% to 5 times allowed), no distortion, no border</translation>
     </message>
 </context>
 <context>
@@ -586,6 +849,17 @@ the naming rule; --yes renames them in place, never replacing a file.
     <message>
         <source>→ 耗时：</source>
         <translation>→ Time: </translation>
+    </message>
+</context>
+<context>
+    <name>Pw::ResultDrawing</name>
+    <message>
+        <source>第1步未预览图片</source>
+        <translation>Step 1 previews no picture</translation>
+    </message>
+    <message>
+        <source>尺寸过大，不预览</source>
+        <translation>Too large to preview</translation>
     </message>
 </context>
 <context>
