@@ -504,6 +504,131 @@
         <source>完成(&amp;F)</source>
         <translation>&amp;Finish</translation>
     </message>
+    <message>
+        <source>点击选择背景色</source>
+        <translation>Click to choose the background colour</translation>
+    </message>
+    <message>
+        <source>已选定的背景色，双击设置为黑色，右键设置为白色</source>
+        <translation>The chosen background colour; double-click for black, right-click for white</translation>
+    </message>
+    <message>
+        <source>背景图：</source>
+        <translation>Background picture:</translation>
+    </message>
+    <message>
+        <source>选择背景图(&amp;G)...</source>
+        <translation>Choose a back&amp;ground picture...</translation>
+    </message>
+    <message>
+        <source>保存质量：</source>
+        <translation>Saving quality:</translation>
+    </message>
+    <message>
+        <source>命名规则(&amp;R)...</source>
+        <translation>Naming &amp;rule...</translation>
+    </message>
+    <message>
+        <source>文件重新命名...</source>
+        <translation>Rename the files...</translation>
+    </message>
+    <message>
+        <source>批量改名(&amp;B)</source>
+        <translation>Rename in &amp;bulk</translation>
+    </message>
+    <message>
+        <source>生成新图片的文件重新命名...</source>
+        <translation>Names of the new pictures...</translation>
+    </message>
+    <message>
+        <source>【第3/3步:确认完成】</source>
+        <translation>[Step 3/3: confirm and finish]</translation>
+    </message>
+    <message>
+        <source>背景图将拉伸为上步指定的宽和高，双击清除背景图</source>
+        <translation>The background picture is stretched to the width and height of step 2; double-click to clear it</translation>
+    </message>
+    <message>
+        <source>背景图将拉伸为上步指定的宽和高，双击选择背景图</source>
+        <translation>The background picture is stretched to the width and height of step 2; double-click to choose one</translation>
+    </message>
+    <message>
+        <source>选取一个背景图片</source>
+        <translation>Choose a background picture</translation>
+    </message>
+    <message>
+        <source>图片文件</source>
+        <translation>Picture files</translation>
+    </message>
+    <message>
+        <source>终止(&amp;C)</source>
+        <translation>&amp;Cancel</translation>
+    </message>
+    <message>
+        <source>文件批量改名已经完成！</source>
+        <translation>The files have been renamed!</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::FrmErr</name>
+    <message>
+        <source>图片处理报告</source>
+        <translation>Processing report</translation>
+    </message>
+    <message>
+        <source>结果目录：</source>
+        <translation>Result folder: </translation>
+    </message>
+    <message>
+        <source>接下来，您将要：</source>
+        <translation>Next you want to:</translation>
+    </message>
+    <message>
+        <source>关闭这个窗口后返回第一步</source>
+        <translation>go back to step 1 after closing this window</translation>
+    </message>
+    <message>
+        <source>关闭这个窗口后返回第二步</source>
+        <translation>go back to step 2 after closing this window</translation>
+    </message>
+    <message>
+        <source>关闭这个窗口后留在第三步</source>
+        <translation>stay in step 3 after closing this window</translation>
+    </message>
+    <message>
+        <source>去结果目录看看工作成果</source>
+        <translation>open the result folder to see the work</translation>
+    </message>
+    <message>
+        <source>将结果目录作为再次加工的图片源</source>
+        <translation>use the result folder as the source for another run</translation>
+    </message>
+    <message>
+        <source>确定(&amp;O)</source>
+        <translation>&amp;OK</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::FrmRename</name>
+    <message>
+        <source>命名规则</source>
+        <translation>Naming rule</translation>
+    </message>
+    <message>
+        <source>确定(&amp;O)</source>
+        <translation>&amp;OK</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::FrmRename2</name>
+    <message>
+        <source>文件批量改名</source>
+        <translation>Rename files in bulk</translation>
+    </message>
+    <message>
+        <source>确定(&amp;O)</source>
+        <translation>&amp;OK</translation>
+    </message>
 </context>
 <context>
     <name>Pw::FrmSM</name>
@@ -1155,6 +1280,18 @@ Ctrl+C stops after the file in hand and still prints the report.
         <source>%1小时%2分钟%3.%4秒</source>
         <translation>%1 h %2 min %3.%4 s</translation>
     </message>
+    <message>
+        <source>剩余约%1秒</source>
+        <translation>about %1 s left</translation>
+    </message>
+    <message>
+        <source>剩余约%1分%2秒</source>
+        <translation>about %1 min %2 s left</translation>
+    </message>
+    <message>
+        <source>剩余约%1小时%2分</source>
+        <translation>about %1 h %2 min left</translation>
+    </message>
 </context>
 <context>
     <name>Pw::Summary</name>
@@ -1253,6 +1390,26 @@ Ctrl+C stops after the file in hand and still prints the report.
     <message>
         <source>以上信息如无误，请点击“完成”开始处理！</source>
         <translation>If all of the above is right, click &quot;Finish&quot; to start!</translation>
+    </message>
+    <message>
+        <source>===============命名规则===============</source>
+        <translation>=============== Naming rule ===============</translation>
+    </message>
+    <message>
+        <source>即将处理选定的【%1】个文件</source>
+        <translation>About to process the [%1] selected files</translation>
+    </message>
+    <message>
+        <source>=======================================</source>
+        <translation>=======================================</translation>
+    </message>
+    <message>
+        <source>点击“批量改名”以继续</source>
+        <translation>Click &quot;Rename in bulk&quot; to go on</translation>
+    </message>
+    <message>
+        <source>按压“终止”按钮可结束图片处理</source>
+        <translation>Press &quot;Cancel&quot; to end the processing</translation>
     </message>
 </context>
 <context>
