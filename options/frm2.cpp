@@ -477,11 +477,13 @@ void Frm2::showOptions()
         Text3->setPlainText(recordToPlain(o.overlayText));
     Check3->setChecked(o.textInverse);
     // Text3 is the live sample of the overlay: its font, colour and box colour.
-    Text3->setFont(o.textFont);
+    if (Text3->font() != o.textFont)
+        Text3->setFont(o.textFont);
     QPalette palette = Text3->palette();
     palette.setColor(QPalette::Text, ColourFromBgr(o.textColour));
     palette.setColor(QPalette::Base, ColourFromBgr(o.textBackColour));
-    Text3->setPalette(palette);
+    if (palette != Text3->palette())
+        Text3->setPalette(palette);
     PicBJse->setColour(ColourFromBgr(o.textBackColour));
     m_showing = false;
 }
