@@ -111,6 +111,13 @@ void FrmRename::onSeparatorChanged(int index)
 
 void FrmRename::accept()
 {
+    NamingRule ticked = m_rule;
+    for (int i = 0; i < kNamingOptionCount; ++i)
+        ticked.NamingFlags[i] = Chk[i]->isChecked() ? 1 : 0;
+    if (GivesHiddenNames(ticked, m_renameOnly())) {
+        m_services.warn(this, QStringLiteral("Pixwright"), HiddenNamesWarning());
+        return;
+    }
     for (int i = 0; i < kNamingOptionCount; ++i)
         m_rule.NamingFlags[i] = Chk[i]->isChecked() ? 1 : 0;
     StoreNamingFlags(m_rule);

@@ -164,4 +164,18 @@ QString PhotoLetterWarning()
             "请先勾选第一步中【处理后保留数码相机拍摄照片所记录的信息】后，此项才能生效！");
 }
 
+bool GivesHiddenNames(const NamingRule &rule, bool renameOnlyMode)
+{
+    for (int option = 1; option <= kNamingOptionCount; ++option)
+        if (rule.isOn(option) && !(option == 4 && renameOnlyMode))
+            return false;
+    return true;
+}
+
+QString HiddenNamesWarning()
+{
+    return RuleText::tr("请至少勾选一项命名内容（改名时“4.添加保存质量”不算在内），"
+                        "否则新文件都将名为“.jpg”，成为看不见的隐藏文件！");
+}
+
 } // namespace Pw

@@ -66,4 +66,9 @@ bool PhotoLetterAllowed(bool renameOnlyMode, bool keepCamera);
 bool ApplyPhotoLetterGuard(NamingRule &rule, bool renameOnlyMode, bool keepCamera);
 QString PhotoLetterWarning();
 
+// A rule that puts nothing before the extension names every file ".jpg" (" 副本1.jpg", ...):
+// hidden files in every file manager. Option 4 adds nothing to a rename-only name.
+bool GivesHiddenNames(const NamingRule &rule, bool renameOnlyMode);
+QString HiddenNamesWarning();
+
 } // namespace Pw

@@ -7,6 +7,7 @@
 #include "naming/frmrename.h"
 #include "naming/frmrename2.h"
 #include "naming/renamerun.h"
+#include "naming/renamerunner.h"
 #include "options/frm2.h"
 #include "platform/apppaths.h"
 #include "platform/colour.h"
@@ -64,25 +65,6 @@ QImage makePalette(QSize size)
     }
     return image;
 }
-
-// The wizard's windows as the rename run's host: progress on step 3, no stop.
-class RenameHost : public RunHost
-{
-public:
-    explicit RenameHost(std::function<void(int, int, const QString &)> show)
-        : m_show(std::move(show))
-    {}
-    void progress(int ordinal, int total, const QString &text) override
-    {
-        m_show(ordinal, total, text);
-    }
-    void yield() override {}
-    bool stopRequested() const override { return false; }
-    void clearStopRequest() override {}
-
-private:
-    std::function<void(int, int, const QString &)> m_show;
-};
 
 } // namespace
 
@@ -246,6 +228,9 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     m_runner = new BatchRunner(this);
     connect(m_runner, &BatchRunner::progress, this, &Frm3::setProgress);
     connect(m_runner, &BatchRunner::finished, this, &Frm3::onBatchFinished);
+    m_renameRunner = new RenameRunner(this);
+    connect(m_renameRunner, &RenameRunner::progress, this, &Frm3::setProgress);
+    connect(m_renameRunner, &RenameRunner::finished, this, &Frm3::onRenameFinished);
 }
 
 Frm3::~Frm3() = default;
@@ -380,6 +365,7 @@ void Frm3::RunOrStop()
 {
     if (m_running) {
         m_runner->requestStop();
+        m_renameRunner->requestStop();
         return;
     }
     const bool renameOnly = m_wizard.renameOnlyMode();
@@ -390,6 +376,10 @@ void Frm3::RunOrStop()
         return;
     if (check.nothingSelected) {
         m_wizard.services().warn(this, kProduct, NothingSelectedWarning());
+        return;
+    }
+    if (GivesHiddenNames(m_frmRename->rule(), renameOnly)) {
+        m_wizard.services().warn(this, kProduct, HiddenNamesWarning());
         return;
     }
     if (renameOnly)
@@ -417,10 +407,17 @@ void Frm3::startBatch()
     BatchInputs in = MakeBatchInputs(std::move(choices)).inputs;
     in.started = QDateTime::currentDateTime();
 
-    // The running state: progress shown, Previous hidden, the finish button stops.
+    enterRunningState(true);
+    m_runner->start(in);
+}
+
+// Progress shown, Previous hidden, the finish button stops, the choices the run took locked.
+// The batch run also shows its hint where the summary was.
+void Frm3::enterRunningState(bool batch)
+{
     m_running = true;
     m_ordinal = 0;
-    m_total = in.selection.selectedCount();
+    m_total = 0;
     QPalette bar = lblJD->palette();
     bar.setColor(QPalette::Window, ColourFromBgr(m_background));
     lblJD->setPalette(bar);
@@ -428,12 +425,23 @@ void Frm3::startBatch()
     updateBar();
     Command2->hide();
     Command1->setText(tr("终止(&C)"));
-    showPanel(false);
-    lbl12->setText(RunningHint());
+    if (batch) {
+        showPanel(false);
+        lbl12->setText(RunningHint());
+    }
     setChoicesEnabled(false);
     m_runClock.start();
+}
 
-    m_runner->start(in);
+void Frm3::leaveRunningState()
+{
+    hideProgress();
+    lblBJT->setText(backgroundHint());
+    Command2->show();
+    Command1->setText(tr("完成(&F)"));
+    m_running = false;
+    setChoicesEnabled(true);
+    updateTitle();
 }
 
 void Frm3::setProgress(int ordinal, int total, const QString &text)
@@ -479,13 +487,7 @@ void Frm3::changeEvent(QEvent *event)
 
 void Frm3::onBatchFinished(const BatchResult &result)
 {
-    hideProgress();
-    lblBJT->setText(backgroundHint());
-    Command2->show();
-    Command1->setText(tr("完成(&F)"));
-    m_running = false;
-    setChoicesEnabled(true);
-    updateTitle();
+    leaveRunningState();
     auto *report = new FrmErr(m_wizard, result.runFolder, result.report, result.reportColour, this);
     connect(report, &FrmErr::done, this, [this, report](bool stay) {
         report->deleteLater();
@@ -496,44 +498,49 @@ void Frm3::onBatchFinished(const BatchResult &result)
     emit reportShown(report);
 }
 
+// The rename-only run: the preview pass, the user's answer, then the rename pass; both passes
+// run off the window's thread with the finish button as their stop button.
 void Frm3::startRenameOnly()
 {
-    const SourceSelection selection = m_wizard.frm1()->selection();
-    RenameHost host([this](int ordinal, int total, const QString &text) {
-        PicJD->show();
-        setProgress(ordinal, total, text);
-        PicJD->repaint();
-    });
-    const RenameOutcome preview = RenameOnlyRun(selection.folder, false, selection,
-                                                m_frmRename->rule(), host);
-    hideProgress();
-    lblBJT->setText(backgroundHint());
-    auto *dialog = new FrmRename2(preview.previewLines, this);
-    dialog->setWindowIcon(m_wizard.icon());
-    connect(dialog, &FrmRename2::answered, this, [this, dialog, selection](bool confirmed) {
-        dialog->deleteLater();
-        if (confirmed)
-            renameConfirmed(selection);
-        becomeActive();
-    });
-    dialog->show();
-    emit previewShown(dialog);
+    m_renameSelection = m_wizard.frm1()->selection();
+    m_renameRule = m_frmRename->rule();
+    m_renamePass = false;
+    enterRunningState(false);
+    m_renameRunner->start(m_renameSelection.folder, false, m_renameSelection, m_renameRule);
 }
 
-void Frm3::renameConfirmed(const SourceSelection &selection)
+void Frm3::onRenameFinished(const RenameOutcome &outcome)
 {
-    RenameHost host([this](int ordinal, int total, const QString &text) {
-        PicJD->show();
-        setProgress(ordinal, total, text);
-        PicJD->repaint();
-    });
-    const RenameOutcome done = RenameOnlyRun(selection.folder, true, selection, m_frmRename->rule(),
-                                             host);
-    hideProgress();
-    lblBJT->setText(backgroundHint());
+    leaveRunningState();
+    if (!m_renamePass) {
+        if (outcome.stopped) {
+            becomeActive();
+            return;
+        }
+        auto *dialog = new FrmRename2(outcome.previewLines, this);
+        dialog->setWindowIcon(m_wizard.icon());
+        connect(dialog, &FrmRename2::answered, this, [this, dialog](bool confirmed) {
+            dialog->deleteLater();
+            if (!confirmed) {
+                becomeActive();
+                return;
+            }
+            m_renamePass = true;
+            enterRunningState(false);
+            m_renameRunner->start(m_renameSelection.folder, true, m_renameSelection, m_renameRule);
+        });
+        dialog->show();
+        emit previewShown(dialog);
+        return;
+    }
     m_wizard.frm1()->refresh();
-    if (done.refused)
-        m_wizard.services().warn(this, kProduct, done.refusalText());
+    becomeActive();
+    if (outcome.refused)
+        m_wizard.services().warn(this, kProduct, outcome.refusalText());
+    else if (outcome.stopped)
+        m_wizard.services().inform(this, kProduct,
+                                   tr("批量改名已终止：已改名 %1 个文件，其余文件保持原名。")
+                                           .arg(outcome.renamed.size()));
     else
         m_wizard.services().inform(this, kProduct, tr("文件批量改名已经完成！"));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "naming/renamerun.h"
 #include "run/batchengine.h"
 #include "run/batchrunner.h"
 
@@ -19,6 +20,7 @@ namespace Pw {
 class FrmErr;
 class FrmRename;
 class FrmRename2;
+class RenameRunner;
 class Wizard;
 
 // Step 3: background, quality and naming, the summary, and the run with its progress.
@@ -88,8 +90,10 @@ private:
     void updateTitle();
     void startBatch();
     void onBatchFinished(const BatchResult &result);
+    void enterRunningState(bool batch);
+    void leaveRunningState();
     void startRenameOnly();
-    void renameConfirmed(const SourceSelection &selection);
+    void onRenameFinished(const RenameOutcome &outcome);
     void setChoicesEnabled(bool on);
 
     Wizard &m_wizard;
@@ -102,6 +106,10 @@ private:
     int m_total = 0;
     QElapsedTimer m_runClock;
     BatchRunner *m_runner = nullptr;
+    RenameRunner *m_renameRunner = nullptr;
+    SourceSelection m_renameSelection; // the list both passes of a rename-only run walk
+    NamingRule m_renameRule;
+    bool m_renamePass = false; // false: the preview pass
 };
 
 } // namespace Pw

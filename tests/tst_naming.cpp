@@ -112,6 +112,7 @@ private slots:
     void loadAndStoreRule();
     void photoLetterGuard_data();
     void photoLetterGuard();
+    void hiddenNames();
     void formatSequenceNumber_data();
     void formatSequenceNumber();
     void formatNameTime_data();
@@ -231,6 +232,31 @@ void TestNaming::loadAndStoreRule()
     // An index outside the list is never stored.
     QVERIFY(!StoreSeparatorIndex(14, file));
     QCOMPARE(LoadSeparatorIndex(file), 13);
+}
+
+// The check agrees with the names the builder gives, for every rule of both runs.
+void TestNaming::hiddenNames()
+{
+    NameFacts facts;
+    facts.number = 3;
+    facts.total = 12;
+    facts.width = 640;
+    facts.height = 480;
+    facts.quality = 85;
+    facts.modified = QStringLiteral("2024/6/3 14:05:09");
+    facts.oldName = QStringLiteral("a.jpg");
+    for (int bits = 0; bits < 128; ++bits) {
+        QString flags;
+        for (int i = 0; i < kNamingOptionCount; ++i)
+            flags += bits & (1 << i) ? u'1' : u'0';
+        for (const NamingRun run : {NamingRun::Batch, NamingRun::RenameOnly}) {
+            const NamingRule rule = ruleOf(flags);
+            const bool hidden = BuildOutputName(rule, run, facts).startsWith(u'.');
+            QVERIFY2(GivesHiddenNames(rule, run == NamingRun::RenameOnly) == hidden,
+                     qPrintable(flags));
+        }
+    }
+    QVERIFY(HiddenNamesWarning().contains(QStringLiteral("“.jpg”")));
 }
 
 void TestNaming::photoLetterGuard_data()
