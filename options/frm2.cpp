@@ -131,6 +131,8 @@ void Frm2::buildControls()
     auto *upper = new QHBoxLayout;
     upper->addWidget(buildModePanel(), 1);
     upper->addLayout(pictures);
+    // Made before the buttons, so Tab walks the controls top to bottom and then the buttons.
+    QWidget *limitAndText = buildLimitAndTextPanel();
 
     Command2 = named(new QPushButton(tr("上一步(&P)"), this), "Command2");
     Command1 = named(new QPushButton(tr("下一步(&N)"), this), "Command1");
@@ -149,7 +151,7 @@ void Frm2::buildControls()
     auto *right = new QVBoxLayout;
     right->addWidget(lblStep);
     right->addLayout(upper);
-    right->addWidget(buildLimitAndTextPanel());
+    right->addWidget(limitAndText);
     right->addWidget(rule);
     right->addLayout(buttons);
 
