@@ -14,11 +14,17 @@
 #include "app/guiservices.h"
 #include "app/wizard.h"
 #include "exif/frmsm.h"
+#include "naming/frmrename.h"
+#include "naming/frmrename2.h"
 #include "options/fontcolourdialog.h"
 #include "options/frm2.h"
 #include "options/step2widgets.h"
 #include "platform/apppaths.h"
 #include "platform/fonts.h"
+#include "run/batchrunner.h"
+#include "run/batchsetup.h"
+#include "run/frm3.h"
+#include "run/frmerr.h"
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
 #include "settings/sourcesettings.h"
@@ -30,6 +36,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QThread>
@@ -85,6 +92,38 @@ Frm2 *shownStep2(Wizard &wizard, const std::function<void()> &setUp = {})
     Frm2 *step2 = wizard.frm2();
     waitFor([step2] { return !step2->PicPreview->picture().isNull(); });
     return step2;
+}
+
+// Step 3 reached through step 2's Next, or its Skip for the rename-only mode.
+Frm3 *shownStep3(Wizard &wizard, bool renameOnly, const std::function<void()> &setUp = {})
+{
+    Frm2 *step2 = shownStep2(wizard, setUp);
+    (renameOnly ? step2->Command4 : step2->Command1)->click();
+    return wizard.frm3();
+}
+
+// A real run of the demo pictures into a scratch folder, and its report.
+QWidget *shownReport(Wizard &wizard)
+{
+    Frm3 *step3 = shownStep3(wizard, false);
+    BatchChoices choices;
+    choices.selection = wizard.frm1()->selection();
+    choices.options = wizard.frm2()->options();
+    choices.rule = step3->namingDialog()->rule();
+    const QString output = QDir::tempPath() + QStringLiteral("/pixwright/桌面/");
+    QDir(output).removeRecursively();
+    BatchRunner runner;
+    BatchResult result;
+    bool done = false;
+    QObject::connect(&runner, &BatchRunner::finished, [&](const BatchResult &r) {
+        result = r;
+        done = true;
+    });
+    runner.start(MakeBatchInputs(choices, output).inputs);
+    waitFor([&done] { return done; });
+    auto *report = new FrmErr(wizard, result.runFolder, result.report, result.reportColour, step3);
+    report->show();
+    return report;
 }
 
 struct Shot
@@ -153,6 +192,42 @@ const Shot kShots[] = {
              auto *dialog = new FontColourDialog(FontChoice{font, QColor(0x80, 0, 0)}, step2);
              dialog->show();
              return dialog;
+         }},
+        {"step3",
+         [](Wizard &wizard) -> QWidget * {
+             Frm3 *step3 = shownStep3(wizard, false);
+             step3->SetBackgroundColour(0xE6D8AD, false); // light blue
+             return step3;
+         }},
+        {"step3-mode3",
+         [](Wizard &wizard) -> QWidget * {
+             return shownStep3(wizard, false, [] {
+                 WriteIni(Keys::kSectionSelected, Keys::kFitMode, QStringLiteral("2"));
+             });
+         }},
+        {"step3-rename",
+         [](Wizard &wizard) -> QWidget * {
+             return shownStep3(wizard, true);
+         }},
+        {"frmrename",
+         [](Wizard &wizard) -> QWidget * {
+             FrmRename *dialog = shownStep3(wizard, false)->namingDialog();
+             dialog->showModal();
+             return dialog;
+         }},
+        {"frmrename2",
+         [](Wizard &wizard) -> QWidget * {
+             Frm3 *step3 = shownStep3(wizard, true);
+             FrmRename2 *preview = nullptr;
+             QObject::connect(step3, &Frm3::previewShown,
+                              [&preview](FrmRename2 *dialog) { preview = dialog; });
+             step3->RunOrStop();
+             waitFor([&preview] { return preview != nullptr; });
+             return preview;
+         }},
+        {"frmerr",
+         [](Wizard &wizard) {
+             return shownReport(wizard);
          }},
         {"warning",
          [](Wizard &wizard) -> QWidget * {

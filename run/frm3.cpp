@@ -31,6 +31,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -64,6 +65,19 @@ QImage makePalette(QSize size)
         }
     }
     return image;
+}
+
+// The summary can outgrow a small window (large fonts, 200 %): it scrolls rather than being cut.
+QScrollArea *scrolled(QLabel *label, int minimumWidth)
+{
+    auto *area = new QScrollArea;
+    area->setWidget(label);
+    area->setWidgetResizable(true);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setMinimumWidth(minimumWidth);
+    area->setMinimumHeight(label->fontMetrics().lineSpacing() * 20);
+    label->setBackgroundRole(QPalette::Window);
+    return area;
 }
 
 } // namespace
@@ -126,8 +140,6 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     lbl12->setObjectName(QStringLiteral("lbl12"));
     lbl12->setWordWrap(true);
     lbl12->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lbl12->setMinimumWidth(unit * 17);
-    lbl12->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     lbl12->setMargin(unit / 2);
 
     auto *colours = new QHBoxLayout;
@@ -149,18 +161,19 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     auto *page = new QHBoxLayout(m_backgroundPage);
     page->setContentsMargins(0, 0, 0, 0);
     page->addLayout(backgroundColumn);
-    page->addWidget(lbl12, 1);
+    page->addWidget(scrolled(lbl12, unit * 17), 1);
 
     // The panel that covers the background page in modes 3, 4, 5 and in rename-only mode.
     Pic34 = new QFrame(this);
     Pic34->setObjectName(QStringLiteral("Pic34"));
-    Pic34->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    lbl34 = new QLabel(Pic34);
+    lbl34 = new QLabel;
     lbl34->setObjectName(QStringLiteral("lbl34"));
     lbl34->setWordWrap(true);
     lbl34->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lbl34->setMargin(unit / 2);
     auto *panel = new QVBoxLayout(Pic34);
-    panel->addWidget(lbl34);
+    panel->setContentsMargins(0, 0, 0, 0);
+    panel->addWidget(scrolled(lbl34, unit * 17));
     m_stack = new QStackedWidget(this);
     m_stack->addWidget(m_backgroundPage);
     m_stack->addWidget(Pic34);
@@ -201,7 +214,7 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     right->addWidget(PicJD);
     right->addLayout(buttons);
     auto *layout = new QHBoxLayout(this);
-    layout->addWidget(PicL, 0, Qt::AlignTop);
+    layout->addWidget(PicL);
     layout->addLayout(right, 1);
 
     // Load: the quality list, the swatch, the hint, the progress frame, the naming rule.
@@ -248,6 +261,7 @@ void Frm3::becomeActive()
         return;
     if (m_wizard.renameOnlyMode()) {
         showPanel(true);
+        lblStep->setText(tr("【第3/3步:确认完成】"));
         PicRename->setToolTip(tr("文件重新命名..."));
         Command1->setText(tr("批量改名(&B)"));
         Combo1->hide();

@@ -293,6 +293,7 @@ void TestGuiStep3::renameOnlyLooks()
     QVERIFY(frm3->Pic34->isVisible());
     QVERIFY(!frm3->Combo1->isVisible());
     QCOMPARE(frm3->Command1->text(), QStringLiteral("批量改名(&B)"));
+    QCOMPARE(frm3->lblStep->text(), QStringLiteral("【第3/3步:确认完成】"));
     QCOMPARE(frm3->PicRename->toolTip(), QStringLiteral("文件重新命名..."));
     QCOMPARE(frm3->lbl34->text(), RenameModeText(frm3->namingDialog()->rule(), 3));
 
