@@ -1,7 +1,7 @@
-#include "cli/infocommand.h"
 #include "exif/camerastamp.h"
 #include "exif/exifreader.h"
 #include "exif/tagcatalogue.h"
+#include "tests/support/runpixwright.h"
 
 #include <exiv2/exiv2.hpp>
 
@@ -13,10 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using Pw::ExifReader;
 using Pw::ExifValue;
@@ -231,33 +229,13 @@ QString sharedSamples()
     return QStringLiteral(PW_SHARED_DIR "/exif-samples/");
 }
 
-// Runs f with stdout and stderr sent to files; returns what each received.
-template<typename F>
-int captured(F f, QByteArray *out, QByteArray *err)
+// Runs `pixwright ARGS`; returns its exit status and what it wrote on stdout and stderr.
+int captured(const QStringList &args, QByteArray *out, QByteArray *err)
 {
-    QTemporaryDir dir;
-    const QByteArray outPath = QFile::encodeName(dir.filePath(QStringLiteral("out")));
-    const QByteArray errPath = QFile::encodeName(dir.filePath(QStringLiteral("err")));
-    std::fflush(stdout);
-    std::fflush(stderr);
-    const int savedOut = dup(1);
-    const int savedErr = dup(2);
-    const int outFd = open(outPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int errFd = open(errPath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    dup2(outFd, 1);
-    dup2(errFd, 2);
-    const int status = f();
-    std::fflush(stdout);
-    std::fflush(stderr);
-    dup2(savedOut, 1);
-    dup2(savedErr, 2);
-    close(outFd);
-    close(errFd);
-    close(savedOut);
-    close(savedErr);
-    *out = readFile(QFile::decodeName(outPath));
-    *err = readFile(QFile::decodeName(errPath));
-    return status;
+    PwTest::ProgramRun run = PwTest::runPixwright(args);
+    *out = run.out;
+    *err = run.err;
+    return run.status;
 }
 
 } // namespace
@@ -1033,7 +1011,7 @@ void TestExif::infoCommand()
     const QString png = write(QStringLiteral("plain.png"), imageBytes(QSize(4, 4), "PNG"));
     QByteArray out;
     QByteArray err;
-    const int status = captured([&] { return Pw::RunInfoCommand({camera, png}); }, &out, &err);
+    const int status = captured({QStringLiteral("info"), camera, png}, &out, &err);
     QCOMPARE(status, 0);
     QVERIFY2(err.isEmpty(), err.constData());
     const QString text = QString::fromUtf8(out);
@@ -1085,7 +1063,7 @@ void TestExif::infoCommandStatus()
     }
     QByteArray out;
     QByteArray err;
-    QCOMPARE(captured([&] { return Pw::RunInfoCommand(args); }, &out, &err), status);
+    QCOMPARE(captured(QStringList{QStringLiteral("info")} + args, &out, &err), status);
     if (!stdoutHas.isEmpty())
         QVERIFY2(QString::fromUtf8(out).contains(stdoutHas), out.constData());
     if (!stderrHas.isEmpty())

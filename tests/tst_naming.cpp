@@ -1,4 +1,3 @@
-#include "cli/renamecommand.h"
 #include "naming/namingrule.h"
 #include "naming/outputname.h"
 #include "naming/renamerun.h"
@@ -6,6 +5,7 @@
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
 #include "tests/support/recordinghost.h"
+#include "tests/support/runpixwright.h"
 #include "tests/support/testpictures.h"
 
 #include <QBuffer>
@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <cstdio>
 #include <functional>
 #include <unistd.h>
 
@@ -81,20 +80,19 @@ QStringList filesIn(const QString &folder)
     return names;
 }
 
-// Runs the rename command with its standard error going to a file, and answers what it wrote.
+// Runs `pixwright rename ARGS` and answers what it wrote on standard error.
 QString runCommandCapturingErrors(const QStringList &args, int &status)
 {
-    QTemporaryDir dir;
-    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("stderr.txt")));
-    std::fflush(stderr);
-    const int saved = ::dup(STDERR_FILENO);
-    if (saved < 0 || !std::freopen(path.constData(), "w", stderr))
-        return QStringLiteral("<stderr not captured>");
-    status = RunRenameCommand(args);
-    std::fflush(stderr);
-    ::dup2(saved, STDERR_FILENO);
-    ::close(saved);
-    return QString::fromUtf8(readAll(QFile::decodeName(path)));
+    const PwTest::ProgramRun run = PwTest::runPixwright(QStringList{QStringLiteral("rename")}
+                                                        + args);
+    status = run.status;
+    return QString::fromUtf8(run.err);
+}
+
+// `pixwright rename ARGS`: the exit status.
+int renameCommand(const QStringList &args)
+{
+    return PwTest::runPixwright(QStringList{QStringLiteral("rename")} + args).status;
 }
 
 } // namespace
@@ -936,26 +934,26 @@ void TestNaming::renameCommandRenames()
     const QByteArray iniBefore = readAll(ini);
 
     // Remembered folder, types, rule and blank separator; only d.jpg and a.jpg chosen.
-    QCOMPARE(RunRenameCommand({QStringLiteral("--settings"), ini, QStringLiteral("--select"),
-                               QStringLiteral("d.jpg"), QStringLiteral("--select"),
-                               QStringLiteral("a.jpg"), QStringLiteral("--yes")}),
+    QCOMPARE(renameCommand({QStringLiteral("--settings"), ini, QStringLiteral("--select"),
+                            QStringLiteral("d.jpg"), QStringLiteral("--select"),
+                            QStringLiteral("a.jpg"), QStringLiteral("--yes")}),
              0);
     QCOMPARE(filesIn(pictures), QStringList({"1 a.jpg", "2 d.jpg", "b.png", "c.bmp"}));
 
     // The word for the blank, a rule from the command line, the types given.
-    QCOMPARE(RunRenameCommand({pictures, QStringLiteral("--settings"), ini,
-                               QStringLiteral("--types"), QStringLiteral("bmp"),
-                               QStringLiteral("--rule"), QStringLiteral("1000000"),
-                               QStringLiteral("--separator=$"), QStringLiteral("--yes")}),
+    QCOMPARE(renameCommand({pictures, QStringLiteral("--settings"), ini, QStringLiteral("--types"),
+                            QStringLiteral("bmp"), QStringLiteral("--rule"),
+                            QStringLiteral("1000000"), QStringLiteral("--separator=$"),
+                            QStringLiteral("--yes")}),
              0);
     QCOMPARE(filesIn(pictures), QStringList({"1 a.jpg", "1$.bmp", "2 d.jpg", "b.png"}));
 
     // The word "空格" and a blank itself both give the blank separator.
     for (const QString &blank : {QStringLiteral("空格"), QStringLiteral(" ")}) {
-        QCOMPARE(RunRenameCommand({pictures, QStringLiteral("--settings"), ini,
-                                   QStringLiteral("--types"), QStringLiteral("png"),
-                                   QStringLiteral("--rule"), QStringLiteral("1000001"),
-                                   QStringLiteral("--separator"), blank, QStringLiteral("--yes")}),
+        QCOMPARE(renameCommand({pictures, QStringLiteral("--settings"), ini,
+                                QStringLiteral("--types"), QStringLiteral("png"),
+                                QStringLiteral("--rule"), QStringLiteral("1000001"),
+                                QStringLiteral("--separator"), blank, QStringLiteral("--yes")}),
                  0);
     }
     QCOMPARE(filesIn(pictures), QStringList({"1 1 b.png", "1 a.jpg", "1$.bmp", "2 d.jpg"}));
