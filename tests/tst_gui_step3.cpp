@@ -162,6 +162,7 @@ void TestGuiStep3::init()
 
 void TestGuiStep3::cleanup()
 {
+    SetAppFolder(QStringLiteral(PW_APP_DIR "/"));
     m_wizard.reset();
     m_services.reset();
     SetDefaultSettingsFile(QString());
@@ -281,8 +282,14 @@ void TestGuiStep3::loadAndBackground()
     QCOMPARE(frm3->backgroundColour(), 0);
     QCOMPARE(setting(Keys::kBackgroundColour), QString::number(BgrFromColour(picked)));
 
+    // A size limit picks the quality: the list goes, the summary names the limit.
     QTest::mouseClick(frm3->Command2, Qt::LeftButton);
     QCOMPARE(m_wizard->visibleStep(), 2);
+    m_wizard->frm2()->ChkDWJ->click();
+    QTest::mouseClick(m_wizard->frm2()->Command1, Qt::LeftButton);
+    QVERIFY(!frm3->Combo1->isVisible());
+    QVERIFY(frm3->lbl12->text().contains(
+            QStringLiteral("→ 限制体积：不超过%1K").arg(m_wizard->frm2()->TxtDWJ->text())));
 }
 
 void TestGuiStep3::renameOnlyLooks()
@@ -352,7 +359,20 @@ void TestGuiStep3::wholeRunMatchesTheCommandLine()
 // A stop press ends the run after the file in hand; the window kept answering meanwhile.
 void TestGuiStep3::stopInTheMiddle()
 {
-    makePictures(m_source, 12, 2000);
+    // A camera tool that holds the second file until the test says "go": meanwhile the window
+    // must show the progress and answer the stop button, as on a long picture.
+    const QString tools = m_dir->filePath(QStringLiteral("app/"));
+    const QString go = m_dir->filePath(QStringLiteral("go"));
+    QVERIFY(QDir().mkpath(tools));
+    QFile tool(tools + QStringLiteral("pwReadSM"));
+    QVERIFY(tool.open(QIODevice::WriteOnly));
+    tool.write("#!/bin/sh\ncase \"$2\" in *p02.jpg) while [ ! -e '" + QFile::encodeName(go)
+               + "' ]; do sleep 0.02; done;; esac\n");
+    tool.close();
+    tool.setPermissions(tool.permissions() | QFile::ExeOwner);
+    SetAppFolder(tools);
+    writeSetting(Keys::kKeepCamera, QStringLiteral("1"));
+    makePictures(m_source, 12);
     Frm3 *frm3 = toStep3(false);
     QVERIFY(frm3);
     QSignalSpy shown(frm3, &Frm3::reportShown);
@@ -363,24 +383,22 @@ void TestGuiStep3::stopInTheMiddle()
     QVERIFY(frm3->PicJD->isVisible());
     QCOMPARE(frm3->lbl12->text(), RunningHint());
     QVERIFY(!frm3->close()); // closing is refused during a run
-    // Progress arrives while the run works: the stop goes in after the second file started.
-    static const QRegularExpression progress(
-            QStringLiteral("^正在处理\\((\\d+)/12\\)p\\d\\d\\.jpg"));
-    auto ordinal = [&] {
-        const QRegularExpressionMatch m = progress.match(frm3->lblBJT->text());
-        return m.hasMatch() ? m.captured(1).toInt() : 0;
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(ordinal() >= 2, 30000);
-    QVERIFY(frm3->lblJD->width() > 0);
+    QTRY_VERIFY_WITH_TIMEOUT(
+            frm3->lblBJT->text().startsWith(QStringLiteral("正在处理(2/12)p02.jpg")), 30000);
+    QCOMPARE(frm3->lblJD->width(), frm3->PicJD->width() * 2 / 12);
+    frm3->setWindowState(Qt::WindowMinimized); // the title tells how far the run is
+    QTRY_COMPARE(frm3->windowTitle(), QStringLiteral("16% - ") + Wizard::title());
     QTest::mouseClick(frm3->Command1, Qt::LeftButton);
-    QVERIFY(shown.wait(60000));
+    QFile(go).open(QIODevice::WriteOnly);
+    QVERIFY(shown.wait(30000));
     auto *report = shown.first().first().value<FrmErr *>();
-    const QString text = report->Text1->toPlainText();
-    const int done = filesOf(report->lblResult->text()).size();
-    QVERIFY2(done >= 2 && done < 12, qPrintable(QString::number(done)));
-    QVERIFY(text.contains(QStringLiteral("共处理【12】个文件，成功【%1】个！").arg(done)));
+    // The file in hand was finished; the third was never started.
+    QCOMPARE(filesOf(report->lblResult->text()).size(), 2);
+    QVERIFY(report->Text1->toPlainText().contains(
+            QStringLiteral("共处理【12】个文件，成功【2】个！")));
     QCOMPARE(report->Text1->palette().color(QPalette::Text), QColor(Qt::red));
     QVERIFY(!frm3->runInProgress());
+    QCOMPARE(frm3->windowTitle(), Wizard::title());
 }
 
 void TestGuiStep3::demoDeclinedCreatesNothing()
