@@ -568,6 +568,10 @@
         <source>文件批量改名已经完成！</source>
         <translation>The files have been renamed!</translation>
     </message>
+    <message>
+        <source>批量改名已终止：已改名 %1 个文件，其余文件保持原名。</source>
+        <translation>Batch rename stopped: %1 files were renamed, the others keep their names.</translation>
+    </message>
 </context>
 <context>
     <name>Pw::FrmErr</name>
@@ -800,6 +804,10 @@ Shows the camera information (Exif) each picture holds.
     <message>
         <source>请先勾选第一步中【处理后保留数码相机拍摄照片所记录的信息】后，此项才能生效！</source>
         <translation>This option works only after ticking [Keep the camera information of photos in the results] in step 1!</translation>
+    </message>
+    <message>
+        <source>请至少勾选一项命名内容（改名时“4.添加保存质量”不算在内），否则新文件都将名为“.jpg”，成为看不见的隐藏文件！</source>
+        <translation>Tick at least one naming part (option 4, the saving quality, does not count when renaming); otherwise every new file is named &quot;.jpg&quot; and becomes a hidden file!</translation>
     </message>
 </context>
 <context>
