@@ -134,7 +134,7 @@ int RunRenameCommand(const QStringList &args)
         return console.badArgument(QStringLiteral("--select"),
                                    RenameCommand::tr("不是 %1 中列出的图片：%2")
                                            .arg(folder, unknown.join(QStringLiteral(", "))));
-    if (const QString warning = SharedOptions::emptyRuleWarning(rule); !warning.isEmpty())
+    if (const QString warning = SharedOptions::emptyRuleWarning(rule, true); !warning.isEmpty())
         console.warn(warning);
 
     CommandHost host(console, false);

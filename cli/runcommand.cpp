@@ -469,7 +469,8 @@ int run(const RunArguments &a, const CommandLine &line, const Console &console)
 
     for (const QString &warning : unusedOptionWarnings(a, line, o.fitMode))
         console.warn(warning);
-    if (const QString warning = SharedOptions::emptyRuleWarning(choices.rule); !warning.isEmpty())
+    if (const QString warning = SharedOptions::emptyRuleWarning(choices.rule, false);
+        !warning.isEmpty())
         console.warn(warning);
 
     const BatchSetup setup = MakeBatchInputs(

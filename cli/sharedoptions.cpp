@@ -42,13 +42,12 @@ QString SharedOptions::typesProblem(const QString &text)
     return tr("“%1”不可用；请给出 jpg、png、bmp 中的一个或几个，以逗号分隔").arg(text);
 }
 
-QString SharedOptions::emptyRuleWarning(const NamingRule &rule)
+QString SharedOptions::emptyRuleWarning(const NamingRule &rule, bool renameOnly)
 {
-    for (int option = 1; option <= kNamingOptionCount; ++option)
-        if (rule.isOn(option))
-            return QString();
-    return tr(
-            "命名规则 0000000 不含任何名称部分，新文件将名为“.jpg”、“ 副本1.jpg”、“ 副本2.jpg”……");
+    if (!GivesHiddenNames(rule, renameOnly))
+        return QString();
+    return tr("命名规则 %1 不含任何名称部分，新文件将名为“.jpg”、“ 副本1.jpg”、“ 副本2.jpg”……")
+            .arg(NamingFlagsText(rule));
 }
 
 QString SharedOptions::ruleDigitsHelp()

@@ -24,8 +24,8 @@ public:
     static QString parseRule(const QString &text, NamingRule &rule);
     // The problem with a --types text, or empty.
     static QString typesProblem(const QString &text);
-    // The warning for a rule with every name part off, or empty.
-    static QString emptyRuleWarning(const NamingRule &rule);
+    // The warning for a rule that puts nothing before the extension (GivesHiddenNames), or empty.
+    static QString emptyRuleWarning(const NamingRule &rule, bool renameOnly);
     // The --help lines of the seven rule digits.
     static QString ruleDigitsHelp();
 };

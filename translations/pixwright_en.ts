@@ -367,7 +367,7 @@
     </message>
     <message>
         <source>摄于 湖山远眺`^`Pixwright</source>
-        <translation>Taken at the lake`^`Pixwright</translation>
+        <translation>摄于 湖山远眺`^`Pixwright</translation>
     </message>
     <message>
         <source>示意图</source>
@@ -379,19 +379,19 @@
     </message>
     <message>
         <source>跳过本步，进入文件名批量修改功能！</source>
-        <translation>Skip this step and rename the files in a batch!</translation>
+        <translation>Skip this step and go to renaming the files!</translation>
     </message>
     <message>
         <source>原图中心抠取！</source>
-        <translation>Cut out of the centre of the picture!</translation>
+        <translation>Cut from the centre of the picture!</translation>
     </message>
     <message>
         <source>原图全图缩小或放大</source>
-        <translation>The whole picture reduced or enlarged</translation>
+        <translation>The whole picture, reduced or enlarged</translation>
     </message>
     <message>
         <source>原图全图缩小或放大，自动判断未指定的另外一条边！</source>
-        <translation>The whole picture reduced or enlarged; the other edge follows by itself!</translation>
+        <translation>The whole picture, reduced or enlarged; the other edge follows by itself!</translation>
     </message>
     <message>
         <source>拉伸图片至指定尺寸</source>
@@ -399,19 +399,19 @@
     </message>
     <message>
         <source>同比缩小与同比放大,100%时仅压缩体积不牺牲画质</source>
-        <translation>Reduce or enlarge in proportion; at 100% only the file is compressed, the quality stays</translation>
+        <translation>Reduce or enlarge in proportion; at 100% only the file size is compressed, the quality kept</translation>
     </message>
     <message>
         <source>指定像素值，软件自动判断横版/竖版图：</source>
-        <translation>Give pixel sizes; landscape and portrait are told apart automatically:</translation>
+        <translation>Pixel sizes; landscape or portrait is told automatically:</translation>
     </message>
     <message>
         <source>使宽和高相等！长=短时，白边背景会被遮盖！</source>
-        <translation>Make width and height equal! When long = short the border background is covered!</translation>
+        <translation>Make width and height equal! With long = short the border is covered!</translation>
     </message>
     <message>
         <source>像素</source>
-        <translation>pixels</translation>
+        <translation> pixels</translation>
     </message>
     <message>
         <source>长边</source>
@@ -435,11 +435,11 @@
     </message>
     <message>
         <source>对1/2/3中原图宽和高均小于指定值时的小图，放大而不变形</source>
-        <translation>In modes 1/2/3, enlarge pictures smaller than the given size in both directions, without distortion</translation>
+        <translation>In modes 1/2/3, enlarge (without distortion) pictures whose width and height are both below the given sizes</translation>
     </message>
     <message>
         <source>允许小图放大？</source>
-        <translation>Allow small pictures to be enlarged?</translation>
+        <translation>Enlarge small pictures?</translation>
     </message>
     <message>
         <source>生成文件占用磁盘空间（文件体积大小）设置：</source>
@@ -447,15 +447,15 @@
     </message>
     <message>
         <source>不改变像素值，仅仅压缩体积</source>
-        <translation>Keep the pixel size, only compress the file</translation>
+        <translation>Keep the pixel size, only compress</translation>
     </message>
     <message>
         <source>存盘后文件体积不超限</source>
-        <translation>Stored file no larger than</translation>
+        <translation>Saved files no larger than</translation>
     </message>
     <message>
         <source>图上自行加字</source>
-        <translation>Add my own text</translation>
+        <translation>Add a text to the pictures</translation>
     </message>
     <message>
         <source>字体/字色/字号</source>
@@ -463,27 +463,27 @@
     </message>
     <message>
         <source>文字反白</source>
-        <translation>Text on a box</translation>
+        <translation>Inverse text</translation>
     </message>
     <message>
         <source>点击选择反白背景色</source>
-        <translation>Click to choose the box colour</translation>
+        <translation>Click to choose the background colour of inverse text</translation>
     </message>
     <message>
         <source>已选定的背景色，双击设置为黑色，右键设置为白色</source>
-        <translation>The chosen box colour; double-click for black, right-click for white</translation>
+        <translation>The chosen background colour; double-click for black, right-click for white</translation>
     </message>
     <message>
         <source>宽：      像素</source>
-        <translation>Width:      pixels</translation>
+        <translation>宽：      像素</translation>
     </message>
     <message>
         <source>宽：      像素，高：      像素</source>
-        <translation>Width:      pixels, height:      pixels</translation>
+        <translation>宽：      像素，高：      像素</translation>
     </message>
     <message>
         <source>请先关闭字体对话框</source>
-        <translation>Please close the font dialog first</translation>
+        <translation>Close the font dialog first</translation>
     </message>
     <message>
         <source>%1 × %2 像素</source>
@@ -729,7 +729,7 @@ Shows the camera information (Exif) each picture holds.
     </message>
     <message>
         <source>5.原图按  50%  比例(允许5%-5倍)进行缩放，不变形，无白边</source>
-        <translation>5. Scale the picture to  50%  (5% to 5 times allowed), no distortion, no border</translation>
+        <translation>5. The picture scaled to  50%  (5% to 5 times allowed), not distorted; no border</translation>
     </message>
 </context>
 <context>
@@ -988,7 +988,7 @@ the naming rule; --yes renames them in place, never replacing a file.
     <name>Pw::ResultDrawing</name>
     <message>
         <source>第1步未预览图片</source>
-        <translation>Step 1 previews no picture</translation>
+        <translation>Step 1 shows no picture</translation>
     </message>
     <message>
         <source>尺寸过大，不预览</source>
@@ -1268,10 +1268,6 @@ Ctrl+C stops after the file in hand and still prints the report.
         <translation>&apos;%1&apos; is not accepted; give jpg, png and/or bmp separated by commas</translation>
     </message>
     <message>
-        <source>命名规则 0000000 不含任何名称部分，新文件将名为“.jpg”、“ 副本1.jpg”、“ 副本2.jpg”……</source>
-        <translation>the naming rule 0000000 holds no name part: the new files will be named &quot;.jpg&quot;, &quot; 副本1.jpg&quot;, &quot; 副本2.jpg&quot;, ...</translation>
-    </message>
-    <message>
         <source>命名规则的七位数字依次打开以下名称部分（1 打开，0 关闭）：
   1 序号  2 像素尺寸  3 数码照片 D 或普通图片 N（需保留数码信息）
   4 保存质量（改名时不适用）  5 修改时间  6 拍摄时间  7 原文件名
@@ -1280,6 +1276,10 @@ Ctrl+C stops after the file in hand and still prints the report.
   1 running number  2 pixel size  3 D for a camera photo or N (needs the camera information kept)
   4 saving quality (not when renaming)  5 modification time  6 time of taking  7 the old name
 </translation>
+    </message>
+    <message>
+        <source>命名规则 %1 不含任何名称部分，新文件将名为“.jpg”、“ 副本1.jpg”、“ 副本2.jpg”……</source>
+        <translation>the naming rule %1 holds no name part: the new files will be named &quot;.jpg&quot;, &quot; 副本1.jpg&quot;, &quot; 副本2.jpg&quot;, ...</translation>
     </message>
 </context>
 <context>
