@@ -2,6 +2,7 @@
 
 #include "cli/console.h"
 #include "exif/tagcatalogue.h"
+#include "platform/nativefile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -39,9 +40,11 @@ QString readProblem(const QString &path)
         return InfoCommand::tr("这是一个文件夹");
     if (!info.isFile())
         return InfoCommand::tr("不是普通文件");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.errorString();
+    // Opened without blocking: the file may have been swapped for a FIFO since the check.
+    QString error;
+    QFile file;
+    if (!OpenRegularFile(file, path, &error))
+        return error;
     return QString();
 }
 

@@ -1,5 +1,6 @@
 #include "exif/exifreader.h"
 
+#include "platform/nativefile.h"
 #include "platform/textcodec.h"
 
 #include <QFile>
@@ -139,13 +140,10 @@ bool ExifReader::Load(const QString &path)
     if (m_picFile.isEmpty())
         return false;
     try {
-        // Only regular files: a FIFO would block and a device would never end.
-        if (!QFileInfo(m_picFile).isFile()) {
-            m_loaded = false;
-            return false;
-        }
-        QFile file(m_picFile);
-        if (!file.open(QIODevice::ReadOnly)) {
+        // Only regular files, opened without blocking: a FIFO would block and a device would
+        // never end.
+        QFile file;
+        if (!OpenRegularFile(file, m_picFile)) {
             m_loaded = false;
             return false;
         }

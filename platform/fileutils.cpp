@@ -1,6 +1,7 @@
 #include "platform/fileutils.h"
 
 #include "platform/apppaths.h"
+#include "platform/nativefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,7 +102,7 @@ FileTimes ReadFileTimes(const QString &path)
     FileTimes times;
     struct statx info = {};
     const unsigned needed = STATX_MTIME | STATX_ATIME | STATX_CTIME;
-    if (path.isEmpty() || !readStatx(QFile::encodeName(path), info)
+    if (path.isEmpty() || !readStatx(NativePath(path), info)
         || (info.stx_mask & needed) != needed) {
         // The zero time of this platform, as an all-zero file time was of the original's.
         times.created = times.modified = times.accessed = QDateTime::fromSecsSinceEpoch(

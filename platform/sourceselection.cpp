@@ -1,11 +1,16 @@
 #include "platform/sourceselection.h"
 
 #include "platform/apppaths.h"
+#include "platform/nativefile.h"
+#include "platform/textcodec.h"
 
-#include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace Pw {
 
@@ -45,14 +50,47 @@ QStringList ListPictures(const QString &folder, PictureTypes types)
     QStringList names;
     if (!types || folder.isEmpty())
         return names;
-    const QDir dir(folder);
-    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::NoDotAndDotDot);
-    for (const QFileInfo &entry : entries) {
-        const QString name = entry.fileName();
-        if (name.startsWith(u'.'))
+    // readdir rather than QDir: QDir leaves out names that are not valid UTF-8.
+    const QString slashed = WithTrailingSlash(folder);
+    const QByteArray nativeFolder = NativePath(slashed);
+    DIR *dir = ::opendir(nativeFolder.constData());
+    if (!dir)
+        return names;
+    QList<QByteArray> foreign;
+    QSet<QString> plain;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name.startsWith('.'))
             continue;
-        if (typeOfSuffix(entry.suffix()) & types)
-            names << name;
+        // Files and links to anything but a folder, as QDir::Files lists them; a link to a FIFO
+        // is listed and fails to read with a clear message.
+        const QByteArray path = nativeFolder + name;
+        struct stat info = {};
+        if (::lstat(path.constData(), &info) != 0)
+            continue;
+        if (S_ISLNK(info.st_mode)) {
+            if (::stat(path.constData(), &info) != 0 || S_ISDIR(info.st_mode))
+                continue;
+        } else if (!S_ISREG(info.st_mode)) {
+            continue;
+        }
+        const qsizetype dot = name.lastIndexOf('.');
+        if (dot < 0 || !(typeOfSuffix(QString::fromLatin1(name.mid(dot + 1))) & types))
+            continue;
+        if (IsValidUtf8(name)) {
+            names << QString::fromUtf8(name);
+            plain.insert(names.constLast());
+        } else {
+            foreign << name;
+        }
+    }
+    ::closedir(dir);
+    for (const QByteArray &name : std::as_const(foreign)) {
+        QString shown = ShownFileName(name);
+        if (plain.contains(shown) || names.contains(shown))
+            shown = EscapedFileName(name);
+        RememberNativePath(slashed + shown, nativeFolder + name);
+        names << shown;
     }
     std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
         const int folded = a.compare(b, Qt::CaseInsensitive);

@@ -1,7 +1,9 @@
 #include "platform/apppaths.h"
 #include "platform/colour.h"
 #include "platform/fileutils.h"
+#include "platform/nativefile.h"
 #include "platform/process.h"
+#include "platform/scratchfolder.h"
 #include "platform/sourceselection.h"
 #include "platform/textcodec.h"
 #include "platform/translations.h"
@@ -14,6 +16,8 @@
 #include <QTranslator>
 
 #include <csignal>
+#include <sys/stat.h>
+
 #include <ctime>
 
 #include <unistd.h>
@@ -27,6 +31,9 @@ private slots:
     void uiLanguage();
     void englishTextsBuiltIn();
     void listPicturesFiltersAndSorts();
+    void shownFileNames_data();
+    void shownFileNames();
+    void fifoIsNotOpened();
     void parsePictureTypes_data();
     void parsePictureTypes();
     void selectionByName();
@@ -50,6 +57,7 @@ private slots:
     void fileTimes_data();
     void fileTimes();
     void fileTimesOfMissingFile();
+    void scratchFolderOwnAndStale();
     void runTrue();
     void runMissingProgram();
     void runPassesArgumentsUntouched();
@@ -579,6 +587,73 @@ void TestPlatform::runInItsOwnProcessGroup()
     QVERIFY(heard);
     QVERIFY(interrupted.succeeded());
     QCOMPARE(interrupted.standardError, QByteArray("done\n"));
+}
+
+void TestPlatform::shownFileNames_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("ASCII") << QByteArray("a.jpg") << QStringLiteral("a.jpg");
+    QTest::newRow("UTF-8") << QByteArray("\xE9\xA3\x8E.jpg") << QStringLiteral("风.jpg");
+    QTest::newRow("GBK") << QByteArray("\xB7\xE7\xBE\xB0.jpg") << QStringLiteral("风景.jpg");
+    QTest::newRow("GB18030 four bytes") << QByteArray("\x81\x30\x81\x30\xB7\xE7")
+                                        << QString(QChar(0x80)) + QStringLiteral("风");
+    QTest::newRow("neither") << QByteArray("\xFF\xFE.jpg") << QStringLiteral("\\xFF\\xFE.jpg");
+    QTest::newRow("GBK cut in half") << QByteArray("a\xB7.jpg") << QStringLiteral("a\\xB7.jpg");
+    QTest::newRow("UTF-8 kept around a stray byte")
+            << QByteArray("\xE9\xA3\x8E\xFF") << QStringLiteral("风\\xFF");
+}
+
+void TestPlatform::shownFileNames()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+    QCOMPARE(Pw::ShownFileName(bytes), shown);
+    // A remembered pair maps the shown path back to the bytes on disk; others go as UTF-8.
+    const QString folder = QStringLiteral("/nowhere/");
+    Pw::RememberNativePath(folder + shown, "/nowhere/" + bytes);
+    QCOMPARE(Pw::NativePath(folder + shown), QByteArray("/nowhere/") + bytes);
+}
+
+void TestPlatform::fifoIsNotOpened()
+{
+    QTemporaryDir dir;
+    const QByteArray fifo = QFile::encodeName(dir.filePath(QStringLiteral("pipe.jpg")));
+    QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+    QString error;
+    // Would block for ever without O_NONBLOCK: no writer ever comes.
+    QCOMPARE(Pw::OpenRegularFile(QFile::decodeName(fifo), &error), -1);
+    QCOMPARE(error, Pw::NotRegularFileMessage());
+    QCOMPARE(Pw::RegularFileSize(QFile::decodeName(fifo)), -1);
+    QCOMPARE(Pw::ListPictures(dir.path(), int(Pw::PictureType::Jpg)), QStringList());
+}
+
+void TestPlatform::scratchFolderOwnAndStale()
+{
+    QTemporaryDir tmp;
+    const QByteArray previous = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+    QString made;
+    {
+        Pw::ScratchFolder scratch;
+        QVERIFY(scratch.isValid());
+        made = scratch.path();
+        QVERIFY(made.startsWith(tmp.path() + QStringLiteral("/pixwright-%1-").arg(::getpid())));
+        QVERIFY(made.endsWith(u'/'));
+        QVERIFY(QDir(made).exists());
+        // Our own, live: kept by the cleaning.
+        QCOMPARE(Pw::RemoveStaleScratchFolders(), 0);
+        QVERIFY(QDir(made).exists());
+    }
+    QVERIFY(!QDir(made).exists());
+    qputenv("TMPDIR", QFile::encodeName(tmp.path() + QStringLiteral("/missing")));
+    {
+        Pw::ScratchFolder scratch;
+        QVERIFY(!scratch.isValid());
+        QCOMPARE(scratch.path(), QString());
+        QVERIFY(!scratch.error().isEmpty());
+    }
+    qputenv("TMPDIR", previous);
 }
 
 QTEST_GUILESS_MAIN(TestPlatform)
