@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QTemporaryFile>
 
 #include <cstring>
@@ -41,7 +42,12 @@ QByteArray encode(const QString &text, Encoding encoding)
 
 QString decode(QByteArrayView bytes, Encoding encoding)
 {
-    return encoding == Encoding::Utf8 ? QString::fromUtf8(bytes) : FromGb18030(bytes);
+    if (encoding == Encoding::Gb18030)
+        return FromGb18030(bytes);
+    // QString::fromUtf8 drops a leading U+FEFF, which a value may hold (the file's own
+    // byte-order mark is skipped before any line is read).
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(bytes);
 }
 
 bool isBlank(char c)

@@ -47,6 +47,7 @@ private slots:
     void init();
 
     void missingFileAndBlankNames();
+    void valueStartingWithByteOrderMark();
     void writeRefusals_data();
     void writeRefusals();
     void roundTrip_data();
@@ -713,6 +714,16 @@ void TestSettings::reportChoices()
     QCOMPARE(choices.nextMove, nextMove);
     QCOMPARE(choices.openResultFolder, !openResultFolder);
     QCOMPARE(choices.resultAsSource, !resultAsSource);
+
+void TestSettings::valueStartingWithByteOrderMark()
+{
+    // Found by fuzzing: in a UTF-8 file a value starting with U+FEFF lost it on reading.
+    QVERIFY(QFile::copy(QStringLiteral(PW_TEST_DATA_DIR "/settings-value-starts-with-bom.ini"),
+                        path()));
+    QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner));
+    const QString value = QChar(0xFEFF) + QStringLiteral("命[");
+    QVERIFY(Pw::WriteIni(QStringLiteral("已选择"), QStringLiteral("重命名"), value));
+    QCOMPARE(Pw::ReadIni(QStringLiteral("已选择"), QStringLiteral("重命名")), value);
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
