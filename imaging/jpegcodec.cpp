@@ -1,5 +1,7 @@
 #include "imaging/jpegcodec.h"
 
+#include "platform/nativefile.h"
+
 #include <QFile>
 
 #include <algorithm>
@@ -8,6 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <unistd.h>
+
+#include <jerror.h>
 #include <jpeglib.h>
 
 namespace Pw::Jpeg {
@@ -18,6 +23,7 @@ struct ErrorManager
 {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
+    bool endedEarly = false; // the data stopped before the picture did
 };
 
 [[noreturn]] void onError(j_common_ptr info)
@@ -26,8 +32,13 @@ struct ErrorManager
 }
 
 // Warnings (a truncated file, a bad Huffman code) are expected: the decoder carries on and the
-// picture shows as far as the data goes.
-void onMessage(j_common_ptr, int) {}
+// picture shows as far as the data goes. The end of the data coming early is remembered: the
+// decoder fills the rest with grey, which must not pass for a complete picture.
+void onMessage(j_common_ptr info, int level)
+{
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+        reinterpret_cast<ErrorManager *>(info->err)->endedEarly = true;
+}
 
 // Reads TIFF integers of either byte order without ever leaving [data, data + size).
 class TiffReader
@@ -124,6 +135,8 @@ Decoded decodeStream(std::FILE *file, RowSink &sink)
     info.width = int(cinfo.image_width);
     info.height = int(cinfo.image_height);
     info.orientation = orientationFromMarkers(&cinfo);
+    info.progressive = cinfo.progressive_mode != FALSE;
+    info.components = cinfo.num_components;
     const int scale = sink.scaleFor(info);
     if (scale == 0) {
         jpeg_destroy_decompress(&cinfo);
@@ -172,7 +185,7 @@ Decoded decodeStream(std::FILE *file, RowSink &sink)
         lastRow = bgra;
         delivered = delivered + 1;
     }
-    const bool complete = delivered == count;
+    const bool complete = delivered == count && !errors.endedEarly;
     for (int i = delivered; i < count; ++i)
         sink.row(lastRow);
     jpeg_destroy_decompress(&cinfo);
@@ -274,8 +287,8 @@ int ExifOrientation(const uint8_t *data, size_t size)
 
 bool LooksLikeJpeg(const QString &file)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
+    QFile f;
+    if (!OpenRegularFile(f, file))
         return false;
     const QByteArray head = f.read(3);
     return head.size() == 3 && uint8_t(head[0]) == 0xFF && uint8_t(head[1]) == 0xD8
@@ -284,9 +297,14 @@ bool LooksLikeJpeg(const QString &file)
 
 Decoded Decode(const QString &file, RowSink &sink)
 {
-    std::FILE *f = std::fopen(QFile::encodeName(file).constData(), "rb");
-    if (!f)
+    const int fd = OpenRegularFile(file);
+    if (fd < 0)
         return Decoded::Unreadable;
+    std::FILE *f = ::fdopen(fd, "rb");
+    if (!f) {
+        ::close(fd);
+        return Decoded::Unreadable;
+    }
     const Decoded result = decodeStream(f, sink);
     std::fclose(f);
     return result;

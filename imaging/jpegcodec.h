@@ -14,7 +14,9 @@ struct Info
 {
     int width = 0; // as stored, before orientation
     int height = 0;
-    int orientation = 1; // EXIF 1..8
+    int orientation = 1;      // EXIF 1..8
+    bool progressive = false; // the decoder then holds every coefficient of the picture
+    int components = 3;
 };
 
 // The EXIF orientation in an APP1 payload ("Exif\0\0" + TIFF); 1 when absent or malformed.

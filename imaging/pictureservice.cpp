@@ -2,6 +2,7 @@
 
 #include "imaging/jpegcodec.h"
 #include "imaging/resampler.h"
+#include "platform/nativefile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,6 +13,8 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+
+#include <unistd.h>
 
 namespace Pw {
 
@@ -42,6 +45,10 @@ QString createFailed()
 QString tooLarge()
 {
     return PictureText::tr("图片太大，解码后超过1 GB内存，无法载入");
+}
+QString incomplete()
+{
+    return PictureText::tr("图片数据不完整");
 }
 
 // A decoded picture beyond this many bytes is refused before decoding.
@@ -140,7 +147,7 @@ QImage applyOrientation(const QImage &stored, int orientation)
     return upright;
 }
 
-enum class Load { Ok, Unreadable, TooLarge };
+enum class Load { Ok, Unreadable, TooLarge, NotRegular };
 
 struct Header
 {
@@ -149,22 +156,39 @@ struct Header
     int width = 0; // upright
     int height = 0;
     int orientation = 1;
+    bool progressive = false;
+    int components = 3;
 };
 
 Header readHeader(const QString &file)
 {
     Header header;
+    {
+        QString error;
+        const int fd = OpenRegularFile(file, &error);
+        if (fd < 0) {
+            if (error == NotRegularFileMessage())
+                header.status = Load::NotRegular;
+            return header;
+        }
+        ::close(fd);
+    }
     if (Jpeg::LooksLikeJpeg(file)) {
         Jpeg::Info info;
         if (!Jpeg::ReadInfo(file, &info))
             return header;
         header.jpeg = true;
         header.orientation = info.orientation;
+        header.progressive = info.progressive;
+        header.components = info.components;
         header.width = swapsAxes(info.orientation) ? info.height : info.width;
         header.height = swapsAxes(info.orientation) ? info.width : info.height;
     } else {
         raiseReaderLimit();
-        QImageReader reader(file);
+        QFile device;
+        if (!OpenRegularFile(device, file))
+            return header;
+        QImageReader reader(&device);
         reader.setDecideFormatFromContent(true);
         reader.setAutoTransform(true);
         QSize size = reader.size();
@@ -275,6 +299,7 @@ struct Region
 {
     QImage image;
     Load status = Load::Unreadable;
+    bool incomplete = false; // the data ended early: drawn as far as it goes
 };
 
 // The upright rectangle `source` of the file (the whole picture when null), resampled to `dest`.
@@ -298,9 +323,15 @@ Region decodeRegion(const QString &file, const Header &header, QRect source, QSi
         const Jpeg::Decoded decoded = Jpeg::Decode(file, sink);
         if (decoded == Jpeg::Decoded::Complete || decoded == Jpeg::Decoded::Partial)
             region.image = sink.result();
+        region.incomplete = decoded == Jpeg::Decoded::Partial;
     } else {
         raiseReaderLimit();
-        QImageReader reader(file);
+        QFile device;
+        if (!OpenRegularFile(device, file)) {
+            region.status = Load::Unreadable;
+            return region;
+        }
+        QImageReader reader(&device);
         reader.setDecideFormatFromContent(true);
         reader.setAutoTransform(true);
         QImage picture = reader.read();
@@ -346,7 +377,14 @@ void paintAt(QImage &canvas, const QImage &picture, QPoint at, const QColor *und
 
 QString failedLoadText(Load status)
 {
-    return status == Load::TooLarge ? tooLarge() : drawFailed();
+    switch (status) {
+    case Load::TooLarge:
+        return tooLarge();
+    case Load::NotRegular:
+        return NotRegularFileMessage();
+    default:
+        return drawFailed();
+    }
 }
 
 // Draws the whole picture into `rect` of the canvas (the size it is resampled to).
@@ -355,15 +393,15 @@ QString drawWhole(Canvas &canvas, const QString &file, const QRect &rect)
     if (canvas.image.isNull())
         return createFailed();
     const Header header = readHeader(file);
-    if (header.status == Load::Unreadable)
-        return drawFailed();
+    if (header.status == Load::Unreadable || header.status == Load::NotRegular)
+        return failedLoadText(header.status);
     if (rect.isEmpty())
         return drawFailed();
     const Region region = decodeRegion(file, header, QRect(), rect.size());
     if (region.status != Load::Ok)
         return failedLoadText(region.status);
     paintAt(canvas.image, region.image, rect.topLeft(), nullptr);
-    return {};
+    return region.incomplete ? incomplete() : QString();
 }
 
 } // namespace
@@ -388,8 +426,9 @@ PictureInfo LoadAndMeasure(const QString &file)
 {
     const Header header = readHeader(file);
     PictureInfo info;
-    if (header.status == Load::Unreadable) {
-        info.error = noWidth() + noHeight();
+    if (header.status == Load::Unreadable || header.status == Load::NotRegular) {
+        info.error = header.status == Load::NotRegular ? NotRegularFileMessage()
+                                                       : noWidth() + noHeight();
         return info;
     }
     info.width = header.width;
@@ -403,8 +442,8 @@ DrawnPicture DrawFittedPicture(const QString &file, const FitParams &params, QSi
 {
     DrawnPicture drawn;
     const Header header = readHeader(file);
-    if (header.status == Load::Unreadable) {
-        drawn.error = drawFailed();
+    if (header.status == Load::Unreadable || header.status == Load::NotRegular) {
+        drawn.error = failedLoadText(header.status);
         return drawn;
     }
     drawn.sourceWidth = header.width;
@@ -440,17 +479,51 @@ DrawnPicture DrawFittedPicture(const QString &file, const FitParams &params, QSi
         return drawn;
     }
     drawn.image = region.image;
+    if (region.incomplete)
+        drawn.error = incomplete();
     return drawn;
+}
+
+DrawCost EstimateDrawCost(const QString &file, const FitParams &params)
+{
+    DrawCost cost;
+    const bool fixedCanvas = params.fitMode == FitMode::CentreCut
+                             || params.fitMode == FitMode::FitInside
+                             || params.fitMode == FitMode::Stretch;
+    if (fixedCanvas)
+        cost.canvas = QSize(params.targetWidth, params.targetHeight);
+    const Header header = readHeader(file);
+    if (header.status != Load::Ok)
+        return cost;
+    const FitResult fit = ComputeFitGeometry(header.width, header.height, params);
+    if (!fit.ok())
+        return cost;
+    const FitGeometry &g = fit.geometry;
+    if (!fixedCanvas)
+        cost.canvas = QSize(g.canvasWidth, g.canvasHeight);
+    const qint64 width = header.width, height = header.height;
+    // The resampled picture and its upright copy.
+    const qint64 dest = qint64(std::max(0, g.destWidth)) * std::max(0, g.destHeight) * 4 * 2;
+    if (header.jpeg) {
+        // A progressive picture keeps all its coefficients (2 bytes a sample, up to 4 samples a
+        // pixel); a baseline one streams through a ring of rows.
+        const qint64 decoder = header.progressive
+                                       ? width * height * std::max(1, header.components) * 2
+                                       : width * 4 * 64;
+        cost.pictureBytes = decoder + dest;
+    } else {
+        // Qt's readers decode the whole picture, and a conversion may hold it twice.
+        cost.pictureBytes = width * height * 4 * 2 + dest;
+    }
+    return cost;
 }
 
 QString PaintDrawnPicture(Canvas &canvas, const DrawnPicture &picture, FitMode fitMode)
 {
     if (canvas.image.isNull())
         return createFailed();
-    if (!picture.error.isEmpty())
-        return picture.error;
     if (picture.image.isNull())
-        return drawFailed();
+        return picture.error.isEmpty() ? drawFailed() : picture.error;
     // Modes 1 and 2 show the border (colour or background picture) through transparent parts;
     // the others cover the canvas and flatten onto white.
     const QColor white(Qt::white);
@@ -460,11 +533,12 @@ QString PaintDrawnPicture(Canvas &canvas, const DrawnPicture &picture, FitMode f
         && picture.geometry.destY == 0) {
         // Covers the canvas exactly: share the pixels instead of copying them.
         canvas.image = picture.image;
-        return {};
+        return picture.error;
     }
     paintAt(canvas.image, picture.image, QPoint(picture.geometry.destX, picture.geometry.destY),
             border ? nullptr : &white);
-    return {};
+    // A picture whose data ended early is drawn as far as it goes and still reported.
+    return picture.error;
 }
 
 QString DrawFitted(Canvas &canvas, const QString &file, const FitParams &params)
@@ -480,6 +554,8 @@ QString DrawLetterbox(Canvas &canvas, const QString &file)
     if (canvas.image.isNull())
         return createFailed();
     const Header header = readHeader(file);
+    if (header.status == Load::NotRegular)
+        return NotRegularFileMessage();
     if (header.status == Load::Unreadable)
         return {}; // nothing measured: the preview shows nothing
     const double cw = canvas.width(), ch = canvas.height();
@@ -515,6 +591,8 @@ LoadedPicture LoadPicture(const QString &file, QSize size)
     if (region.status != Load::Ok)
         loaded.error = header.status == Load::Unreadable ? noWidth() + noHeight()
                                                          : failedLoadText(region.status);
+    else if (region.incomplete)
+        loaded.error = incomplete();
     loaded.image = region.image;
     return loaded;
 }

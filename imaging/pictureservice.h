@@ -97,6 +97,18 @@ struct DrawnPicture
 DrawnPicture DrawFittedPicture(const QString &file, const FitParams &params,
                                QSize canvasSize = QSize());
 
+// What drawing a file at params costs in memory, for a run that admits pictures by their size.
+struct DrawCost
+{
+    QSize canvas;            // the canvas the run draws on (empty when the file does not measure)
+    qint64 pictureBytes = 0; // decoder state, decoded and resampled pixels, beside the canvas
+};
+
+// Reads the header only. In modes 1, 2 and 4 the canvas is the target size whatever the file;
+// a progressive JPEG counts every coefficient the decoder holds (16000 x 16000 in 4:4:4 is
+// 1.5 GB). Thread-safe.
+DrawCost EstimateDrawCost(const QString &file, const FitParams &params);
+
 // Puts a DrawnPicture onto its canvas at its destination, flattening transparency as DrawFitted
 // does. Returns "显示失败!" when the canvas is null.
 QString PaintDrawnPicture(Canvas &canvas, const DrawnPicture &picture, FitMode fitMode);

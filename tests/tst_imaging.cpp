@@ -347,6 +347,7 @@ private slots:
     void greyAndProgressiveJpeg_data();
     void greyAndProgressiveJpeg();
     void truncatedJpegDrawsWhatIsThere();
+    void drawCostCountsProgressiveCoefficients();
     void pngNamedJpg();
     void fiftyMegapixelPngLoads();
     void overTheMemoryLimit_data();
@@ -1057,8 +1058,50 @@ void TestImaging::truncatedJpegDrawsWhatIsThere()
     QCOMPARE(Pw::LoadAndMeasure(file).error, QString());
     QCOMPARE(Pw::LoadAndMeasure(file).size(), QSize(160, 160));
     canvas.resize(160, 160);
-    QCOMPARE(Pw::DrawStretched(canvas, file), QString());
+    // Drawn as far as the data goes, and said to be incomplete rather than passed as whole.
+    QCOMPARE(Pw::DrawStretched(canvas, file), QStringLiteral("图片数据不完整"));
     QVERIFY_REGION(canvas.image, QRect(0, 0, 160, 60), kRed, 30);
+}
+
+void TestImaging::drawCostCountsProgressiveCoefficients()
+{
+    // A few hundred bytes that declare 16000 x 16000: progressive, so the decoder would hold
+    // every coefficient of the picture (4:4:4, 2 bytes a sample: 1.5 GB).
+    QImage small(16, 16, QImage::Format_RGB32);
+    small.fill(Qt::darkCyan);
+    for (bool progressive : {false, true}) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "jpeg");
+        writer.setProgressiveScanWrite(progressive);
+        writer.setSubType("4:4:4");
+        QVERIFY(writer.write(small));
+        const qsizetype sof = bytes.indexOf(progressive ? "\xFF\xC2" : "\xFF\xC0");
+        QVERIFY(sof > 0);
+        bytes[sof + 5] = bytes[sof + 7] = char(0x3E); // 0x3E80 = 16000
+        bytes[sof + 6] = bytes[sof + 8] = char(0x80);
+        const QString file = path(progressive ? QStringLiteral("p.jpg") : QStringLiteral("b.jpg"));
+        QVERIFY(writeBytes(file, bytes));
+        Pw::FitParams params;
+        params.fitMode = Pw::FitMode::Percent;
+        params.scalePercent = 10;
+        const Pw::DrawCost cost = Pw::EstimateDrawCost(file, params);
+        QCOMPARE(cost.canvas, QSize(1600, 1600));
+        if (progressive)
+            QVERIFY2(cost.pictureBytes >= qint64(16000) * 16000 * 6,
+                     qPrintable(QString::number(cost.pictureBytes)));
+        else
+            QVERIFY2(cost.pictureBytes < qint64(64) << 20,
+                     qPrintable(QString::number(cost.pictureBytes)));
+    }
+    // Modes 1, 2 and 4 draw on the target whatever the file holds, even nothing.
+    Pw::FitParams fixed;
+    fixed.fitMode = Pw::FitMode::CentreCut;
+    fixed.targetWidth = 60000;
+    fixed.targetHeight = 50000;
+    QCOMPARE(Pw::EstimateDrawCost(path(QStringLiteral("missing.jpg")), fixed).canvas,
+             QSize(60000, 50000));
 }
 
 void TestImaging::pngNamedJpg()
