@@ -163,11 +163,15 @@ InterruptAsStop::InterruptAsStop()
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND;
     sigaction(SIGINT, &action, &m_previous);
+    // SIGTERM (a session ending, `kill`) stops the same way: the file in hand is finished and
+    // the report printed.
+    sigaction(SIGTERM, &action, &m_previousTerminate);
 }
 
 InterruptAsStop::~InterruptAsStop()
 {
     sigaction(SIGINT, &m_previous, nullptr);
+    sigaction(SIGTERM, &m_previousTerminate, nullptr);
 }
 
 bool InterruptAsStop::pressed()

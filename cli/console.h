@@ -64,7 +64,7 @@ private:
     QList<QCommandLineOption> m_options;
 };
 
-// Ctrl+C as the stop button while it lives: the first press asks the run to stop after the file
+// Ctrl+C (or SIGTERM) as the stop button while it lives: the first press asks the run to stop after the file
 // in hand (and says so on standard error), a second press ends the program the usual way.
 class InterruptAsStop
 {
@@ -81,6 +81,7 @@ public:
 
 private:
     struct sigaction m_previous = {};
+    struct sigaction m_previousTerminate = {};
 };
 
 // The command line as a run's host: progress on standard error (a bar redrawn in place on a

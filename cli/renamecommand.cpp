@@ -95,6 +95,12 @@ int RunRenameCommand(const QStringList &args)
             return console.badArgument(QStringLiteral("--separator"), problem);
         rule.NamingSeparator = *separator;
     }
+    // A rule that names every file ".jpg" would hide them all: refused before anything is touched.
+    if (RuleGivesHiddenNames(rule, true))
+        return console.badArgument(line.isSet(QStringLiteral("rule")) ? QStringLiteral("--rule")
+                                                                      : QStringLiteral("重命名"),
+                                   NamingFlagsText(rule) + QStringLiteral("：")
+                                           + HiddenNamesMessage());
 
     PictureTypes types;
     if (line.isSet(QStringLiteral("types"))) {

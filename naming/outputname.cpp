@@ -100,21 +100,41 @@ QString BuildOutputName(const NamingRule &rule, NamingRun run, const NameFacts &
     return name;
 }
 
+QString FitFileName(const QString &base, const QString &ending)
+{
+    const qsizetype room = kMaxFileNameBytes - ending.toUtf8().size();
+    QString cut = base;
+    if (cut.toUtf8().size() <= room)
+        return cut + ending;
+    // Whole code points only: never half a surrogate pair.
+    qsizetype bytes = 0;
+    qsizetype keep = 0;
+    while (keep < base.size()) {
+        const qsizetype step = base.at(keep).isHighSurrogate() && keep + 1 < base.size() ? 2 : 1;
+        const qsizetype size = base.mid(keep, step).toUtf8().size();
+        if (bytes + size > room)
+            break;
+        bytes += size;
+        keep += step;
+    }
+    return base.left(keep) + ending;
+}
+
 QString MakeUniquePath(const QString &folder, const QString &name, QChar separator)
 {
     QString cleaned = name;
     cleaned.replace(QString(separator) + u')', QStringLiteral(")"));
-    const QString first = folder + cleaned;
-    if (!QFileInfo::exists(first))
-        return first;
-
     const qsizetype dot = cleaned.lastIndexOf(u'.');
     const QString base = dot < 0 ? cleaned : cleaned.left(dot);
     const QString extension = dot < 0 ? QString() : cleaned.mid(dot);
+    const QString first = folder + FitFileName(base, extension);
+    if (!QFileInfo::exists(first))
+        return first;
+
     // Part of a file name, so the same in every language.
     const QString copy = QStringLiteral(" 副本");
     for (qint64 k = 1;; ++k) {
-        const QString candidate = folder + base + copy + QString::number(k) + extension;
+        const QString candidate = folder + FitFileName(base, copy + QString::number(k) + extension);
         if (!QFileInfo::exists(candidate))
             return candidate;
     }

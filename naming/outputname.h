@@ -36,8 +36,16 @@ QString FormatSequenceNumber(int n, int total);
 // midnight) or the Exif text ("2019:05:01 10:20:30") both end as "20190501_102030".
 QString FormatNameTime(const QString &text);
 
+// The longest name a file system takes, in bytes.
+inline constexpr int kMaxFileNameBytes = 255;
+
+// base + ending, the base cut at a character boundary so that the whole stays within
+// kMaxFileNameBytes in UTF-8 (the ending, i.e. " 副本2.jpg", is kept whole).
+QString FitFileName(const QString &base, const QString &ending);
+
 // The full path for name in folder (ending with '/'): separator + ")" becomes ")", then
-// " 副本1", " 副本2", ... go before the extension until no file of that name exists.
+// " 副本1", " 副本2", ... go before the extension until no file of that name exists. A name too
+// long for the file system is cut before its extension (FitFileName).
 QString MakeUniquePath(const QString &folder, const QString &name, QChar separator);
 
 // The rule as the step-3 summary shows it: the part before the size and the part after it.

@@ -2,6 +2,7 @@
 
 #include "naming/outputname.h"
 #include "platform/apppaths.h"
+#include "platform/nativefile.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -37,6 +38,8 @@ QString RenameOutcome::refusalText() const
 {
     if (!refused)
         return QString();
+    if (refusedName.isEmpty())
+        return reason;
     // One multi-argument call: a name holding "%1" must not be substituted again.
     return RenameText::tr("“%1”无法改名为“%2”：%3。在此之前已改名 %4 个文件，其余文件保持原名。")
             .arg(refusedName, refusedTarget, reason, QString::number(renamed.size()));
@@ -46,7 +49,8 @@ QString RenameNoReplace(const QString &from, const QString &to, bool *exists)
 {
     if (exists)
         *exists = false;
-    const QByteArray source = QFile::encodeName(from);
+    // The source by its bytes on disk (a listed name that is not UTF-8); the new name is UTF-8.
+    const QByteArray source = NativePath(from);
     const QByteArray target = QFile::encodeName(to);
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE)
         == 0)
@@ -95,6 +99,12 @@ RenameOutcome RenameOnlyRun(const QString &folderText, bool doRename, const Sour
     const int total = list.selectedCount();
     const QString willBecome = RenameText::tr("  将改为:");
     int number = 0;
+    if (RuleGivesHiddenNames(rule, true)) {
+        // Nothing is renamed: a name starting with "." would hide the file.
+        outcome.refused = true;
+        outcome.reason = HiddenNamesMessage();
+        return outcome;
+    }
 
     for (qsizetype i = 0; i < list.names.size(); ++i) {
         if (i >= list.selected.size() || !list.selected.at(i))
@@ -114,6 +124,13 @@ RenameOutcome RenameOnlyRun(const QString &folderText, bool doRename, const Sour
         facts.number = number;
         facts.total = total;
         const QString name = BuildOutputName(rule, NamingRun::RenameOnly, facts);
+        if (name.startsWith(u'.')) {
+            outcome.refused = true;
+            outcome.refusedName = oldName;
+            outcome.refusedTarget = name;
+            outcome.reason = HiddenNamesMessage();
+            break;
+        }
         const QString path = MakeUniquePath(folder, name, rule.NamingSeparator);
 
         if (!doRename) {

@@ -103,6 +103,10 @@ class TestNaming : public QObject
 
 private slots:
     void separatorEntries();
+    void hiddenNames_data();
+    void hiddenNames();
+    void fitFileName_data();
+    void fitFileName();
     void storedRule_data();
     void storedRule();
     void storedSeparator_data();
@@ -720,7 +724,7 @@ void TestNaming::renameStopsInTheMiddle()
 void TestNaming::renameRefusedHalfway_data()
 {
     QTest::addColumn<bool>("removeSource");
-    QTest::newRow("name longer than the file system allows") << false;
+    // A name too long for the file system is now cut (tst_reliability), not refused.
     QTest::newRow("source gone between the passes") << true;
 }
 
@@ -958,6 +962,72 @@ void TestNaming::renameCommandRenames()
     }
     QCOMPARE(filesIn(pictures), QStringList({"1 1 b.png", "1 a.jpg", "1$.bmp", "2 d.jpg"}));
     QCOMPARE(readAll(ini), iniBefore);
+}
+
+void TestNaming::hiddenNames_data()
+{
+    QTest::addColumn<QString>("flags");
+    QTest::addColumn<bool>("renameOnly");
+    QTest::addColumn<bool>("hidden");
+    QTest::newRow("all off") << QStringLiteral("0000000") << false << true;
+    QTest::newRow("all off, renaming") << QStringLiteral("0000000") << true << true;
+    QTest::newRow("quality alone") << QStringLiteral("0001000") << false << false;
+    QTest::newRow("quality alone, renaming") << QStringLiteral("0001000") << true << true;
+    for (int option = 1; option <= 7; ++option) {
+        if (option == 4)
+            continue;
+        QString flags(7, u'0');
+        flags[option - 1] = u'1';
+        QTest::addRow("option %d alone", option) << flags << false << false;
+        QTest::addRow("option %d alone, renaming", option) << flags << true << false;
+    }
+}
+
+void TestNaming::hiddenNames()
+{
+    QFETCH(QString, flags);
+    QFETCH(bool, renameOnly);
+    QFETCH(bool, hidden);
+    const NamingRule rule = ruleOf(flags);
+    QCOMPARE(RuleGivesHiddenNames(rule, renameOnly), hidden);
+    // The answer agrees with the names the rule builds.
+    NameFacts facts;
+    facts.oldName = QStringLiteral("a.png");
+    const QString name = BuildOutputName(
+            rule, renameOnly ? NamingRun::RenameOnly : NamingRun::Batch, facts);
+    QCOMPARE(name.startsWith(u'.'), hidden);
+}
+
+void TestNaming::fitFileName_data()
+{
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("ending");
+    QTest::addColumn<QString>("expected");
+    const QString jpg = QStringLiteral(".jpg");
+    QTest::newRow("short") << QStringLiteral("a") << jpg << QStringLiteral("a.jpg");
+    QTest::newRow("exactly 255") << QString(251, u'a') << jpg << QString(251, u'a') + jpg;
+    QTest::newRow("one over") << QString(252, u'a') << jpg << QString(251, u'a') + jpg;
+    // 3-byte characters: 83 of them and ".jpg" is 253 bytes; 84 would be 256.
+    QTest::newRow("Chinese") << QString(90, QChar(0x957F)) << jpg
+                             << QString(83, QChar(0x957F)) + jpg;
+    // A 4-byte character (a surrogate pair in the text) is never split.
+    const QString camera = QString::fromUtf8("\xF0\x9F\x93\xB7");
+    QTest::newRow("surrogate pair") << QString(2, u'a') + camera.repeated(70) << jpg
+                                    << QString(2, u'a') + camera.repeated(62) + jpg;
+    const QString copy = QStringLiteral(" 副本12.jpg");
+    QTest::newRow("copy number kept")
+            << QString(260, u'b') << copy << QString(255 - 13, u'b') + copy;
+}
+
+void TestNaming::fitFileName()
+{
+    QFETCH(QString, base);
+    QFETCH(QString, ending);
+    QFETCH(QString, expected);
+    const QString fitted = FitFileName(base, ending);
+    QCOMPARE(fitted, expected);
+    QVERIFY(fitted.toUtf8().size() <= kMaxFileNameBytes);
+    QCOMPARE(QString::fromUtf8(fitted.toUtf8()), fitted); // no half character
 }
 
 QTEST_GUILESS_MAIN(TestNaming)
