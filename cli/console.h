@@ -64,8 +64,8 @@ private:
     QList<QCommandLineOption> m_options;
 };
 
-// Ctrl+C (or SIGTERM) as the stop button while it lives: the first press asks the run to stop after the file
-// in hand (and says so on standard error), a second press ends the program the usual way.
+// Ctrl+C (or SIGTERM) as the stop button while it lives: the first press asks the run to stop after
+// the file in hand (and says so on standard error), a second press ends the program the usual way.
 class InterruptAsStop
 {
     Q_DECLARE_TR_FUNCTIONS(Pw::InterruptAsStop)

@@ -480,6 +480,11 @@ int run(const RunArguments &a, const CommandLine &line, const Console &console)
         console.warn(RunCommand::tr("命名规则第 3 位（数码照片 D / 普通图片 N）需要保留数码信息"
                                     "（--keep-exif），此位按 0 处理"));
     const BatchInputs &in = setup.inputs;
+    // The most careful mend for a rule that would hide every result: refuse it, touch nothing.
+    if (RuleGivesHiddenNames(in.rule, false))
+        return console.badArgument(a.rule ? QStringLiteral("--rule") : QStringLiteral("重命名"),
+                                   NamingFlagsText(in.rule) + QStringLiteral("：")
+                                           + HiddenNamesMessage());
 
     // The press of the finish button: the demo question (answered by --yes), then the selection.
     const StartCheck check = CheckBeforeRun(in.selection, false);
@@ -503,14 +508,6 @@ int run(const RunArguments &a, const CommandLine &line, const Console &console)
     const BatchResult result = RunBatch(in, host);
     host.endLine();
     console.out(result.report + u'\n');
-    if (result.status == BatchStatus::Stopped)
-        console.out(
-                RunCommand::tr(
-                        "已按 Ctrl+C 停止：选定的 %1 个文件中已处理 %2 个，其余 %3 个没有处理。")
-                        .arg(result.selectedCount)
-                        .arg(result.processedCount)
-                        .arg(result.selectedCount - result.processedCount)
-                + u'\n');
     if (!result.runFolder.isEmpty())
         console.out(RunCommand::tr("结果目录：") + result.runFolder + u'\n');
     const bool allSucceeded = result.status != BatchStatus::FolderFailed

@@ -4,6 +4,9 @@
 #include "naming/outputname.h"
 #include "platform/apppaths.h"
 #include "platform/colour.h"
+#include "platform/nativefile.h"
+#include "platform/scratchfolder.h"
+#include "run/memorybudget.h"
 #include "run/resultdrawing.h"
 #include "run/saveandlimit.h"
 #include "run/textoverlay.h"
@@ -14,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include <atomic>
@@ -24,6 +26,7 @@
 #include <future>
 #include <memory>
 #include <new>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -53,8 +56,9 @@ struct DrawJob
 
 struct DrawnEntry
 {
-    QString loadError; // the entry is skipped
-    QString drawError; // the entry is still saved, showing what the canvas holds
+    QString loadError;         // the entry is skipped
+    QString drawError;         // the entry is still saved, showing what the canvas holds
+    bool nothingDrawn = false; // with drawError: no part of the picture, so no file is saved
     QImage canvas;
     qint64 sourceBytes = 0;
     EncodedQualities encodings;
@@ -71,8 +75,13 @@ DrawnEntry drawEntryUnguarded(const DrawJob &job)
         entry.loadError = drawing.loadError;
         return entry;
     }
-    entry.sourceBytes = QFileInfo(job.path).size();
+    entry.sourceBytes = std::max<qint64>(0, RegularFileSize(job.path));
     entry.drawError = drawing.drawError;
+    if (drawing.nothingDrawn) {
+        // A blank canvas named like a result would pass for one.
+        entry.nothingDrawn = true;
+        return entry;
+    }
     entry.canvas = std::move(drawing.canvas);
     if (!*job.cancelled)
         entry.encodings = EncodeAhead(entry.canvas, job.save);
@@ -176,6 +185,8 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
         if (host.stopRequested()) // a press that came too late for this run must not stop the next
             host.clearStopRequest();
         facts.successCount = result.successCount;
+        facts.processedCount = result.processedCount;
+        facts.stopped = status == BatchStatus::Stopped;
         facts.sourceBytes = result.sourceBytes;
         facts.outputBytes = result.outputBytes;
         facts.elapsedMs = result.elapsedMs;
@@ -196,27 +207,46 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
         return finish(BatchStatus::FolderFailed);
     }
 
-    QTemporaryDir scratch;
+    // Scratch folders of runs that were killed go first; this run makes one only when the camera
+    // step needs it, and skips that step (one report line) when it cannot.
+    RemoveStaleScratchFolders();
+    std::unique_ptr<ScratchFolder> scratch;
+    bool keepCamera = selection.keepCamera;
+    if (keepCamera) {
+        scratch = std::make_unique<ScratchFolder>();
+        if (!scratch->isValid()) {
+            keepCamera = false;
+            result.errorLog += errorLine(
+                    BatchText::tr("无法在%1创建临时文件夹（%2），本次不保留数码信息")
+                            .arg(ScratchParentFolder(), scratch->error()),
+                    QString());
+        }
+    }
     SaveSettings save;
     save.runFolder = result.runFolder;
     save.rule = in.rule;
-    save.keepCamera = selection.keepCamera;
+    save.keepCamera = keepCamera;
     save.sizeLimitOn = options.sizeLimitOn;
     save.limitBytes = options.sizeLimitBytes();
     save.qualityIndex = in.step3.qualityIndex;
     save.cameraTool = in.cameraTool;
-    save.workFolder = WithTrailingSlash(scratch.path());
+    save.workFolder = scratch ? scratch->path() : QString();
     save.yield = [&host] {
         host.yield();
     };
 
     const FitParams params = ToFitParams(options);
     const QColor background = ColourFromBgr(in.step3.backgroundColour);
+    MemoryBudget budget(in.memoryBudget > 0 ? in.memoryBudget : DefaultRunMemoryBudget());
     QImage backgroundPicture;
     const QString backgroundPath = in.step3.backgroundPicture.trimmed();
-    if (hasBorder(options.fitMode) && !backgroundPath.isEmpty()
-        && QFileInfo::exists(backgroundPath)) {
+    const qint64 backgroundBytes = qint64(std::max(0, params.targetWidth))
+                                   * std::max(0, params.targetHeight) * 4;
+    if (hasBorder(options.fitMode) && !backgroundPath.isEmpty() && QFileInfo::exists(backgroundPath)
+        && backgroundBytes <= budget.total() / 2) {
         // Stretched once for the whole run: every canvas of modes 1 and 2 has the same size.
+        // It stays for the whole run, so its memory is taken from the budget for good.
+        budget.tryTake(backgroundBytes);
         backgroundPicture
                 = LoadPicture(backgroundPath, QSize(params.targetWidth, params.targetHeight)).image;
     }
@@ -229,21 +259,48 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
     auto cancelled = std::make_shared<std::atomic_bool>(false);
     const int ahead = in.drawThreads > 0 ? in.drawThreads
                                          : std::max(1, QThread::idealThreadCount());
-    std::deque<std::future<DrawnEntry>> drawing;
+    struct Drawing
+    {
+        std::future<DrawnEntry> entry;
+        qint64 bytes = 0; // taken from the budget until the entry is saved
+    };
+    std::deque<Drawing> drawing;
     size_t launched = 0;
+    // The next entry's cost, kept while it waits for memory to come free.
+    std::optional<DrawCost> nextCost;
     auto launchAhead = [&] {
         while (launched < entries.size() && int(drawing.size()) < ahead) {
-            DrawJob job{selection.pathOf(entries[launched]),
-                        options,
-                        background,
-                        backgroundPicture,
-                        save,
-                        cancelled};
-            job.save.yield = nullptr; // workers never call back into the host
-            drawing.push_back(std::async(std::launch::async, drawEntry, std::move(job)));
+            const QString path = selection.pathOf(entries[launched]);
+            if (!nextCost)
+                nextCost = EstimateDrawCost(path, params);
+            const qint64 canvasBytes = qint64(nextCost->canvas.width()) * nextCost->canvas.height()
+                                       * 4;
+            if (canvasBytes > budget.total()) {
+                // Never drawn: the canvas alone is past what the run may take.
+                const QString message = CanvasTooLargeMessage(
+                        nextCost->canvas.width(), nextCost->canvas.height(), budget.total());
+                drawing.push_back({std::async(std::launch::deferred,
+                                              [message] {
+                                                  DrawnEntry entry;
+                                                  entry.loadError = message;
+                                                  return entry;
+                                              }),
+                                   0});
+            } else {
+                // The canvas, the picture drawn onto it and the encoded result.
+                const qint64 bytes = canvasBytes * 2 + nextCost->pictureBytes;
+                if (!budget.tryTake(bytes))
+                    return;
+                DrawJob job{path, options, background, backgroundPicture, save, cancelled};
+                job.save.yield = nullptr; // workers never call back into the host
+                drawing.push_back(
+                        {std::async(std::launch::async, drawEntry, std::move(job)), bytes});
+            }
+            nextCost.reset();
             ++launched;
         }
     };
+    qint64 inHand = 0;
 
     bool headingAdded = false;
     bool cameraNoted = false;
@@ -258,6 +315,8 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
             stopped = true;
             break;
         }
+        budget.give(inHand); // the previous entry is saved
+        inHand = 0;
         launchAhead();
         ++result.processedCount;
         const int index = entries[k];
@@ -268,7 +327,8 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
                               + name);
         ++ordinal;
 
-        DrawnEntry entry = drawing.front().get();
+        DrawnEntry entry = drawing.front().entry.get();
+        inHand = drawing.front().bytes;
         drawing.pop_front();
         if (!entry.loadError.isEmpty()) {
             result.errorLog += errorLine(entry.loadError, name);
@@ -284,6 +344,8 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
                 headingAdded = true;
             }
             result.errorLog += errorLine(entry.drawError, name);
+            if (entry.nothingDrawn)
+                continue;
         }
 
         NameFacts facts = GatherNameFacts(selection.folder, name, in.rule, NamingRun::Batch);

@@ -19,11 +19,12 @@ struct BatchInputs
     ProcessingOptions options;
     Step3Choices step3;
     NamingRule rule;
-    QString outputBase;  // the desktop folder (or the command line's --output-root), ending '/'
-    QString programName; // the executable's base name: outputs go to <base>/<name>_新图/...
-    QString cameraTool;  // full path of pwReadSM
-    QDateTime started;   // the press; its second stamps the run folder (invalid: now)
-    int drawThreads = 0; // pictures drawn ahead at once; 0: one per core
+    QString outputBase;      // the desktop folder (or the command line's --output-root), ending '/'
+    QString programName;     // the executable's base name: outputs go to <base>/<name>_新图/...
+    QString cameraTool;      // full path of pwReadSM
+    QDateTime started;       // the press; its second stamps the run folder (invalid: now)
+    int drawThreads = 0;     // pictures drawn ahead at once; 0: one per core
+    qint64 memoryBudget = 0; // bytes the drawing ahead may hold; 0: DefaultRunMemoryBudget()
 };
 
 enum class BatchStatus {

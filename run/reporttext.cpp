@@ -32,10 +32,17 @@ QString ComposeReport(const ReportFacts &facts, const QDateTime &now)
     summary.replace(kBreak + kBreak, kBreak);
 
     QString text = ReportText::tr("【文件处理报告】") + kBreak + kBreak;
+    // A stopped run counts what it took in hand, and says that the rest was never tried.
     text += ReportText::tr("共处理【%1】个文件，成功【%2】个！")
-                    .arg(facts.selectedCount)
+                    .arg(facts.stopped ? facts.processedCount : facts.selectedCount)
                     .arg(facts.successCount)
-            + kBreak + kBreak;
+            + kBreak;
+    if (facts.stopped)
+        text += ReportText::tr("→ 已中途停止：选中的%1个文件中有%2个未处理")
+                        .arg(facts.selectedCount)
+                        .arg(facts.selectedCount - facts.processedCount)
+                + kBreak;
+    text += kBreak;
     text += summary + kBreak;
     text += ReportText::tr("→ 源文件大小：") + FormatFileSize(facts.sourceBytes)
             + ReportText::tr(" 处理后大小：") + FormatFileSize(facts.outputBytes)

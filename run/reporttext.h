@@ -15,6 +15,8 @@ struct ReportFacts
 {
     int selectedCount = 0;
     int successCount = 0;
+    bool stopped = false;   // a stop ended the run before the last selected file
+    int processedCount = 0; // files taken in hand before the stop (read when stopped)
     qint64 sourceBytes = 0;
     qint64 outputBytes = 0;
     qint64 elapsedMs = 0;

@@ -54,10 +54,9 @@ ResultDrawing DrawResult(const QString &file, const ProcessingOptions &options,
         painter.drawImage(QRect(QPoint(0, 0), canvasSize), backgroundPicture);
     }
     const DrawnPicture drawn = DrawFittedPicture(file, params, canvasSize);
-    if (!drawn.error.isEmpty())
-        result.drawError = drawn.error;
-    else
-        result.drawError = PaintDrawnPicture(canvas, drawn, mode);
+    // A picture whose data ended early is painted as far as it goes and still reported.
+    result.drawError = PaintDrawnPicture(canvas, drawn, mode);
+    result.nothingDrawn = drawn.image.isNull() && !result.drawError.isEmpty();
     DrawTextOverlay(canvas.image, options);
     result.canvas = canvas.image;
     return result;

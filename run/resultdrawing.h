@@ -14,8 +14,9 @@ namespace Pw {
 struct ResultDrawing
 {
     QImage canvas;
-    QString loadError; // the picture could not be measured or sized: no canvas
-    QString drawError; // the canvas exists but shows only what lay under the picture
+    QString loadError;         // the picture could not be measured or sized: no canvas
+    QString drawError;         // the canvas shows only part of the picture, or none of it
+    bool nothingDrawn = false; // with drawError: no part of the picture is on the canvas
 };
 
 // backgroundPicture is already stretched to the target size (modes 1 and 2), or null.

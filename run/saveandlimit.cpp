@@ -1,12 +1,15 @@
 #include "run/saveandlimit.h"
 
 #include "imaging/pictureservice.h"
+#include "platform/nativefile.h"
 #include "platform/process.h"
 #include "run/step3choices.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
 
 namespace Pw {
 
@@ -36,7 +39,21 @@ QString describeToolFailure(const ProcessResult &result)
 CameraResult runCameraTool(const SaveSettings &settings, const QString &sourcePath,
                            const QByteArray &plain)
 {
+    // Only ever inside the folder made for it: never a relative path into the current folder.
+    if (settings.workFolder.isEmpty() || !settings.workFolder.startsWith(u'/'))
+        return {plain, SaveText::tr("没有可用的临时文件夹")};
     const QString scratch = settings.workFolder + QStringLiteral("candidate.jpg");
+    // The tool opens the source by name; a name that is not UTF-8 goes through a link to its
+    // bytes on disk.
+    QString toolSource = sourcePath;
+    const QByteArray native = NativePath(sourcePath);
+    if (native != QFile::encodeName(sourcePath)) {
+        toolSource = settings.workFolder + QStringLiteral("source");
+        const QByteArray link = QFile::encodeName(toolSource);
+        ::unlink(link.constData());
+        if (::symlink(native.constData(), link.constData()) != 0)
+            return {plain, SaveText::tr("无法写入临时文件%1").arg(toolSource)};
+    }
     QFile file(scratch);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(plain) != plain.size())
         return {plain, SaveText::tr("无法写入临时文件%1").arg(scratch)};
@@ -44,7 +61,7 @@ CameraResult runCameraTool(const SaveSettings &settings, const QString &sourcePa
     // The tool runs in a process group of its own, so a Ctrl+C on the terminal (the stop press
     // of `pixwright run`) never cuts the file in hand short.
     const ProcessResult result = RunAndWait(settings.cameraTool,
-                                            {QStringLiteral("-te"), sourcePath, scratch},
+                                            {QStringLiteral("-te"), toolSource, scratch},
                                             settings.yield, kDefaultRunTimeoutMs);
     if (!result.succeeded())
         return {plain, describeToolFailure(result)};
@@ -157,6 +174,10 @@ SaveOutcome SaveAndLimit(const SaveSettings &settings, const QImage &canvas,
 
     facts.quality = chosen;
     const QString name = BuildOutputName(settings.rule, NamingRun::Batch, facts);
+    if (name.startsWith(u'.')) {
+        outcome.error = HiddenNamesMessage();
+        return outcome;
+    }
     const QString path = MakeUniquePath(settings.runFolder, name, settings.rule.NamingSeparator);
     const QString writeError = WriteJpegFile(finalBytes, path);
     if (!writeError.isEmpty()) {

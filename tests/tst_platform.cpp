@@ -20,8 +20,6 @@
 
 #include <ctime>
 
-#include <unistd.h>
-
 class TestPlatform : public QObject
 {
     Q_OBJECT
@@ -625,7 +623,7 @@ void TestPlatform::fifoIsNotOpened()
     QCOMPARE(Pw::OpenRegularFile(QFile::decodeName(fifo), &error), -1);
     QCOMPARE(error, Pw::NotRegularFileMessage());
     QCOMPARE(Pw::RegularFileSize(QFile::decodeName(fifo)), -1);
-    QCOMPARE(Pw::ListPictures(dir.path(), int(Pw::PictureType::Jpg)), QStringList());
+    QCOMPARE(Pw::ListPictures(dir.path(), Pw::PictureType::Jpg), QStringList());
 }
 
 void TestPlatform::scratchFolderOwnAndStale()

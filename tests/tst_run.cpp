@@ -1,6 +1,7 @@
 #include "cli/runcommand.h"
 #include "naming/outputname.h"
 #include "run/batchengine.h"
+#include "run/memorybudget.h"
 #include "run/reporttext.h"
 #include "run/sizetime.h"
 #include "run/step3choices.h"
@@ -91,7 +92,10 @@ private slots:
     void badArguments();
     void commandExitCodes_data();
     void commandExitCodes();
+    void interruptStopsAfterTheFileInHand_data();
     void interruptStopsAfterTheFileInHand();
+    void memoryBudgetAdmission_data();
+    void memoryBudgetAdmission();
     void commandReadsRememberedChoices();
     void commandListsByStoredPattern_data();
     void commandListsByStoredPattern();
@@ -520,8 +524,16 @@ void TestRun::commandExitCodes()
     }
 }
 
+void TestRun::interruptStopsAfterTheFileInHand_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("Ctrl+C") << int(SIGINT);
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+}
+
 void TestRun::interruptStopsAfterTheFileInHand()
 {
+    QFETCH(int, signal);
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("big"));
     makePictures(source, 10, 3000);
@@ -537,22 +549,65 @@ void TestRun::interruptStopsAfterTheFileInHand()
     QVERIFY(process.waitForStarted());
     QByteArray err;
     QTRY_VERIFY_WITH_TIMEOUT((err += process.readAllStandardError()).contains("(1/10)"), 20000);
-    ::kill(pid_t(process.processId()), SIGINT);
+    ::kill(pid_t(process.processId()), signal);
     QVERIFY(process.waitForFinished(60000));
     const QString out = QString::fromUtf8(process.readAllStandardOutput());
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), kRunSomeFailed);
-    QVERIFY2(out.contains(QStringLiteral("共处理【10】个文件")), qPrintable(out));
-    const int at = int(out.indexOf(QStringLiteral("成功【")));
-    const int succeeded = out.mid(at + 3, out.indexOf(u'】', at) - at - 3).toInt();
-    QVERIFY2(succeeded >= 1 && succeeded < 10, qPrintable(out));
-    // The report says how far the run got: every file processed succeeded here.
-    QVERIFY2(out.contains(
-                     QStringLiteral("已按 Ctrl+C 停止：选定的 10 个文件中已处理 %1 个，其余 %2 个"
-                                    "没有处理。\n")
-                             .arg(succeeded)
-                             .arg(10 - succeeded)),
-             qPrintable(out));
+    // The report counts the files taken in hand and says the run was stopped.
+    const int at = int(out.indexOf(QStringLiteral("共处理【")));
+    QVERIFY2(at >= 0, qPrintable(out));
+    const int processed = out.mid(at + 4, out.indexOf(u'】', at) - at - 4).toInt();
+    const int successAt = int(out.indexOf(QStringLiteral("成功【")));
+    const int succeeded = out.mid(successAt + 3, out.indexOf(u'】', successAt) - successAt - 3)
+                                  .toInt();
+    QVERIFY2(processed >= 1 && processed < 10 && succeeded == processed, qPrintable(out));
+    QVERIFY2(
+            out.contains(
+                    QStringLiteral("已中途停止：选中的10个文件中有%1个未处理").arg(10 - processed)),
+            qPrintable(out));
+}
+
+void TestRun::memoryBudgetAdmission_data()
+{
+    // Costs in order; "+" takes, "-" gives back the oldest taken; the expected answers of takes.
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<QList<qint64>>("takes");
+    QTest::addColumn<QList<bool>>("admitted");
+    QTest::newRow("fit side by side")
+            << qint64(100) << QList<qint64>{30, 30, 40} << QList<bool>{true, true, true};
+    QTest::newRow("the third waits")
+            << qint64(100) << QList<qint64>{60, 30, 20} << QList<bool>{true, true, false};
+    QTest::newRow("two large never together")
+            << qint64(100) << QList<qint64>{60, 60} << QList<bool>{true, false};
+    QTest::newRow("over the whole budget runs alone")
+            << qint64(100) << QList<qint64>{150, 1} << QList<bool>{true, false};
+    QTest::newRow("after something else, it waits")
+            << qint64(100) << QList<qint64>{1, 150} << QList<bool>{true, false};
+}
+
+void TestRun::memoryBudgetAdmission()
+{
+    QFETCH(qint64, total);
+    QFETCH(QList<qint64>, takes);
+    QFETCH(QList<bool>, admitted);
+    MemoryBudget budget(total);
+    qint64 taken = 0;
+    for (int i = 0; i < takes.size(); ++i) {
+        QCOMPARE(budget.tryTake(takes[i]), admitted[i]);
+        if (admitted[i])
+            taken += takes[i];
+        QCOMPARE(budget.inUse(), taken);
+    }
+    budget.give(taken);
+    QCOMPARE(budget.inUse(), 0);
+    QVERIFY(budget.tryTake(takes.last())); // alone again, everything is admitted
+
+    qputenv("PIXWRIGHT_MEMORY_MB", "300");
+    QCOMPARE(DefaultRunMemoryBudget(), qint64(300) << 20);
+    qunsetenv("PIXWRIGHT_MEMORY_MB");
+    const qint64 fallback = DefaultRunMemoryBudget();
+    QVERIFY(fallback >= qint64(256) << 20 && fallback <= qint64(4) << 30);
 }
 
 void TestRun::commandReadsRememberedChoices()

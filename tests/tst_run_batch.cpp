@@ -215,7 +215,9 @@ void TestRunBatch::stopWhileSecondOfFive()
     const BatchResult result = RunBatch(inputs(names, 5), host);
 
     QCOMPARE(result.status, BatchStatus::Stopped);
-    QVERIFY(result.report.contains(QStringLiteral("共处理【5】个文件，成功【2】个！")));
+    // The files in hand are counted; the rest are said to be left.
+    QVERIFY(result.report.contains(QStringLiteral("共处理【2】个文件，成功【2】个！")));
+    QVERIFY(result.report.contains(QStringLiteral("已中途停止：选中的5个文件中有3个未处理")));
     QCOMPARE(filesIn(result.runFolder),
              QStringList({QStringLiteral("1.p1.jpg"), QStringLiteral("2.p2.jpg")}));
     QCOMPARE(host.progressTexts.size(), 2);
@@ -243,9 +245,9 @@ void TestRunBatch::errorLogOrder()
              qPrintable(lines[3]));
     QVERIFY2(lines[4].startsWith(u'[') && lines[4].endsWith(QStringLiteral("]c.png")),
              qPrintable(lines[4]));
-    // Drawing errors do not skip a file: both are saved, neither is counted as a success.
+    // Nothing of either could be drawn: no file stands for them, and neither is a success.
     QCOMPARE(result.successCount, 0);
-    QCOMPARE(filesIn(result.runFolder).size(), 2);
+    QCOMPARE(filesIn(result.runFolder).size(), 0);
 }
 
 void TestRunBatch::twoRunsInTheSameSecond()
@@ -765,7 +767,11 @@ void TestRunBatch::stopFromTheWindowThread()
              qPrintable(QString::number(result.successCount)));
     QCOMPARE(progress.size(), result.successCount);
     QCOMPARE(filesIn(result.runFolder).size(), result.successCount);
-    QVERIFY(result.report.contains(QStringLiteral("共处理【12】个文件")));
+    // A stopped run counts the files it took in hand and says how many were left.
+    QCOMPARE(result.processedCount, result.successCount);
+    QVERIFY(result.report.contains(QStringLiteral("共处理【%1】个文件").arg(result.successCount)));
+    QVERIFY(result.report.contains(QStringLiteral("已中途停止：选中的12个文件中有%1个未处理")
+                                           .arg(12 - result.successCount)));
 }
 
 QTEST_MAIN(TestRunBatch)

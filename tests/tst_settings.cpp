@@ -714,6 +714,7 @@ void TestSettings::reportChoices()
     QCOMPARE(choices.nextMove, nextMove);
     QCOMPARE(choices.openResultFolder, !openResultFolder);
     QCOMPARE(choices.resultAsSource, !resultAsSource);
+}
 
 void TestSettings::valueStartingWithByteOrderMark()
 {

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace Pw {
+
+// The memory a batch run may hold in pictures drawn ahead: a quarter of physical memory, at most
+// 4 GiB (at least 256 MiB). PIXWRIGHT_MEMORY_MB in the environment sets another figure in MiB.
+qint64 DefaultRunMemoryBudget();
+
+// Admission of drawings by their memory. Used on the run's own thread only.
+class MemoryBudget
+{
+public:
+    explicit MemoryBudget(qint64 total)
+        : m_total(total)
+    {}
+    qint64 total() const { return m_total; }
+    qint64 inUse() const { return m_inUse; }
+    // Takes bytes when they fit in what is left; with nothing taken, anything that is not alone
+    // over the whole budget is taken, so a large picture runs by itself rather than never.
+    bool tryTake(qint64 bytes);
+    void give(qint64 bytes);
+
+private:
+    qint64 m_total;
+    qint64 m_inUse = 0;
+};
+
+// The per-file error for a canvas that alone needs more than the budget.
+QString CanvasTooLargeMessage(int width, int height, qint64 budget);
+
+} // namespace Pw
