@@ -392,10 +392,13 @@ void TestGuiStep3::stopInTheMiddle()
     QFile(go).open(QIODevice::WriteOnly);
     QVERIFY(shown.wait(30000));
     auto *report = shown.first().first().value<FrmErr *>();
-    // The file in hand was finished; the third was never started.
+    // The file in hand was finished; the third was never started. The report counts the files
+    // taken in hand and says how many were left.
     QCOMPARE(filesOf(report->lblResult->text()).size(), 2);
     QVERIFY(report->Text1->toPlainText().contains(
-            QStringLiteral("共处理【12】个文件，成功【2】个！")));
+            QStringLiteral("共处理【2】个文件，成功【2】个！")));
+    QVERIFY(report->Text1->toPlainText().contains(
+            QStringLiteral("已中途停止：选中的12个文件中有10个未处理")));
     QCOMPARE(report->Text1->palette().color(QPalette::Text), QColor(Qt::red));
     QVERIFY(!frm3->runInProgress());
     QCOMPARE(frm3->windowTitle(), Wizard::title());
