@@ -96,11 +96,11 @@ int RunRenameCommand(const QStringList &args)
         rule.NamingSeparator = *separator;
     }
     // A rule that names every file ".jpg" would hide them all: refused before anything is touched.
-    if (RuleGivesHiddenNames(rule, true))
+    if (GivesHiddenNames(rule, true))
         return console.badArgument(line.isSet(QStringLiteral("rule")) ? QStringLiteral("--rule")
                                                                       : QStringLiteral("重命名"),
                                    NamingFlagsText(rule) + QStringLiteral("：")
-                                           + HiddenNamesMessage());
+                                           + HiddenNamesWarning());
 
     PictureTypes types;
     if (line.isSet(QStringLiteral("types"))) {

@@ -481,10 +481,10 @@ int run(const RunArguments &a, const CommandLine &line, const Console &console)
                                     "（--keep-exif），此位按 0 处理"));
     const BatchInputs &in = setup.inputs;
     // The most careful mend for a rule that would hide every result: refuse it, touch nothing.
-    if (RuleGivesHiddenNames(in.rule, false))
+    if (GivesHiddenNames(in.rule, false))
         return console.badArgument(a.rule ? QStringLiteral("--rule") : QStringLiteral("重命名"),
                                    NamingFlagsText(in.rule) + QStringLiteral("：")
-                                           + HiddenNamesMessage());
+                                           + HiddenNamesWarning());
 
     // The press of the finish button: the demo question (answered by --yes), then the selection.
     const StartCheck check = CheckBeforeRun(in.selection, false);

@@ -145,20 +145,6 @@ QString NamingOptionLabel(int index, bool renameOnlyMode)
     }
 }
 
-bool RuleGivesHiddenNames(const NamingRule &rule, bool renameOnlyMode)
-{
-    for (int option : {1, 2, 3, 5, 6, 7})
-        if (rule.isOn(option))
-            return false;
-    return renameOnlyMode || !rule.isOn(4);
-}
-
-QString HiddenNamesMessage()
-{
-    return RuleText::tr("命名规则没有选中任何名称部分，新文件名将以“."
-                        "”开头而成为隐藏文件，请至少选中一项（第4项不适用于更名）");
-}
-
 bool PhotoLetterAllowed(bool renameOnlyMode, bool keepCamera)
 {
     return renameOnlyMode || keepCamera;

@@ -54,13 +54,6 @@ int LoadSeparatorIndex(const QString &settingsFile = QString());
 bool StoreNamingFlags(const NamingRule &rule, const QString &settingsFile = QString());
 bool StoreSeparatorIndex(int index, const QString &settingsFile = QString());
 
-// Whether the rule names files with nothing before the extension (".jpg"), which Linux hides:
-// none of options 1, 2, 3, 5, 6 and 7 on (option 4 counts outside rename-only mode). Checked after
-// ApplyPhotoLetterGuard; a run refuses such a rule.
-bool RuleGivesHiddenNames(const NamingRule &rule, bool renameOnlyMode);
-// The reason given when a rule is refused for that.
-QString HiddenNamesMessage();
-
 // The label of option i (0..6) in the naming dialog; option 4 says it does not apply to renaming.
 QString NamingOptionLabel(int index, bool renameOnlyMode);
 

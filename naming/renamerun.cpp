@@ -99,10 +99,10 @@ RenameOutcome RenameOnlyRun(const QString &folderText, bool doRename, const Sour
     const int total = list.selectedCount();
     const QString willBecome = RenameText::tr("  将改为:");
     int number = 0;
-    if (RuleGivesHiddenNames(rule, true)) {
+    if (GivesHiddenNames(rule, true)) {
         // Nothing is renamed: a name starting with "." would hide the file.
         outcome.refused = true;
-        outcome.reason = HiddenNamesMessage();
+        outcome.reason = HiddenNamesWarning();
         return outcome;
     }
 
@@ -128,7 +128,7 @@ RenameOutcome RenameOnlyRun(const QString &folderText, bool doRename, const Sour
             outcome.refused = true;
             outcome.refusedName = oldName;
             outcome.refusedTarget = name;
-            outcome.reason = HiddenNamesMessage();
+            outcome.reason = HiddenNamesWarning();
             break;
         }
         const QString path = MakeUniquePath(folder, name, rule.NamingSeparator);

@@ -175,7 +175,7 @@ SaveOutcome SaveAndLimit(const SaveSettings &settings, const QImage &canvas,
     facts.quality = chosen;
     const QString name = BuildOutputName(settings.rule, NamingRun::Batch, facts);
     if (name.startsWith(u'.')) {
-        outcome.error = HiddenNamesMessage();
+        outcome.error = HiddenNamesWarning();
         return outcome;
     }
     const QString path = MakeUniquePath(settings.runFolder, name, settings.rule.NamingSeparator);

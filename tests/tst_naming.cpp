@@ -103,8 +103,6 @@ class TestNaming : public QObject
 
 private slots:
     void separatorEntries();
-    void hiddenNames_data();
-    void hiddenNames();
     void fitFileName_data();
     void fitFileName();
     void storedRule_data();
@@ -962,40 +960,6 @@ void TestNaming::renameCommandRenames()
     }
     QCOMPARE(filesIn(pictures), QStringList({"1 1 b.png", "1 a.jpg", "1$.bmp", "2 d.jpg"}));
     QCOMPARE(readAll(ini), iniBefore);
-}
-
-void TestNaming::hiddenNames_data()
-{
-    QTest::addColumn<QString>("flags");
-    QTest::addColumn<bool>("renameOnly");
-    QTest::addColumn<bool>("hidden");
-    QTest::newRow("all off") << QStringLiteral("0000000") << false << true;
-    QTest::newRow("all off, renaming") << QStringLiteral("0000000") << true << true;
-    QTest::newRow("quality alone") << QStringLiteral("0001000") << false << false;
-    QTest::newRow("quality alone, renaming") << QStringLiteral("0001000") << true << true;
-    for (int option = 1; option <= 7; ++option) {
-        if (option == 4)
-            continue;
-        QString flags(7, u'0');
-        flags[option - 1] = u'1';
-        QTest::addRow("option %d alone", option) << flags << false << false;
-        QTest::addRow("option %d alone, renaming", option) << flags << true << false;
-    }
-}
-
-void TestNaming::hiddenNames()
-{
-    QFETCH(QString, flags);
-    QFETCH(bool, renameOnly);
-    QFETCH(bool, hidden);
-    const NamingRule rule = ruleOf(flags);
-    QCOMPARE(RuleGivesHiddenNames(rule, renameOnly), hidden);
-    // The answer agrees with the names the rule builds.
-    NameFacts facts;
-    facts.oldName = QStringLiteral("a.png");
-    const QString name = BuildOutputName(
-            rule, renameOnly ? NamingRun::RenameOnly : NamingRun::Batch, facts);
-    QCOMPARE(name.startsWith(u'.'), hidden);
 }
 
 void TestNaming::fitFileName_data()
