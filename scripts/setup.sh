@@ -22,6 +22,8 @@ fi
 
 build="${PIXWRIGHT_BUILD_DIR:-$root/build}"
 if [[ ! -f "$build/build.ninja" ]]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >&2
+    # PIXWRIGHT_CMAKE_ARGS adds configure options (./test.sh --sanitize uses it).
+    # shellcheck disable=SC2086
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release ${PIXWRIGHT_CMAKE_ARGS:-} >&2
 fi
 cmake --build "$build" -j "$(nproc)" >&2
