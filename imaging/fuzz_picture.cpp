@@ -11,17 +11,21 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 #include <unistd.h>
 
 namespace {
 
-void check(bool condition)
+void checkAt(bool condition, int line)
 {
-    if (!condition)
+    if (!condition) {
+        std::fprintf(stderr, "fuzz_picture: check on line %d failed\n", line);
         std::abort();
+    }
 }
+#define check(condition) checkAt((condition), __LINE__)
 
 // Pictures whose drawing would take more than this are left alone, as a run's memory budget
 // leaves them; the fuzzer is after the parsers, and large pictures only slow it down.
@@ -44,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         out.write(reinterpret_cast<const char *>(data), qint64(size));
     }
     const Pw::PictureInfo info = Pw::LoadAndMeasure(file);
-    check(info.error.isEmpty() == (info.width > 0 && info.height > 0));
+    // No error means a size; a picture refused as too large keeps its size beside the error.
+    check(!info.error.isEmpty() || (info.width > 0 && info.height > 0));
     if (!info.error.isEmpty())
         return 0;
 

@@ -51,6 +51,10 @@
         <source>未能写入数码信息（%1），图片已保存但不含数码信息</source>
         <translation>Could not write the camera information (%1); the picture was saved without it</translation>
     </message>
+    <message>
+        <source>无法在%1创建临时文件夹（%2），本次不保留数码信息</source>
+        <translation>Cannot create a scratch folder in %1 (%2); camera information is not kept in this run</translation>
+    </message>
 </context>
 <context>
     <name>Pw::CommandLine</name>
@@ -690,6 +694,13 @@ Shows the camera information (Exif) each picture holds.
     </message>
 </context>
 <context>
+    <name>Pw::MemoryBudget</name>
+    <message>
+        <source>画布太大：%1×%2像素需要%3内存，超过本次处理的限额%4</source>
+        <translation>Canvas too large: %1×%2 pixels need %3 of memory, more than this run may use (%4)</translation>
+    </message>
+</context>
+<context>
     <name>Pw::ModeCaption</name>
     <message>
         <source>1.指定图形的宽和高，抛弃超出的部分，不缩放不变形，有白边</source>
@@ -811,6 +822,13 @@ Shows the camera information (Exif) each picture holds.
     </message>
 </context>
 <context>
+    <name>Pw::NativeFile</name>
+    <message>
+        <source>不是普通文件，无法读取</source>
+        <translation>Not a regular file; it cannot be read</translation>
+    </message>
+</context>
+<context>
     <name>Pw::PictureService</name>
     <message>
         <source>无法取得宽</source>
@@ -831,6 +849,10 @@ Shows the camera information (Exif) each picture holds.
     <message>
         <source>图片太大，解码后超过1 GB内存，无法载入</source>
         <translation>The picture is too large: decoded it would take more than 1 GB of memory</translation>
+    </message>
+    <message>
+        <source>图片数据不完整</source>
+        <translation>The picture data is incomplete</translation>
     </message>
 </context>
 <context>
@@ -982,6 +1004,10 @@ the naming rule; --yes renames them in place, never replacing a file.
     <message>
         <source>→ 耗时：</source>
         <translation>→ Time: </translation>
+    </message>
+    <message>
+        <source>→ 已中途停止：选中的%1个文件中有%2个未处理</source>
+        <translation>→ Stopped: %2 of the %1 selected files were not processed</translation>
     </message>
 </context>
 <context>
@@ -1206,10 +1232,6 @@ Ctrl+C stops after the file in hand and still prints the report.
         <translation>the demo pictures were not processed</translation>
     </message>
     <message>
-        <source>已按 Ctrl+C 停止：选定的 %1 个文件中已处理 %2 个，其余 %3 个没有处理。</source>
-        <translation>Stopped by Ctrl+C: %2 of the %1 selected files were processed; the other %3 were not.</translation>
-    </message>
-    <message>
         <source>结果目录：</source>
         <translation>Result folder: </translation>
     </message>
@@ -1251,6 +1273,10 @@ Ctrl+C stops after the file in hand and still prints the report.
     <message>
         <source>保存后找不到输出文件</source>
         <translation>The output file is missing after saving</translation>
+    </message>
+    <message>
+        <source>没有可用的临时文件夹</source>
+        <translation>No scratch folder is available</translation>
     </message>
 </context>
 <context>
