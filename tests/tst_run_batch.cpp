@@ -705,8 +705,9 @@ void TestRunBatch::workerThreadMatchesCallingThread()
     QStringList order;
     QStringList texts;
     connect(&runner, &BatchRunner::started, this, [&](const QString &folder) {
+        // The signal is queued: the worker may already have saved files when it arrives, so
+        // only the folder's existence is certain here.
         QVERIFY(QFileInfo(folder).isDir());
-        QVERIFY(filesIn(folder).isEmpty());
         order << QStringLiteral("started");
     });
     connect(&runner, &BatchRunner::progress, this,
