@@ -331,6 +331,13 @@ bool WriteIni(const QString &section, const QString &key, const QString &value, 
     if (exists && !QFileInfo(path).isFile())
         return false;
 
+    // A character the file's encoding cannot hold (some private-use code points have no
+    // GB18030 form in iconv) would be stored as something else: refuse instead of reporting
+    // success for a value that never reads back.
+    for (const QString &text : {sectionName, keyName, storedForm(value)})
+        if (decode(encode(text, ini.encoding), ini.encoding) != text)
+            return false;
+
     const QByteArray wantedSection = encode(sectionName, ini.encoding);
     const QByteArray wantedKey = encode(keyName, ini.encoding);
     const QByteArray newLine = wantedKey + '=' + encode(storedForm(value), ini.encoding) + "\r\n";

@@ -29,7 +29,8 @@ QString ReadIni(const QString &section, const QString &key, const QString &file 
 // atomically (temporary file in the same folder, then rename) and keeps its permissions.
 // Returns false, leaving the file untouched, when section, key or value is blank, when a name
 // or the value holds a line break or NUL (or the key a '=', the section a ']'), when the file
-// is not writable (read-only file or folder) or oversized, and on any other failure.
+// is not writable (read-only file or folder) or oversized, when a name or the value holds a
+// character the file's encoding cannot store, and on any other failure.
 bool WriteIni(const QString &section, const QString &key, const QString &value,
               const QString &file = QString());
 

@@ -143,6 +143,10 @@ void TestSettings::writeRefusals_data()
     QTest::newRow("section with ]") << "a]b"
                                     << "k"
                                     << "1";
+    // Found by fuzzing: iconv has no GB18030 form for U+E843, which used to be stored as "?".
+    QTest::newRow("value GB18030 cannot hold")
+            << "已选择"
+            << "k" << QString(QStringLiteral("a") + QChar(0xE843));
 }
 
 void TestSettings::writeRefusals()
