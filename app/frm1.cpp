@@ -1,9 +1,9 @@
 #include "app/frm1.h"
 
+#include "app/frmsm.h"
 #include "app/guiservices.h"
 #include "app/picturewidgets.h"
 #include "app/wizard.h"
-#include "exif/frmsm.h"
 #include "platform/apppaths.h"
 #include "platform/colour.h"
 #include "settings/sourcesettings.h"

@@ -1,7 +1,7 @@
 #include "app/guiservices.h"
 
-#include "options/fontcolourdialog.h"
-#include "platform/dialogs.h"
+#include "app/desktopdialogs.h"
+#include "app/fontcolourdialog.h"
 
 #include <QDesktopServices>
 #include <QMessageBox>

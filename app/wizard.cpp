@@ -2,10 +2,10 @@
 
 #include "app/artwork.h"
 #include "app/frm1.h"
+#include "app/frm2.h"
+#include "app/frm3.h"
 #include "app/guiservices.h"
 #include "app/picturewidgets.h"
-#include "options/frm2.h"
-#include "run/frm3.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,7 +1,7 @@
 #include "app/frm1.h"
+#include "app/frm2.h"
+#include "app/frm3.h"
 #include "app/wizard.h"
-#include "options/frm2.h"
-#include "run/frm3.h"
 #include "settings/inistore.h"
 #include "support/fakeguiservices.h"
 

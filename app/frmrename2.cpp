@@ -1,4 +1,4 @@
-#include "naming/frmrename2.h"
+#include "app/frmrename2.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

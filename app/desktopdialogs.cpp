@@ -1,4 +1,4 @@
-#include "platform/dialogs.h"
+#include "app/desktopdialogs.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "options/fontcolourdialog.h"
+#include "app/fontcolourdialog.h"
 
 #include "platform/fonts.h"
 

@@ -1,4 +1,4 @@
-#include "naming/frmrename.h"
+#include "app/frmrename.h"
 
 #include "app/guiservices.h"
 

@@ -1,4 +1,4 @@
-#include "run/frmerr.h"
+#include "app/frmerr.h"
 
 #include "app/frm1.h"
 #include "app/guiservices.h"

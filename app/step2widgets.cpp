@@ -1,4 +1,4 @@
-#include "options/step2widgets.h"
+#include "app/step2widgets.h"
 
 #include <QEvent>
 #include <QMouseEvent>

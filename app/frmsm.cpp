@@ -1,4 +1,4 @@
-#include "exif/frmsm.h"
+#include "app/frmsm.h"
 
 #include "exif/tagcatalogue.h"
 #include "platform/apppaths.h"
