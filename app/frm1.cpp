@@ -218,8 +218,10 @@ void Frm1::buildControls()
     connect(Op3, &QRadioButton::clicked, this, &Frm1::invertSelection);
     connect(PicRefresh, &QAbstractButton::clicked, this, &Frm1::refreshFolder);
     connect(Check1, &QCheckBox::toggled, this, [this](bool on) {
-        if (m_loaded)
+        if (m_loaded) {
+            rememberOpenedSource();
             StoreKeepCamera(on);
+        }
     });
     connect(Command1, &QPushButton::clicked, this, &Frm1::next);
     connect(PicExif, &QAbstractButton::clicked, this, &Frm1::showCameraInfo);
@@ -333,10 +335,14 @@ void Frm1::chooseFolder()
 
 // A folder the user chose (dialog, typed, dropped, or the report's result folder) becomes the
 // source: remembered, shown, listed, and all of it selected (or only `only` when given).
-void Frm1::takeFolder(const QString &folder, const QStringList &only)
+void Frm1::takeFolder(const QString &folder, const QStringList &only, bool remember)
 {
+    if (remember) {
+        rememberOpenedSource();
+        StoreSourceFolder(WithTrailingSlash(folder));
+    }
+    m_openedUnstored = !remember;
     m_folder = WithTrailingSlash(folder);
-    StoreSourceFolder(m_folder);
     txtdir->setText(m_folder);
     txtdir->setToolTip(m_folder);
     fillFileList();
@@ -384,6 +390,7 @@ void Frm1::typeSwitched()
 {
     if (!m_loaded)
         return;
+    rememberOpenedSource();
     m_listedTypes = typeMaskOfSwitches();
     fillFileList();
     if (List1->count() == 0) {
@@ -645,6 +652,41 @@ void Frm1::dropEvent(QDropEvent *event)
     if (dropped.folder.isEmpty())
         return;
     event->acceptProposedAction();
+    takeDropped(dropped, true);
+}
+
+void Frm1::openPaths(const QStringList &paths)
+{
+    const OpenedSource opened = ResolveOpened(paths);
+    if (!opened.source.folder.isEmpty())
+        takeDropped(opened.source, false);
+    if (opened.leftOut > 0) {
+        const QString text
+                = opened.source.folder.isEmpty()
+                          ? tr("所给的 %1 项都无法打开：不存在，或不是图片或文件夹。")
+                                    .arg(paths.size())
+                          : tr("只打开了“%1”中的图片；另有 %2 项不在这个文件夹中或不是图片，"
+                               "已略去。")
+                                    .arg(opened.source.folder)
+                                    .arg(opened.leftOut);
+        m_wizard.services().inform(this, QStringLiteral("Pixwright"), text);
+    }
+}
+
+// Opened from the command line, the folder and the switched-on types wait for the first choice
+// the user makes here: a file manager's "Open with" is not a choice to remember.
+void Frm1::rememberOpenedSource()
+{
+    if (!m_openedUnstored)
+        return;
+    m_openedUnstored = false;
+    StoreSourceFolder(m_folder);
+    StorePictureTypes(Chkjpg->isChecked(), Chkpng->isChecked(), Chkbmp->isChecked());
+}
+
+// The dropped pictures' types are switched on so that they are listed, then the folder taken.
+void Frm1::takeDropped(const DroppedSource &dropped, bool remember)
+{
     PictureTypes types;
     for (const QString &name : dropped.names)
         types |= ParsePictureTypes(QFileInfo(name).suffix());
@@ -658,9 +700,10 @@ void Frm1::dropEvent(QDropEvent *event)
         if (types.testFlag(PictureType::Bmp))
             Chkbmp->setChecked(true);
         m_listedTypes = typeMaskOfSwitches();
-        StorePictureTypes(Chkjpg->isChecked(), Chkpng->isChecked(), Chkbmp->isChecked());
+        if (remember)
+            StorePictureTypes(Chkjpg->isChecked(), Chkpng->isChecked(), Chkbmp->isChecked());
     }
-    takeFolder(dropped.folder, dropped.names);
+    takeFolder(dropped.folder, dropped.names, remember);
 }
 
 } // namespace Pw

@@ -42,6 +42,10 @@ public:
     void useFolderAsSource(const QString &folder);
     // Reads the folder again (after a rename-only run) and selects all.
     void refresh();
+    // `pixwright FOLDER` or `pixwright FILE...`: the paths become the source as a drop would
+    // (ResolveOpened; a message says how many were left out), but nothing is remembered until
+    // the user changes a choice of this step.
+    void openPaths(const QStringList &paths);
 
     QLabel *PicL = nullptr;
     QLabel *lblStep = nullptr;
@@ -98,7 +102,9 @@ private:
     void updateListLayout();
 
     void chooseFolder();
-    void takeFolder(const QString &folder, const QStringList &only = {});
+    void takeFolder(const QString &folder, const QStringList &only = {}, bool remember = true);
+    void takeDropped(const DroppedSource &dropped, bool remember);
+    void rememberOpenedSource();
     void typedFolder();
     void typeSwitched();
     void selectAll();
@@ -123,6 +129,8 @@ private:
     QString m_folder;           // SourceFolder as listed, ending with '/'
     PictureTypes m_listedTypes; // what the hidden listing shows (the pattern)
     int m_selectedCount = 0;
+    // The folder and types came from openPaths and are not remembered yet.
+    bool m_openedUnstored = false;
     QColor m_background = Qt::black;
 
     QString m_previewPath;

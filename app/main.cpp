@@ -1,3 +1,4 @@
+#include "app/frm1.h"
 #include "app/guiservices.h"
 #include "app/wizard.h"
 #include "cli/infocommand.h"
@@ -11,6 +12,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringList>
 
@@ -42,10 +45,25 @@ int runBatch(int argc, char *argv[])
     return Pw::RunBatchCommand(args.mid(1));
 }
 
-// The wizard: step 1 first; the program ends when a step window closes by its rules.
+// `pixwright FILE...` or `pixwright FOLDER`, as the desktop's "Open with" starts it: the first
+// argument names something on disk (a command word always wins; "./run" names the folder).
+bool opensPaths(int argc, char *argv[])
+{
+    if (argc < 2)
+        return false;
+    const QString first = QFile::decodeName(argv[1]);
+    const bool commandWord = first == QLatin1String("run") || first == QLatin1String("info")
+                             || first == QLatin1String("rename") || first.startsWith(u'-');
+    return !commandWord && QFileInfo::exists(first);
+}
+
+// The wizard: step 1 first, on the paths given when there are some; the program ends when a
+// step window closes by its rules.
 int runWizard(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Ties the windows to the installed desktop entry: its icon and name in docks and task bars.
+    QGuiApplication::setDesktopFileName(QStringLiteral(PW_APP_ID));
     Pw::InstallFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
     Pw::InstallTranslations(app);
@@ -54,6 +72,9 @@ int runWizard(int argc, char *argv[])
     QApplication::setWindowIcon(wizard.icon());
     QObject::connect(&wizard, &Pw::Wizard::ended, &app, &QApplication::quit, Qt::QueuedConnection);
     wizard.start();
+    const QStringList paths = app.arguments().mid(1);
+    if (!paths.isEmpty())
+        wizard.frm1()->openPaths(paths);
     return app.exec();
 }
 
@@ -69,10 +90,12 @@ int main(int argc, char *argv[])
     Pw::TuneAllocator();
     if (argc < 2 ? !hasDisplay() : std::strcmp(argv[1], "run") == 0)
         return runBatch(argc, argv);
-    if (argc < 2)
+    if (argc < 2 || (opensPaths(argc, argv) && hasDisplay()))
         return runWizard(argc, argv);
     QCoreApplication app(argc, argv);
     Pw::InstallTranslations(app);
+    if (opensPaths(argc, argv))
+        return Pw::SayNoDisplayForWizard();
     const QStringList args = app.arguments().mid(1);
     if (args.isEmpty() || args.first() == QLatin1String("--version")) {
         printVersion();

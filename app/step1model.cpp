@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace Pw {
 
 namespace {
@@ -98,6 +100,35 @@ DroppedSource ResolveDrop(const QStringList &localPaths)
         return {}; // no picture among the files
     source.folder = folder;
     return source;
+}
+
+OpenedSource ResolveOpened(const QStringList &paths)
+{
+    OpenedSource opened;
+    QStringList absolute;
+    for (const QString &path : paths)
+        absolute << QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    const auto first = std::find_if(absolute.cbegin(), absolute.cend(),
+                                    [](const QString &path) { return QFileInfo::exists(path); });
+    if (first == absolute.cend()) {
+        opened.leftOut = int(paths.size());
+        return opened;
+    }
+    QStringList taken{*first};
+    if (!QFileInfo(*first).isDir()) {
+        const QString folder = QFileInfo(*first).absolutePath();
+        for (auto it = first + 1; it != absolute.cend(); ++it) {
+            const QFileInfo info(*it);
+            if (info.isFile() && info.absolutePath() == folder)
+                taken << *it;
+        }
+    }
+    opened.source = ResolveDrop(taken);
+    const qsizetype openedCount = opened.source.folder.isEmpty()  ? 0
+                                  : opened.source.names.isEmpty() ? 1
+                                                                  : opened.source.names.size();
+    opened.leftOut = int(paths.size() - openedCount);
+    return opened;
 }
 
 QString TypedFolder(const QString &text)

@@ -46,6 +46,18 @@ struct DroppedSource
 };
 DroppedSource ResolveDrop(const QStringList &localPaths);
 
+// What `pixwright FOLDER` or `pixwright FILE...` (the desktop's "Open with") opens: the first
+// path that exists decides. A folder is listed whole; files give their folder with the pictures
+// among them of that folder selected. Everything else (paths of other folders, a second folder,
+// missing paths, files that are no picture) is left out and counted. An empty folder: nothing
+// could be opened.
+struct OpenedSource
+{
+    DroppedSource source;
+    int leftOut = 0;
+};
+OpenedSource ResolveOpened(const QStringList &paths);
+
 // The folder a typed text names: blanks trimmed, a leading "~" taken as the home folder,
 // a trailing '/' added. Empty when the text is empty.
 QString TypedFolder(const QString &text);

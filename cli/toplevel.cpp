@@ -21,6 +21,7 @@ QString commandList()
                         "  rename [FOLDER] [...]    按命名规则就地给 FOLDER 中的图片改名\n"
                         "  info FILE...             显示图片中记录的数码相机信息\n"
                         "  --version                显示版本\n"
+                        "  FOLDER | FILE...         在向导窗口中打开这个文件夹，或选中这些图片\n"
                         "没有命令时打开向导窗口。每个命令的详情见 pixwright 命令 --help。\n");
 }
 
@@ -36,6 +37,14 @@ int UnknownCommand(const QString &word)
 {
     const Console console(word);
     console.err(TopLevel::tr("pixwright：没有“%1”这个命令").arg(word) + u'\n' + commandList());
+    return 2;
+}
+
+int SayNoDisplayForWizard()
+{
+    Console(QString()).err(TopLevel::tr("pixwright：没有显示器，无法在向导窗口中打开所给的图片"
+                                        "（可用 pixwright run FOLDER 处理）")
+                           + u'\n');
     return 2;
 }
 

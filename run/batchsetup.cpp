@@ -30,7 +30,7 @@ BatchSetup MakeBatchInputs(BatchChoices choices, const QString &outputBase)
     in.programName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     if (in.programName.isEmpty())
         in.programName = QStringLiteral("pixwright");
-    in.cameraTool = AppFolder() + QStringLiteral("pwReadSM");
+    in.cameraTool = CameraToolPath();
     return setup;
 }
 

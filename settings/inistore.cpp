@@ -257,8 +257,10 @@ QString DefaultSettingsFile()
     if (!namedDefaultFile().isEmpty())
         return namedDefaultFile();
     if (chosenDefaultFile().isEmpty()) {
+        // Installed, the settings are the user's own even when the executable's folder takes
+        // files (a DESTDIR tree, a prefix in the home folder).
         const QString appFolder = AppFolder();
-        if (folderAcceptsFiles(appFolder)) {
+        if (!RunsInstalled() && folderAcceptsFiles(appFolder)) {
             chosenDefaultFile() = appFolder + QStringLiteral("Set.ini");
         } else {
             chosenDefaultFile() = QStandardPaths::writableLocation(

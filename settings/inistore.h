@@ -34,9 +34,10 @@ QString ReadIni(const QString &section, const QString &key, const QString &file 
 bool WriteIni(const QString &section, const QString &key, const QString &value,
               const QString &file = QString());
 
-// The file used when no file is named: <app folder>/Set.ini when the app folder is writable,
-// else $XDG_CONFIG_HOME/pixwright/Set.ini (~/.config/pixwright/Set.ini). Chosen once, on
-// first use, unless SetDefaultSettingsFile named one.
+// The file used when no file is named: <app folder>/Set.ini when the program runs from the
+// build tree and the app folder is writable, else (installed, or a read-only folder)
+// $XDG_CONFIG_HOME/pixwright/Set.ini (~/.config/pixwright/Set.ini). Chosen once, on first use,
+// unless SetDefaultSettingsFile named one.
 QString DefaultSettingsFile();
 
 // Names the default settings file (tests, --settings FILE); an empty path restores the choice

@@ -7,6 +7,7 @@
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
 #include "support/fakeguiservices.h"
+#include "support/testfiles.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,6 +20,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,6 +81,9 @@ private slots:
     void droppedPicturesAreSelected();
     void dropResolution_data();
     void dropResolution();
+    void openedPathsAreShownNotStored_data();
+    void openedPathsAreShownNotStored();
+    void openedSourceIsStoredWithTheFirstChoice();
     void pictureButtonShowsBorderOnlyWhilePressed();
 
 private:
@@ -578,6 +583,81 @@ void TestStep1::dropResolution()
     const DroppedSource dropped = ResolveDrop(paths);
     QCOMPARE(dropped.folder, folder);
     QCOMPARE(dropped.names, names);
+}
+
+// `pixwright FOLDER` / `pixwright FILE...`: listed and selected as a drop, a message for what
+// was left out, and nothing written to the settings.
+void TestStep1::openedPathsAreShownNotStored_data()
+{
+    QTest::addColumn<QStringList>("paths"); // %other%, %demo% stand for the two folders
+    QTest::addColumn<QString>("folder");
+    // Of %other% as listed: c.jpg alone while only JPG is switched on, else a.PNG, b.png, c.jpg.
+    QTest::addColumn<QList<bool>>("selected");
+    QTest::addColumn<int>("leftOut"); // -1: no message
+    const QString other = QStringLiteral("%other%");
+    QTest::newRow("folder") << QStringList{other} << other << QList<bool>{true} << -1;
+    QTest::newRow("pictures of one folder, PNG off")
+            << QStringList{other + QStringLiteral("b.png"), other + QStringLiteral("c.jpg")}
+            << other << QList<bool>{false, true, true} << -1;
+    QTest::newRow("pictures of two folders")
+            << QStringList{other + QStringLiteral("c.jpg"), QStringLiteral("%demo%plain.png"),
+                           other + QStringLiteral("a.PNG"), QStringLiteral("%demo%plain.bmp")}
+            << other << QList<bool>{true, false, true} << 2;
+    QTest::newRow("missing first, then a folder")
+            << QStringList{QStringLiteral("%demo%gone.jpg"), other, QStringLiteral("%demo%")}
+            << other << QList<bool>{true} << 2;
+    QTest::newRow("relative path")
+            << QStringList{QStringLiteral("c.jpg")} << other << QList<bool>{true} << -1;
+    QTest::newRow("no picture") << QStringList{other + QStringLiteral("notes.txt")} << "%demo%"
+                                << QList<bool>{} << 1;
+}
+
+void TestStep1::openedPathsAreShownNotStored()
+{
+    QFETCH(QStringList, paths);
+    QFETCH(QString, folder);
+    QFETCH(QList<bool>, selected);
+    QFETCH(int, leftOut);
+    QVERIFY(WriteIni(Keys::kSectionSelected, Keys::kFilter, QStringLiteral("*.jpg")));
+    QVERIFY(WriteIni(Keys::kSectionSelected, Keys::kFilterJpg, QStringLiteral("1")));
+    const QByteArray before = PwTest::readAll(DefaultSettingsFile());
+    for (QString &path : paths)
+        path.replace(QStringLiteral("%other%"), m_other).replace(QStringLiteral("%demo%"), m_demo);
+    folder.replace(QStringLiteral("%other%"), m_other).replace(QStringLiteral("%demo%"), m_demo);
+    const QString cwd = QDir::currentPath();
+    QDir::setCurrent(m_other);
+    const auto back = qScopeGuard([&cwd] { QDir::setCurrent(cwd); });
+
+    m_wizard = startWizard();
+    Frm1 *step1 = m_wizard->frm1();
+    step1->openPaths(paths);
+    const SourceSelection selection = step1->selection();
+    QCOMPARE(selection.folder, folder);
+    QCOMPARE(step1->txtdir->text(), folder);
+    if (folder == m_other)
+        QCOMPARE(selection.selected, selected);
+    QCOMPARE(m_services.messages.size(), leftOut < 0 ? 0 : 1);
+    if (leftOut > 0 && folder == m_other)
+        QVERIFY2(m_services.messages.first().text.contains(
+                         QStringLiteral("另有 %1 项").arg(leftOut)),
+                 qPrintable(m_services.messages.first().text));
+    QCOMPARE(PwTest::readAll(DefaultSettingsFile()), before);
+}
+
+// The first choice the user makes after an "Open with" remembers the opened folder and the
+// types switched on for it, with the choice itself.
+void TestStep1::openedSourceIsStoredWithTheFirstChoice()
+{
+    QVERIFY(WriteIni(Keys::kSectionSelected, Keys::kFilter, QStringLiteral("*.jpg")));
+    QVERIFY(WriteIni(Keys::kSectionSelected, Keys::kFilterJpg, QStringLiteral("1")));
+    m_wizard = startWizard();
+    Frm1 *step1 = m_wizard->frm1();
+    step1->openPaths({m_other + QStringLiteral("b.png")});
+    QCOMPARE(ReadIni(Keys::kSectionOpenPath, Keys::kSourceFolder), QString());
+    step1->Check1->click();
+    QCOMPARE(ReadIni(Keys::kSectionOpenPath, Keys::kSourceFolder), m_other);
+    QCOMPARE(readSelected(Keys::kFilter), QStringLiteral("*.jpg;*.png"));
+    QCOMPARE(readSelected(Keys::kKeepCamera), QStringLiteral("1"));
 }
 
 void TestStep1::pictureButtonShowsBorderOnlyWhilePressed()

@@ -7,6 +7,7 @@
 #include "platform/sourceselection.h"
 #include "platform/textcodec.h"
 #include "platform/translations.h"
+#include "support/testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -36,6 +37,8 @@ private slots:
     void parsePictureTypes();
     void selectionByName();
     void trailingSlash();
+    void installedLayout_data();
+    void installedLayout();
 
     void cutAtNul_data();
     void cutAtNul();
@@ -190,6 +193,45 @@ void TestPlatform::trailingSlash()
     QCOMPARE(Pw::WithTrailingSlash(QString()), QString());
     Pw::SetAppFolder(QStringLiteral("/opt/pixwright"));
     QCOMPARE(Pw::DemoFolder(), QStringLiteral("/opt/pixwright/演示/"));
+}
+
+// Installed, data and tool sit in their own folders beside bin/; the build tree keeps them in
+// the executable's folder, and a tool missing from its installed place is looked for beside.
+void TestPlatform::installedLayout_data()
+{
+    QTest::addColumn<bool>("dataInstalled");
+    QTest::addColumn<bool>("toolInstalled");
+    QTest::addColumn<QString>("demo");
+    QTest::addColumn<QString>("tool");
+    QTest::newRow("build tree") << false << false << "bin/演示/"
+                                << "bin/pwReadSM";
+    QTest::newRow("installed") << true << true << "share/pixwright/演示/"
+                               << "libexec/pixwright/pwReadSM";
+    QTest::newRow("installed, tool beside") << true << false << "share/pixwright/演示/"
+                                            << "bin/pwReadSM";
+}
+
+void TestPlatform::installedLayout()
+{
+    QFETCH(bool, dataInstalled);
+    QFETCH(bool, toolInstalled);
+    QFETCH(QString, demo);
+    QFETCH(QString, tool);
+    QTemporaryDir prefix;
+    const QString root = prefix.path() + u'/';
+    QVERIFY(QDir().mkpath(root + QStringLiteral("bin")));
+    if (dataInstalled)
+        QVERIFY(QDir().mkpath(root + QStringLiteral("share/pixwright/pic")));
+    if (toolInstalled) {
+        QVERIFY(QDir().mkpath(root + QStringLiteral("libexec/pixwright")));
+        QVERIFY(PwTest::writeBytes(root + QStringLiteral("libexec/pixwright/pwReadSM"), "#!"));
+    }
+    Pw::SetAppFolder(root + QStringLiteral("bin"));
+    QCOMPARE(Pw::RunsInstalled(), dataInstalled);
+    QCOMPARE(Pw::DemoFolder(), root + demo);
+    QCOMPARE(Pw::IllustrationFolder(), QString(root + demo).replace(QStringLiteral("演示"), "pic"));
+    QCOMPARE(Pw::CameraToolPath(), root + tool);
+    Pw::SetAppFolder(QString());
 }
 
 void TestPlatform::cutAtNul_data()

@@ -569,6 +569,15 @@ void TestSettings::defaultFileChoice()
     QVERIFY(Pw::WriteIni(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("1")));
     QVERIFY(QFile::exists(expected));
     QCOMPARE(Pw::ReadIni(QStringLiteral("a"), QStringLiteral("k")), QStringLiteral("1"));
+
+    // Installed (the data folder beside bin/), the user's config folder even when bin/ is
+    // writable: a DESTDIR tree or a prefix in the home folder.
+    QTemporaryDir prefix;
+    QVERIFY(QDir().mkpath(prefix.filePath(QStringLiteral("bin"))));
+    QVERIFY(QDir().mkpath(prefix.filePath(QStringLiteral("share/pixwright"))));
+    Pw::SetAppFolder(prefix.filePath(QStringLiteral("bin")));
+    Pw::SetDefaultSettingsFile(QString());
+    QCOMPARE(Pw::DefaultSettingsFile(), expected);
     qunsetenv("XDG_CONFIG_HOME");
     Pw::SetDefaultSettingsFile(path());
 }

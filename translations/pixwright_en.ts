@@ -350,6 +350,14 @@
         <source>注：可按住CTRL选择/不选任意的图片文件</source>
         <translation>Note: hold Ctrl to select or deselect any picture</translation>
     </message>
+    <message>
+        <source>所给的 %1 项都无法打开：不存在，或不是图片或文件夹。</source>
+        <translation>None of the %1 items given could be opened: they do not exist, or are neither pictures nor folders.</translation>
+    </message>
+    <message>
+        <source>只打开了“%1”中的图片；另有 %2 项不在这个文件夹中或不是图片，已略去。</source>
+        <translation>Only the pictures of &apos;%1&apos; were opened; %2 more items are not in this folder or are not pictures and were left out.</translation>
+    </message>
 </context>
 <context>
     <name>Pw::Frm2</name>
@@ -1492,11 +1500,20 @@ Ctrl+C stops after the file in hand and still prints the report.
 <context>
     <name>Pw::TopLevel</name>
     <message>
+        <source>pixwright：没有“%1”这个命令</source>
+        <translation>pixwright: unknown command &apos;%1&apos;</translation>
+    </message>
+    <message>
+        <source>pixwright：没有显示器，所以对演示图片运行批处理（详见 pixwright run --help）</source>
+        <translation>pixwright: no display, so running the batch on the demo pictures (pixwright run --help tells more)</translation>
+    </message>
+    <message>
         <source>用法：pixwright [命令] [参数]
   run [FOLDER] [选项]      把 FOLDER 中的图片处理后存入桌面上的新文件夹
   rename [FOLDER] [...]    按命名规则就地给 FOLDER 中的图片改名
   info FILE...             显示图片中记录的数码相机信息
   --version                显示版本
+  FOLDER | FILE...         在向导窗口中打开这个文件夹，或选中这些图片
 没有命令时打开向导窗口。每个命令的详情见 pixwright 命令 --help。
 </source>
         <translation>Usage: pixwright [COMMAND] [ARGS]
@@ -1504,16 +1521,13 @@ Ctrl+C stops after the file in hand and still prints the report.
   rename [FOLDER] [...]    rename the pictures of FOLDER in place by the naming rule
   info FILE...             show the camera information stored in pictures
   --version                print the version
+  FOLDER | FILE...         open the wizard on this folder, or with these pictures selected
 Without a command the wizard opens. &apos;pixwright COMMAND --help&apos; tells more about each command.
 </translation>
     </message>
     <message>
-        <source>pixwright：没有“%1”这个命令</source>
-        <translation>pixwright: unknown command &apos;%1&apos;</translation>
-    </message>
-    <message>
-        <source>pixwright：没有显示器，所以对演示图片运行批处理（详见 pixwright run --help）</source>
-        <translation>pixwright: no display, so running the batch on the demo pictures (pixwright run --help tells more)</translation>
+        <source>pixwright：没有显示器，无法在向导窗口中打开所给的图片（可用 pixwright run FOLDER 处理）</source>
+        <translation>pixwright: no display, so the wizard cannot open the pictures given (pixwright run FOLDER processes them)</translation>
     </message>
 </context>
 </TS>
