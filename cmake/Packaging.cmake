@@ -5,10 +5,10 @@ set(CPACK_PACKAGE_NAME pixwright)
 set(CPACK_PACKAGE_VENDOR "The Pixwright developers")
 set(CPACK_PACKAGE_CONTACT "The Pixwright developers <pixwright@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "resize many pictures at once into new JPEG files")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Pixwright resizes and recompresses many pictures at once: a three-step wizard in\n"
-    "Simplified Chinese (English texts built in) and the commands pixwright run, rename and\n"
-    "info. Every result is a new JPEG in a fresh folder; the sources are never changed.")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+       "Pixwright resizes and recompresses many pictures at once: a three-step wizard in\n"
+       "Simplified Chinese (English texts built in) and the commands pixwright run, rename\n"
+       "and info. Every result is a new JPEG in a fresh folder; the sources are never changed.")
 set(CPACK_PACKAGE_HOMEPAGE_URL ${PW_HOMEPAGE})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
