@@ -76,6 +76,14 @@ run_installed()
         XDG_RUNTIME_DIR="$scratch" LC_ALL=C.UTF-8 "$prefix/bin/pixwright" "$@"
 }
 "$prefix/bin/pixwright" --help | grep -q 'FOLDER | FILE' || fail "--help does not list opening"
+# An existing path opens the wizard; without a display that is refused, never a crash.
+status=0
+run_installed "$prefix/share/pixwright/演示" >/dev/null 2>"$scratch/nodisplay.txt" || status=$?
+((status == 2)) && grep -q '没有显示器' "$scratch/nodisplay.txt" ||
+    fail "pixwright FOLDER without a display: exit $status, $(cat "$scratch/nodisplay.txt")"
+status=0
+run_installed no-such-command >/dev/null 2>&1 || status=$?
+((status == 2)) || fail "an unknown command word answered $status"
 run_installed run "$prefix/share/pixwright/演示" --yes --keep-exif >"$scratch/run1.txt" 2>&1 ||
     { cat "$scratch/run1.txt" >&2; fail "pixwright run on the demo pictures"; }
 results=("$home/Desktop/pixwright_新图/演示/"*/*/*.jpg)
