@@ -268,6 +268,7 @@ private slots:
     void publishedAdobeRgbExample();
     void stepOnePreviewIsConverted();
     void exifColourSpaceIsBoundsChecked();
+    void wideRowsMatchSinglePixels();
 
 private:
     QTemporaryDir m_dir;
@@ -401,6 +402,24 @@ void TestColour::exifColourSpaceIsBoundsChecked()
     srgb.replace(srgb.indexOf("R03"), 3, "R98");
     QVERIFY(!Pw::ExifSaysAdobeRgb(reinterpret_cast<const uint8_t *>(srgb.constData()),
                                   size_t(srgb.size())));
+}
+
+// Rows are converted eight pixels at a time where the processor can, one by one otherwise and at
+// their ends: both give the same levels.
+void TestColour::wideRowsMatchSinglePixels()
+{
+    const QByteArray profile = proPhoto();
+    QImage row(61, 1, QImage::Format_RGB32);
+    for (int x = 0; x < row.width(); ++x)
+        row.setPixel(x, 0, qRgb(x * 4, 255 - x * 3, (x * 37) % 256));
+    QImage converted = row;
+    QCOMPARE(Pw::ConvertToSrgb(converted, profile), Pw::ColourStatus::Converted);
+    for (int x = 0; x < row.width(); ++x) {
+        QImage pixel = row.copy(x, 0, 1, 1);
+        QCOMPARE(Pw::ConvertToSrgb(pixel, profile), Pw::ColourStatus::Converted);
+        QCOMPARE(converted.pixel(x, 0), pixel.pixel(0, 0));
+    }
+    QVERIFY(converted != row);
 }
 
 QTEST_GUILESS_MAIN(TestColour)
