@@ -322,9 +322,9 @@ struct Region
 
 // Qt keeps the profile it could parse; a PNG's own chunk is read, so one Qt cannot parse (or a
 // broken one) is still converted or reported.
-QByteArray qtColourProfile(const QString &file, const QImage &picture)
+QByteArray qtColourProfile(const QString &file, const QImage &picture, const QByteArray &format)
 {
-    if (Png::LooksLikePng(file))
+    if (format == "png")
         return Png::ReadColourProfile(file);
     return picture.colorSpace().isValid() ? picture.colorSpace().iccProfile() : QByteArray();
 }
@@ -367,9 +367,10 @@ Region decodeRegion(const QString &file, const Header &header, QRect source, QSi
         QImageReader reader(&device);
         reader.setDecideFormatFromContent(true);
         reader.setAutoTransform(true);
+        const QByteArray format = reader.format(); // told from the content, before reading
         QImage picture = reader.read();
         if (!picture.isNull()) {
-            profile = qtColourProfile(file, picture);
+            profile = qtColourProfile(file, picture, format);
             if (picture.size() != whole.size()) // the header lied; trust the pixels
                 source = source.intersected(picture.rect());
             if (!source.isEmpty()) {

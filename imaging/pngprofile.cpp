@@ -46,12 +46,6 @@ QByteArray inflateProfile(const QByteArray &compressed)
 
 } // namespace
 
-bool LooksLikePng(const QString &file)
-{
-    QFile f;
-    return OpenRegularFile(f, file) && f.read(8) == QByteArray(kSignature, 8);
-}
-
 QByteArray ReadColourProfile(const QString &file)
 {
     QFile f;

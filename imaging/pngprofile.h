@@ -6,9 +6,6 @@
 // The colour profile of a PNG file: its iCCP chunk, inflated. Internal to imaging/.
 namespace Pw::Png {
 
-// True when the file starts with the PNG signature.
-bool LooksLikePng(const QString &file);
-
 // The profile bytes, or empty when the file holds no iCCP chunk before its pixel data. A chunk
 // that is there but cannot be inflated gives bytes no parser accepts, so it is reported as an
 // unreadable profile rather than passed over.
