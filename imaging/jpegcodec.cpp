@@ -1,5 +1,7 @@
 #include "imaging/jpegcodec.h"
 
+#include "imaging/colourprofile.h"
+
 #include "platform/nativefile.h"
 
 #include <QFile>
@@ -103,6 +105,28 @@ int orientationFromMarkers(jpeg_decompress_struct *cinfo)
     return 1;
 }
 
+// The ICC profile of the APP2 chunks; a camera's DCF Adobe RGB file carries none, only Exif.
+QByteArray colourProfileOf(jpeg_decompress_struct *cinfo)
+{
+    JOCTET *icc = nullptr;
+    unsigned int size = 0;
+    if (jpeg_read_icc_profile(cinfo, &icc, &size)) {
+        const QByteArray profile(reinterpret_cast<const char *>(icc), qsizetype(size));
+        std::free(icc);
+        return profile;
+    }
+    QByteArray chunks; // chunks that do not assemble: kept, so the profile is reported unreadable
+    for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next) {
+        if (m->marker == JPEG_APP0 + 2 && m->data_length >= 14
+            && std::memcmp(m->data, "ICC_PROFILE", 12) == 0)
+            chunks.append(reinterpret_cast<const char *>(m->data) + 14, m->data_length - 14);
+        else if (m->marker == JPEG_APP0 + 1 && chunks.isEmpty() && cinfo->num_components == 3
+                 && ExifSaysAdobeRgb(m->data, m->data_length))
+            return AdobeRgbProfile();
+    }
+    return chunks;
+}
+
 Decoded decodeStream(std::FILE *file, RowSink &sink)
 {
     jpeg_decompress_struct cinfo;
@@ -129,6 +153,7 @@ Decoded decodeStream(std::FILE *file, RowSink &sink)
     jpeg_create_decompress(&cinfo);
     jpeg_stdio_src(&cinfo, file);
     jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_save_markers(&cinfo, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);
 
     Info info;
@@ -137,14 +162,18 @@ Decoded decodeStream(std::FILE *file, RowSink &sink)
     info.orientation = orientationFromMarkers(&cinfo);
     info.progressive = cinfo.progressive_mode != FALSE;
     info.components = cinfo.num_components;
+    info.inks = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    info.invertedInks = cinfo.saw_Adobe_marker;
+    info.iccProfile = colourProfileOf(&cinfo);
     const int scale = sink.scaleFor(info);
     if (scale == 0) {
         jpeg_destroy_decompress(&cinfo);
         return Decoded::Stopped;
     }
 
-    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
-    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRA;
+    const bool keepInks = info.inks && sink.keepsInks();
+    const bool cmyk = info.inks && !keepInks; // turned into RGB here
+    cinfo.out_color_space = info.inks ? JCS_CMYK : JCS_EXT_BGRA;
     cinfo.scale_num = 1;
     cinfo.scale_denom = unsigned(scale);
     cinfo.do_fancy_upsampling = sink.smoothChroma() ? TRUE : FALSE;

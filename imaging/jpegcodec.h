@@ -17,6 +17,9 @@ struct Info
     int orientation = 1;      // EXIF 1..8
     bool progressive = false; // the decoder then holds every coefficient of the picture
     int components = 3;
+    bool inks = false;         // CMYK or YCCK
+    bool invertedInks = false; // stored as Adobe's writers do (255 = no ink)
+    QByteArray iccProfile;     // the embedded colour profile, or empty (sRGB)
 };
 
 // The EXIF orientation in an APP1 payload ("Exif\0\0" + TIFF); 1 when absent or malformed.
@@ -32,6 +35,9 @@ public:
     // Whether chroma is upsampled smoothly; a picture that is reduced a good deal afterwards
     // gains nothing from it and decodes faster without.
     virtual bool smoothChroma() const { return true; }
+    // With a CMYK picture: rows carry the inks as stored (C, M, Y, K) rather than RGB, for a
+    // colour transform through the picture's profile once it is scaled.
+    virtual bool keepsInks() const { return false; }
     // The reduced size is known; choose the rows [firstRow, firstRow + rowCount) to receive.
     // Returns false to stop.
     virtual bool begin(int width, int height, int *firstRow, int *rowCount) = 0;

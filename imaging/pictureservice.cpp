@@ -1,9 +1,12 @@
 #include "imaging/pictureservice.h"
 
+#include "imaging/colourprofile.h"
 #include "imaging/jpegcodec.h"
+#include "imaging/pngprofile.h"
 #include "imaging/resampler.h"
 #include "platform/nativefile.h"
 
+#include <QColorSpace>
 #include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
@@ -258,6 +261,20 @@ public:
 
     bool smoothChroma() const override { return m_smoothChroma; }
 
+    bool keepsInks() const override { return m_info.inks && IsCmykProfile(m_info.iccProfile); }
+    const QByteArray &colourProfile() const { return m_info.iccProfile; }
+    // A CMYK picture whose profile is not a CMYK one: its inks were turned into RGB plainly.
+    bool profileDoesNotFit() const
+    {
+        return m_info.inks && !m_info.iccProfile.isEmpty() && !keepsInks();
+    }
+    PixelData pixelData() const
+    {
+        if (!keepsInks())
+            return PixelData::Rgb;
+        return m_info.invertedInks ? PixelData::AdobeCmyk : PixelData::Cmyk;
+    }
+
     bool begin(int width, int height, int *firstRow, int *rowCount) override
     {
         if (m_whole)
@@ -299,8 +316,18 @@ struct Region
 {
     QImage image;
     Load status = Load::Unreadable;
-    bool incomplete = false; // the data ended early: drawn as far as it goes
+    bool incomplete = false;        // the data ended early: drawn as far as it goes
+    bool unreadableProfile = false; // drawn as sRGB
 };
+
+// Qt keeps the profile it could parse; a PNG's own chunk is read, so one Qt cannot parse (or a
+// broken one) is still converted or reported.
+QByteArray qtColourProfile(const QString &file, const QImage &picture, const QByteArray &format)
+{
+    if (format == "png")
+        return Png::ReadColourProfile(file);
+    return picture.colorSpace().isValid() ? picture.colorSpace().iccProfile() : QByteArray();
+}
 
 // The upright rectangle `source` of the file (the whole picture when null), resampled to `dest`.
 Region decodeRegion(const QString &file, const Header &header, QRect source, QSize dest)
@@ -318,12 +345,18 @@ Region decodeRegion(const QString &file, const Header &header, QRect source, QSi
         return region;
     }
 
+    QByteArray profile;
+    PixelData pixelData = PixelData::Rgb;
     if (header.jpeg) {
         ResampleSink sink(source, dest, source == whole);
         const Jpeg::Decoded decoded = Jpeg::Decode(file, sink);
         if (decoded == Jpeg::Decoded::Complete || decoded == Jpeg::Decoded::Partial)
             region.image = sink.result();
         region.incomplete = decoded == Jpeg::Decoded::Partial;
+        region.unreadableProfile = sink.profileDoesNotFit();
+        if (!region.unreadableProfile)
+            profile = sink.colourProfile();
+        pixelData = sink.pixelData();
     } else {
         raiseReaderLimit();
         QFile device;
@@ -334,8 +367,10 @@ Region decodeRegion(const QString &file, const Header &header, QRect source, QSi
         QImageReader reader(&device);
         reader.setDecideFormatFromContent(true);
         reader.setAutoTransform(true);
+        const QByteArray format = reader.format(); // told from the content, before reading
         QImage picture = reader.read();
         if (!picture.isNull()) {
+            profile = qtColourProfile(file, picture, format);
             if (picture.size() != whole.size()) // the header lied; trust the pixels
                 source = source.intersected(picture.rect());
             if (!source.isEmpty()) {
@@ -350,8 +385,13 @@ Region decodeRegion(const QString &file, const Header &header, QRect source, QSi
             }
         }
     }
-    if (region.image.isNull())
+    if (region.image.isNull()) {
         region.status = Load::Unreadable;
+        return region;
+    }
+    // After scaling: the transform's cost follows the size drawn, not the source's.
+    if (ConvertToSrgb(region.image, profile, pixelData) == ColourStatus::UnreadableProfile)
+        region.unreadableProfile = true;
     return region;
 }
 
@@ -481,6 +521,8 @@ DrawnPicture DrawFittedPicture(const QString &file, const FitParams &params, QSi
     drawn.image = region.image;
     if (region.incomplete)
         drawn.error = incomplete();
+    if (region.unreadableProfile)
+        drawn.note = UnreadableProfileMessage();
     return drawn;
 }
 

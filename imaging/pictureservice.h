@@ -85,6 +85,7 @@ struct DrawnPicture
 {
     QImage image;        // destWidth x destHeight: RGB32, or ARGB32_Premultiplied with alpha
     QString error;       // empty on success
+    QString note;        // beside a good drawing: the colour profile could not be read
     int sourceWidth = 0; // upright size of the file
     int sourceHeight = 0;
     FitGeometry geometry; // where `image` goes on the canvas

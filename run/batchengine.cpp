@@ -59,6 +59,7 @@ struct DrawnEntry
     QString loadError;         // the entry is skipped
     QString drawError;         // the entry is still saved, showing what the canvas holds
     bool nothingDrawn = false; // with drawError: no part of the picture, so no file is saved
+    QString note;              // a line in the report; the entry still counts as a success
     QImage canvas;
     qint64 sourceBytes = 0;
     EncodedQualities encodings;
@@ -77,6 +78,7 @@ DrawnEntry drawEntryUnguarded(const DrawJob &job)
     }
     entry.sourceBytes = std::max<qint64>(0, RegularFileSize(job.path));
     entry.drawError = drawing.drawError;
+    entry.note = drawing.note;
     if (drawing.nothingDrawn) {
         // A blank canvas named like a result would pass for one.
         entry.nothingDrawn = true;
@@ -335,6 +337,8 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
             continue;
         }
         result.sourceBytes += entry.sourceBytes;
+        if (!entry.note.isEmpty())
+            result.errorLog += errorLine(entry.note, name);
         const bool drawFailed = !entry.drawError.isEmpty();
         if (!drawFailed) {
             ++result.successCount;

@@ -57,6 +57,7 @@ ResultDrawing DrawResult(const QString &file, const ProcessingOptions &options,
     // A picture whose data ended early is painted as far as it goes and still reported.
     result.drawError = PaintDrawnPicture(canvas, drawn, mode);
     result.nothingDrawn = drawn.image.isNull() && !result.drawError.isEmpty();
+    result.note = drawn.note;
     DrawTextOverlay(canvas.image, options);
     result.canvas = canvas.image;
     return result;

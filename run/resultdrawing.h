@@ -17,6 +17,7 @@ struct ResultDrawing
     QString loadError;         // the picture could not be measured or sized: no canvas
     QString drawError;         // the canvas shows only part of the picture, or none of it
     bool nothingDrawn = false; // with drawError: no part of the picture is on the canvas
+    QString note;              // a remark for the report beside a good drawing
 };
 
 // backgroundPicture is already stretched to the target size (modes 1 and 2), or null.

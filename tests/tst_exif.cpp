@@ -290,6 +290,8 @@ private slots:
     void readSmLeavesOutputAlone_data();
     void readSmLeavesOutputAlone();
     void readSmOnSamples();
+    void readSmSaysSrgb_data();
+    void readSmSaysSrgb();
 
 private:
     QTemporaryDir m_dir;
@@ -1314,6 +1316,55 @@ void TestExif::readSmOnSamples()
         QCOMPARE(reader.Tag(0xA003).toInteger(), 80);
         QCOMPARE(QImage(output).size(), QSize(120, 80));
     }
+}
+
+void TestExif::readSmSaysSrgb_data()
+{
+    QTest::addColumn<int>("colourSpace");
+    QTest::addColumn<QString>("index"); // the interoperability index of the source
+    QTest::addColumn<bool>("indexKept");
+    QTest::newRow("Adobe RGB under DCF") << 0xFFFF << QStringLiteral("R03") << false;
+    QTest::newRow("sRGB under DCF") << 1 << QStringLiteral("R98") << true;
+    QTest::newRow("uncalibrated, no index") << 0xFFFF << QString() << false;
+}
+
+// The results hold sRGB pixels: the copied Exif must not tell a viewer otherwise.
+void TestExif::readSmSaysSrgb()
+{
+    QFETCH(int, colourSpace);
+    QFETCH(QString, index);
+    QFETCH(bool, indexKept);
+    if (!QFile::exists(readSm()))
+        QFAIL("pwReadSM is not built beside pixwright");
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("source.jpg"));
+    const QString output = dir.filePath(QStringLiteral("output.jpg"));
+    QVERIFY(makeCameraJpeg(source));
+    {
+        auto image = Exiv2::ImageFactory::open(QFile::encodeName(source).toStdString());
+        image->readMetadata();
+        Exiv2::ExifData exif = image->exifData();
+        exif["Exif.Photo.ColorSpace"] = uint16_t(colourSpace);
+        if (!index.isEmpty())
+            exif["Exif.Iop.InteroperabilityIndex"] = index.toStdString();
+        image->setExifData(exif);
+        image->writeMetadata();
+    }
+    QVERIFY(writeFile(output, imageBytes(QSize(40, 30), "JPG")));
+    int status = 0;
+    QByteArray err;
+    std::unique_ptr<QProcess> process(
+            runReadSm({QStringLiteral("-te"), source, output}, &status, &err));
+    QVERIFY2(status == 0, err.constData());
+
+    auto image = Exiv2::ImageFactory::open(QFile::encodeName(output).toStdString());
+    image->readMetadata();
+    Exiv2::ExifData &exif = image->exifData();
+    QCOMPARE(exif["Exif.Photo.ColorSpace"].toLong(), 1L);
+    const auto kept = exif.findKey(Exiv2::ExifKey("Exif.Iop.InteroperabilityIndex"));
+    QCOMPARE(kept != exif.end(), indexKept);
+    QCOMPARE(QString::fromStdString(exif["Exif.Image.Model"].toString()),
+             QStringLiteral("Canon EOS 40D"));
 }
 
 QTEST_GUILESS_MAIN(TestExif)

@@ -1,5 +1,7 @@
 // End-to-end runs of the batch engine in a temporary output root, with pictures made here.
 
+#include "exif/exifreader.h"
+#include "imaging/colourprofile.h"
 #include "imaging/pictureservice.h"
 #include "platform/apppaths.h"
 #include "platform/runhost.h"
@@ -7,6 +9,7 @@
 #include "run/batchrunner.h"
 #include "run/saveandlimit.h"
 #include "run/sizetime.h"
+#include "tests/support/colourpictures.h"
 #include "tests/support/recordinghost.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/testpictures.h"
@@ -117,6 +120,8 @@ private slots:
     void reportLineByLine();
     void cameraToolMissing();
     void cameraStepCountsInTheLimit();
+    void unreadableProfileIsNamedOnce();
+    void keepCameraWithAdobeRgb();
     void sizeLimitBoundaries_data();
     void sizeLimitBoundaries();
     void refusals_data();
@@ -773,6 +778,49 @@ void TestRunBatch::stopFromTheWindowThread()
     QVERIFY(result.report.contains(QStringLiteral("共处理【%1】个文件").arg(result.successCount)));
     QVERIFY(result.report.contains(QStringLiteral("已中途停止：选中的12个文件中有%1个未处理")
                                            .arg(12 - result.successCount)));
+}
+
+// A profile that cannot be read costs a line in the report, not the file.
+void TestRunBatch::unreadableProfileIsNamedOnce()
+{
+    const QByteArray broken = withIccProfile(plainJpeg(64, 48), QByteArray(200, 'x'));
+    QVERIFY(writeBytes(m_sources + QStringLiteral("a.jpg"), broken));
+    QVERIFY(writeBytes(m_sources + QStringLiteral("b.jpg"), plainJpeg(64, 48)));
+    RecordingHost host;
+    const BatchResult result = RunBatch(
+            inputs({QStringLiteral("a.jpg"), QStringLiteral("b.jpg")}, 5), host);
+    QCOMPARE(result.successCount, 2);
+    QCOMPARE(result.errorLog, kBreak + QStringLiteral("[色彩配置文件无法读取，按 sRGB 处理]a.jpg"));
+    QCOMPARE(filesIn(result.runFolder),
+             QStringList({QStringLiteral("1.a.jpg"), QStringLiteral("2.b.jpg")}));
+}
+
+// An Adobe RGB camera photo kept with its camera information: sRGB pixels, and Exif that says so.
+void TestRunBatch::keepCameraWithAdobeRgb()
+{
+    if (!QFileInfo(QStringLiteral(PW_APP_DIR "/pwReadSM")).isExecutable())
+        QSKIP("pwReadSM is not built");
+    QByteArray photo = withIccProfile(plainJpeg(160, 120, QColor(60, 160, 90)), AdobeRgbProfile());
+    photo.insert(2, adobeRgbExifSegment());
+    QVERIFY(writeBytes(m_sources + QStringLiteral("a.jpg"), photo));
+    BatchInputs in = inputs({QStringLiteral("a.jpg")}, 5);
+    in.selection.keepCamera = true;
+    in.step3.qualityIndex = 19; // quality 100
+    RecordingHost host;
+    const BatchResult result = RunBatch(in, host);
+    QCOMPARE(result.successCount, 1);
+    QVERIFY2(result.errorLog.isEmpty(), qPrintable(result.errorLog));
+
+    const QString output = result.runFolder + QStringLiteral("1.a.jpg");
+    const QColor got = QImage(output).pixelColor(80, 60);
+    QVERIFY2(std::abs(got.red() - 0) <= 2 && std::abs(got.green() - 161) <= 2
+                     && std::abs(got.blue() - 85) <= 2,
+             qPrintable(got.name())); // rgb(60,160,90) in Adobe RGB
+    ExifReader exif;
+    QVERIFY(exif.Load(output));
+    QCOMPARE(exif.Tag(0xA001).toInteger(), 1);
+    QVERIFY(!readAll(output).contains("R03"));
+    QVERIFY(!readAll(output).contains("ICC_PROFILE"));
 }
 
 QTEST_MAIN(TestRunBatch)

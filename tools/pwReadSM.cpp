@@ -1,9 +1,9 @@
 // pwReadSM -te SOURCE OUTPUT: copies the camera information (Exif) of SOURCE into the JPEG file
-// OUTPUT in place. The result is drawn upright and at its own size, so the orientation is set
-// to 1, the pixel dimensions to OUTPUT's and the source's thumbnail is dropped. OUTPUT is
-// replaced through a temporary file and a rename, and left untouched on any failure or when
-// SOURCE holds no Exif. Paths are used as the raw bytes the caller passed: no shell, no
-// re-encoding.
+// OUTPUT in place. The result is drawn upright, at its own size and in sRGB, so the orientation
+// is set to 1, the pixel dimensions to OUTPUT's and the colour space to sRGB, and the source's
+// thumbnail is dropped. OUTPUT is replaced through a temporary file and a rename, and left
+// untouched on any failure or when SOURCE holds no Exif. Paths are used as the raw bytes the
+// caller passed: no shell, no re-encoding.
 
 #include <exiv2/exiv2.hpp>
 
@@ -112,6 +112,12 @@ Bytes withCameraInfo(const Bytes &source, const Bytes &output)
         setDimension(exif, "Exif.Photo.PixelYDimension", height, false);
         setDimension(exif, "Exif.Image.ImageWidth", width, true);
         setDimension(exif, "Exif.Image.ImageLength", height, true);
+        // The picture service writes sRGB pixels whatever the source held: a viewer that reads
+        // the Exif colour space (or a DCF "R03" Adobe RGB index) must not re-interpret them.
+        exif["Exif.Photo.ColorSpace"] = static_cast<uint16_t>(1);
+        const auto index = exif.findKey(Exiv2::ExifKey("Exif.Iop.InteroperabilityIndex"));
+        if (index != exif.end() && index->toString().rfind("R03", 0) == 0)
+            exif.erase(index);
 
         outputImage->setExifData(exif);
         outputImage->writeMetadata();

@@ -57,6 +57,13 @@
     </message>
 </context>
 <context>
+    <name>Pw::ColourProfile</name>
+    <message>
+        <source>色彩配置文件无法读取，按 sRGB 处理</source>
+        <translation>The colour profile cannot be read; treated as sRGB</translation>
+    </message>
+</context>
+<context>
     <name>Pw::CommandLine</name>
     <message>
         <source>显示此帮助</source>
