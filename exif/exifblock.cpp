@@ -22,11 +22,6 @@ uint32_t littleEndian32(const unsigned char *p)
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 
-uint32_t bigEndian32(const unsigned char *p)
-{
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
-
 // Some writers put the JPEG APP1 identifier in front of the TIFF structure; the block does not
 // include it.
 std::string withoutExifPrefix(std::string block)
@@ -53,6 +48,11 @@ std::string webpExif(const unsigned char *data, size_t size)
 }
 
 #ifdef PW_WITH_HEIF
+uint32_t bigEndian32(const unsigned char *p)
+{
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
+}
+
 std::string heifExif(const unsigned char *data, size_t size)
 {
     const std::unique_ptr<heif_context, void (*)(heif_context *)> context(heif_context_alloc(),

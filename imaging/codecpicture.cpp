@@ -115,7 +115,8 @@ bool IsBuiltIn(Kind kind)
     }
 }
 
-Info ReadInfo(Kind kind, const QString &file)
+// The parameters go unused in a build without any of the decoders.
+Info ReadInfo(Kind kind, [[maybe_unused]] const QString &file)
 {
     switch (kind) {
 #ifdef PW_WITH_HEIF
@@ -140,9 +141,8 @@ Info ReadInfo(Kind kind, const QString &file)
     return info;
 }
 
-Picture Decode(Kind kind, const QString &file, QSize scaledHint)
+Picture Decode(Kind kind, [[maybe_unused]] const QString &file, [[maybe_unused]] QSize scaledHint)
 {
-    Q_UNUSED(scaledHint);
     switch (kind) {
 #ifdef PW_WITH_HEIF
     case Kind::Heic:

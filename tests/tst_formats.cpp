@@ -87,6 +87,7 @@ private slots:
     void cameraInformation();
     void damagedFiles_data();
     void damagedFiles();
+    void unreadableHeifSaysWhy();
     void hugeHeaderRefused_data();
     void hugeHeaderRefused();
     void typeWords_data();
@@ -329,6 +330,28 @@ void TestFormats::damagedFiles()
         QCOMPARE(drawn.error, Pw::Codec::DamagedText(kind));
         QVERIFY(drawn.error.contains(Pw::Codec::KindName(kind)));
     }
+}
+
+// A file that starts like a HEIC but holds nothing else is damaged; in a build without libheif
+// it is a format this build does not read. Either way the report says which.
+void TestFormats::unreadableHeifSaysWhy()
+{
+    const QString path = m_dir.filePath(QStringLiteral("broken.heic"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("\0\0\0\x18"
+                          "ftypheic\0\0\0\0mif1heic",
+                          24)
+               + QByteArray(40, 'x'));
+    file.close();
+    const QString expected = Pw::Codec::IsBuiltIn(Kind::Heic)
+                                     ? Pw::Codec::DamagedText(Kind::Heic)
+                                     : Pw::Codec::UnsupportedText(Kind::Heic);
+    QCOMPARE(Pw::LoadAndMeasure(path).error, expected);
+    Pw::FitParams params;
+    params.fitMode = Pw::FitMode::OneEdge;
+    params.edgeLength = 64;
+    QCOMPARE(Pw::DrawFittedPicture(path, params).error, expected);
 }
 
 void TestFormats::hugeHeaderRefused_data()

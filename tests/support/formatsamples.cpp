@@ -182,7 +182,7 @@ QByteArray tiffFile(const QImage &picture, const SampleSpec &spec)
     return out;
 }
 
-QByteArray exifOf(const SampleSpec &spec)
+[[maybe_unused]] QByteArray exifOf(const SampleSpec &spec)
 {
     if (spec.model.isEmpty() && spec.shot.isEmpty())
         return {};
