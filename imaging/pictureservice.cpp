@@ -155,7 +155,6 @@ struct Header
     Load status = Load::Unreadable;
     bool jpeg = false;
     Codec::Kind codec = Codec::Kind::None; // HEIC, AVIF, WebP or TIFF through its own decoder
-    bool alpha = false;                    // known for those only
     QString reason;                        // why the file cannot be read, when known
     int width = 0;                         // upright
     int height = 0;
@@ -202,7 +201,6 @@ Header readHeader(const QString &file)
             return header;
         }
         header.codec = kind;
-        header.alpha = info.hasAlpha;
         header.width = info.width;
         header.height = info.height;
     } else {
