@@ -115,6 +115,9 @@ void Frm1::buildControls()
     Chkpng->setObjectName(QStringLiteral("Chkpng"));
     Chkbmp = new QCheckBox(QStringLiteral("BMP"), this);
     Chkbmp->setObjectName(QStringLiteral("Chkbmp"));
+    Chkother = new QCheckBox(tr("其他格式"), this);
+    Chkother->setObjectName(QStringLiteral("Chkother"));
+    Chkother->setToolTip(tr("HEIC、HEIF、AVIF、WebP、TIFF"));
 
     Op1 = new QRadioButton(tr("全选"), this);
     Op1->setObjectName(QStringLiteral("Op1"));
@@ -181,6 +184,7 @@ void Frm1::buildControls()
     switchRow->addWidget(Chkjpg);
     switchRow->addWidget(Chkpng);
     switchRow->addWidget(Chkbmp);
+    switchRow->addWidget(Chkother);
     switchRow->addStretch(1);
     switchRow->addWidget(Op1);
     switchRow->addWidget(Op2);
@@ -211,7 +215,7 @@ void Frm1::buildControls()
 
     connect(Command8, &QAbstractButton::clicked, this, &Frm1::chooseFolder);
     connect(txtdir, &QLineEdit::returnPressed, this, &Frm1::typedFolder);
-    for (QCheckBox *box : {Chkjpg, Chkpng, Chkbmp})
+    for (QCheckBox *box : {Chkjpg, Chkpng, Chkbmp, Chkother})
         connect(box, &QCheckBox::toggled, this, &Frm1::typeSwitched);
     connect(Op1, &QRadioButton::clicked, this, &Frm1::selectAll);
     connect(Op2, &QRadioButton::clicked, this, &Frm1::selectNone);
@@ -262,6 +266,7 @@ void Frm1::startUp()
     Chkjpg->setChecked(choices.jpg);
     Chkpng->setChecked(choices.png);
     Chkbmp->setChecked(choices.bmp);
+    Chkother->setChecked(choices.other);
     m_listedTypes = choices.listedTypes();
 
     m_folder = choices.folder;
@@ -289,6 +294,8 @@ PictureTypes Frm1::typeMaskOfSwitches() const
     types.setFlag(PictureType::Jpg, Chkjpg->isChecked());
     types.setFlag(PictureType::Png, Chkpng->isChecked());
     types.setFlag(PictureType::Bmp, Chkbmp->isChecked());
+    if (Chkother->isChecked())
+        types |= kOtherPictureTypes;
     return types;
 }
 
@@ -400,6 +407,7 @@ void Frm1::typeSwitched()
         selectAll();
     }
     StorePictureTypes(Chkjpg->isChecked(), Chkpng->isChecked(), Chkbmp->isChecked());
+    StoreOtherPictureTypes(Chkother->isChecked());
     setCountedCaptions();
     setBulkChoicesVisible(List1->count() > 0);
     updateListLayout();
@@ -682,6 +690,7 @@ void Frm1::rememberOpenedSource()
     m_openedUnstored = false;
     StoreSourceFolder(m_folder);
     StorePictureTypes(Chkjpg->isChecked(), Chkpng->isChecked(), Chkbmp->isChecked());
+    StoreOtherPictureTypes(Chkother->isChecked());
 }
 
 // The dropped pictures' types are switched on so that they are listed, then the folder taken.
@@ -699,9 +708,13 @@ void Frm1::takeDropped(const DroppedSource &dropped, bool remember)
             Chkpng->setChecked(true);
         if (types.testFlag(PictureType::Bmp))
             Chkbmp->setChecked(true);
+        if (types & kOtherPictureTypes)
+            Chkother->setChecked(true);
         m_listedTypes = typeMaskOfSwitches();
-        if (remember)
+        if (remember) {
             StorePictureTypes(Chkjpg->isChecked(), Chkpng->isChecked(), Chkbmp->isChecked());
+            StoreOtherPictureTypes(Chkother->isChecked());
+        }
     }
     takeFolder(dropped.folder, dropped.names, remember);
 }

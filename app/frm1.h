@@ -56,9 +56,10 @@ public:
     QCheckBox *Chkjpg = nullptr;
     QCheckBox *Chkpng = nullptr;
     QCheckBox *Chkbmp = nullptr;
-    QRadioButton *Op1 = nullptr; // all
-    QRadioButton *Op2 = nullptr; // none
-    QRadioButton *Op3 = nullptr; // invert
+    QCheckBox *Chkother = nullptr; // HEIC, HEIF, AVIF, WebP and TIFF
+    QRadioButton *Op1 = nullptr;   // all
+    QRadioButton *Op2 = nullptr;   // none
+    QRadioButton *Op3 = nullptr;   // invert
     PictureButton *PicRefresh = nullptr;
     QFrame *Line1 = nullptr;
     QFrame *Line2 = nullptr;

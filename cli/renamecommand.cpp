@@ -28,7 +28,7 @@ QList<QCommandLineOption> renameOptions()
             {QStringLiteral("select"), RenameCommand::tr("只改这张列出的图片（可重复；默认全部）"),
              QStringLiteral("NAME")},
             {QStringLiteral("types"), RenameCommand::tr("列出的图片类型（默认：第一步记住的类型）"),
-             QStringLiteral("jpg,png,bmp")},
+             QStringLiteral("jpg,png,bmp,heic,avif,webp,tiff")},
             {QStringLiteral("rule"), RenameCommand::tr("七位数字 0/1，依次打开名称部分（见下）"),
              QStringLiteral("DIGITS")},
             {QStringLiteral("separator"),

@@ -45,7 +45,7 @@ QList<QCommandLineOption> runOptions()
             option(QStringLiteral("select"), RunCommand::tr("只处理这张列出的图片（可重复）"),
                    QStringLiteral("NAME")),
             option(QStringLiteral("types"), RunCommand::tr("列出的文件类型"),
-                   QStringLiteral("jpg,png,bmp")),
+                   QStringLiteral("jpg,png,bmp,heic,avif,webp,tiff")),
             option(QStringLiteral("mode"),
                    RunCommand::tr("处理方式：1 裁切居中，2 完整缩入，3 定一边，4 拉伸，5 按百分比"),
                    QStringLiteral("1..5")),

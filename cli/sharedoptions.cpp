@@ -39,7 +39,8 @@ QString SharedOptions::typesProblem(const QString &text)
 {
     if (ParsePictureTypes(text))
         return QString();
-    return tr("“%1”不可用；请给出 jpg、png、bmp 中的一个或几个，以逗号分隔").arg(text);
+    return tr("“%1”不可用；请给出 jpg、png、bmp、heic、avif、webp、tiff 中的一个或几个，以逗号分隔")
+            .arg(text);
 }
 
 QString SharedOptions::emptyRuleWarning(const NamingRule &rule, bool renameOnly)

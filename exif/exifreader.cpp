@@ -1,5 +1,7 @@
 #include "exif/exifreader.h"
 
+#include "exif/exifblock.h"
+
 #include "platform/nativefile.h"
 #include "platform/textcodec.h"
 
@@ -164,29 +166,65 @@ bool ExifReader::Load(const QString &path)
     }
 }
 
-bool ExifReader::LoadBytes(const QByteArray &fileBytes)
+void ExifReader::reset(const QByteArray &bytes)
 {
     // A second load starts from a clean table: entry positions refer to these bytes only.
-    m_bytes = fileBytes;
+    m_bytes = bytes;
     m_entries.clear();
     m_firstByTag.clear();
     m_segmentPos = 0;
+    m_tiffStart = 0;
     m_exifIfdOffset = 0;
     m_intel = false;
     m_loaded = false;
+    m_followChain = true;
+}
+
+bool ExifReader::LoadBytes(const QByteArray &fileBytes)
+{
     try {
-        if (!findExifSegment())
-            return false;
-        const qint64 tiffStart = TiffStart();
-        if (!has(tiffStart, 8))
-            return false;
-        m_intel = uchar(m_bytes.at(tiffStart)) == 0x49;
-        const quint32 ifd0Offset = read32(tiffStart + 4);
-        m_loaded = true;
-        return walkIfds(ifd0Offset);
+        const auto *data = reinterpret_cast<const unsigned char *>(fileBytes.constData());
+        const size_t size = size_t(fileBytes.size());
+        if (LooksLikeTiff(data, size)) {
+            // A TIFF file is its own block; its next-IFD chain holds pages, not camera data.
+            reset(fileBytes);
+            m_followChain = false;
+            return walkTiff();
+        }
+        if (fileBytes.size() >= 2 && uchar(fileBytes.at(0)) == 0xFF
+            && uchar(fileBytes.at(1)) == 0xD8) {
+            reset(fileBytes);
+            return findExifSegment() && walkTiff();
+        }
+        // HEIC/HEIF, AVIF, WebP: the Exif block the container holds.
+        const std::string block = ExifBlockOfFile(data, size);
+        return LoadTiffBlock(QByteArray(block.data(), qsizetype(block.size())));
     } catch (const std::bad_alloc &) {
+        m_loaded = false;
         return false;
     }
+}
+
+bool ExifReader::LoadTiffBlock(const QByteArray &block)
+{
+    try {
+        reset(block);
+        return walkTiff();
+    } catch (const std::bad_alloc &) {
+        m_loaded = false;
+        return false;
+    }
+}
+
+bool ExifReader::walkTiff()
+{
+    const qint64 tiffStart = TiffStart();
+    if (!has(tiffStart, 8))
+        return false;
+    m_intel = uchar(m_bytes.at(tiffStart)) == 0x49;
+    const quint32 ifd0Offset = read32(tiffStart + 4);
+    m_loaded = true;
+    return walkIfds(ifd0Offset);
 }
 
 bool ExifReader::findExifSegment()
@@ -198,6 +236,7 @@ bool ExifReader::findExifSegment()
     const qsizetype pair = m_bytes.indexOf(QByteArrayView("\xFF\xE1", 2), 2);
     if (pair >= 0)
         m_segmentPos = pair;
+    m_tiffStart = m_segmentPos + 10;
     return has(m_segmentPos + 4, 4) && m_bytes.mid(m_segmentPos + 4, 4) == "Exif";
 }
 
@@ -238,7 +277,7 @@ bool ExifReader::walkIfds(qint64 ifd0Offset)
         }
 
         qint64 next = 0;
-        if (!exifIfdDone) {
+        if (!exifIfdDone && m_followChain) {
             const qint64 link = p + 2 + 12 * count;
             if (!has(link, 4))
                 return false;

@@ -51,7 +51,8 @@ struct ExifEntry
 };
 
 // Reads the Exif segment of one JPEG file (IFD0, its next-IFD chain, then the Exif sub-IFD)
-// and answers queries by tag number. Read only; never throws.
+// and answers queries by tag number; of a TIFF file, its first IFD and Exif sub-IFD; of a
+// HEIC/HEIF, AVIF or WebP file, the Exif block it holds. Read only; never throws.
 class ExifReader
 {
 public:
@@ -65,6 +66,9 @@ public:
     bool Load(const QString &path = QString());
     // The same on bytes already in memory (Load reads the file and comes here).
     bool LoadBytes(const QByteArray &fileBytes);
+    // A raw Exif block as a decoder hands it out: the TIFF structure alone (byte order, 42,
+    // IFD0, ...), read as a JPEG's segment is.
+    bool LoadTiffBlock(const QByteArray &block);
 
     // Tag(0) is the number of entries read; otherwise the value of the first entry with tag n.
     ExifValue Tag(int n);
@@ -73,7 +77,8 @@ public:
 
     bool Loaded() const { return m_loaded; }
     qint64 SegmentPos() const { return m_segmentPos; }
-    qint64 TiffStart() const { return m_segmentPos + 10; }
+    // Where the TIFF structure starts in the bytes read: 0 for a TIFF file or a raw block.
+    qint64 TiffStart() const { return m_tiffStart; }
     qint64 ExifIfdOffset() const { return m_exifIfdOffset; }
     bool IsIntelOrder() const { return m_intel; }
 
@@ -87,7 +92,9 @@ public:
     static constexpr int kMaxIfds = 64;
 
 private:
+    void reset(const QByteArray &bytes);
     bool findExifSegment();
+    bool walkTiff();
     bool walkIfds(qint64 ifd0Offset);
     bool readExifPointer(qint64 entryPos);
     ExifValue render(qint64 entryPos, bool *ok) const;
@@ -99,6 +106,8 @@ private:
     QString m_picFile;
     QByteArray m_bytes;
     qint64 m_segmentPos = 0;
+    qint64 m_tiffStart = 0;
+    bool m_followChain = true; // IFD0's next-IFD chain (a JPEG's thumbnail; not a TIFF's pages)
     qint64 m_exifIfdOffset = 0;
     bool m_intel = false;
     bool m_loaded = false;

@@ -1,6 +1,7 @@
 // libFuzzer target: the picture load path (JPEG through libjpeg-turbo, PNG and BMP through Qt's
-// readers) on arbitrary bytes. The input is written to a file, measured, costed, drawn small
-// and loaded, as a batch run and the previews do.
+// readers, HEIC/AVIF, WebP and TIFF through their decoders when built in) on arbitrary bytes. The
+// input is written to a file, measured, costed, drawn small and loaded, as a batch run and the
+// previews do.
 
 #include "imaging/pictureservice.h"
 

@@ -1,5 +1,6 @@
 #include "imaging/pictureservice.h"
 
+#include "imaging/codecpicture.h"
 #include "imaging/colourprofile.h"
 #include "imaging/jpegcodec.h"
 #include "imaging/pngprofile.h"
@@ -156,12 +157,22 @@ struct Header
 {
     Load status = Load::Unreadable;
     bool jpeg = false;
-    int width = 0; // upright
+    Codec::Kind codec = Codec::Kind::None; // HEIC, AVIF, WebP or TIFF through its own decoder
+    QString reason;                        // why the file cannot be read, when known
+    int width = 0;                         // upright
     int height = 0;
     int orientation = 1;
     bool progressive = false;
     int components = 3;
 };
+
+Codec::Kind sniffCodec(const QString &file)
+{
+    QFile device;
+    if (!OpenRegularFile(device, file))
+        return Codec::Kind::None;
+    return Codec::SniffKind(device.read(Codec::kSniffBytes));
+}
 
 Header readHeader(const QString &file)
 {
@@ -186,6 +197,15 @@ Header readHeader(const QString &file)
         header.components = info.components;
         header.width = swapsAxes(info.orientation) ? info.height : info.width;
         header.height = swapsAxes(info.orientation) ? info.width : info.height;
+    } else if (const Codec::Kind kind = sniffCodec(file); Codec::IsBuiltIn(kind)) {
+        const Codec::Info info = Codec::ReadInfo(kind, file);
+        if (info.status != Codec::Status::Ok) {
+            header.reason = info.error;
+            return header;
+        }
+        header.codec = kind;
+        header.width = info.width;
+        header.height = info.height;
     } else {
         raiseReaderLimit();
         QFile device;
@@ -203,8 +223,12 @@ Header readHeader(const QString &file)
             // upright; Qt's own allocation limit still guards this).
             size = reader.read().size();
         }
-        if (!size.isValid() || size.isEmpty())
+        if (!size.isValid() || size.isEmpty()) {
+            // A format this build has no decoder for (and Qt no reader): say so.
+            if (kind != Codec::Kind::None)
+                header.reason = Codec::UnsupportedText(kind);
             return header;
+        }
         header.width = size.width();
         header.height = size.height();
     }
@@ -318,6 +342,7 @@ struct Region
     Load status = Load::Unreadable;
     bool incomplete = false;        // the data ended early: drawn as far as it goes
     bool unreadableProfile = false; // drawn as sRGB
+    QString reason;                 // why nothing was drawn, when the decoder said
 };
 
 // Qt keeps the profile it could parse; a PNG's own chunk is read, so one Qt cannot parse (or a
@@ -327,6 +352,53 @@ QByteArray qtColourProfile(const QString &file, const QImage &picture, const QBy
     if (format == "png")
         return Png::ReadColourProfile(file);
     return picture.colorSpace().isValid() ? picture.colorSpace().iccProfile() : QByteArray();
+}
+
+// The upright rectangle `source` of a whole decoded picture resampled to `dest`; a picture
+// smaller than the header said (a header that lied) gives what it holds.
+QImage fitDecoded(QImage picture, QRect source, QSize dest)
+{
+    source = source.intersected(picture.rect());
+    if (source.isEmpty())
+        return {};
+    if (source != picture.rect())
+        picture = picture.copy(source);
+    // In place where Qt can, so a big picture is not held twice.
+    picture.convertTo(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                : QImage::Format_RGB32);
+    return picture.size() == dest ? picture
+                                  : ResampleLanczos3(picture, dest.width(), dest.height());
+}
+
+// The decoders of the other formats hand out RGB pixels: a CMYK TIFF is already converted by
+// libtiff, so its ink profile no longer describes them and is left out.
+QByteArray rgbProfileOf(const QByteArray &iccProfile)
+{
+    return iccProfile.mid(16, 4) == "CMYK" ? QByteArray() : iccProfile;
+}
+
+// HEIC, AVIF, WebP, TIFF: the whole picture from its decoder, at a reduced size when the whole
+// picture is drawn smaller and the decoder can scale (the same steps as the JPEG reduction).
+void decodeCodec(Region &region, QByteArray &profile, const QString &file, const Header &header,
+                 QRect source, QSize dest)
+{
+    const QSize whole(header.width, header.height);
+    QSize hint;
+    if (source == QRect(QPoint(0, 0), whole)) {
+        const int d = dctScale(whole.width(), whole.height(), dest.width(), dest.height());
+        if (d > 1)
+            hint = QSize((whole.width() + d - 1) / d, (whole.height() + d - 1) / d);
+    }
+    const Codec::Picture decoded = Codec::Decode(header.codec, file, hint);
+    if (decoded.image.isNull()) {
+        region.reason = decoded.error;
+        return;
+    }
+    if (decoded.image.size() != whole && decoded.image.size() == hint)
+        source = decoded.image.rect();
+    region.image = fitDecoded(decoded.image, source, dest);
+    region.incomplete = decoded.status == Codec::Status::Incomplete;
+    profile = rgbProfileOf(decoded.iccProfile);
 }
 
 // The upright rectangle `source` of the file (the whole picture when null), resampled to `dest`.
@@ -357,6 +429,8 @@ Region decodeRegion(const QString &file, const Header &header, QRect source, QSi
         if (!region.unreadableProfile)
             profile = sink.colourProfile();
         pixelData = sink.pixelData();
+    } else if (header.codec != Codec::Kind::None) {
+        decodeCodec(region, profile, file, header, source, dest);
     } else {
         raiseReaderLimit();
         QFile device;
@@ -371,18 +445,7 @@ Region decodeRegion(const QString &file, const Header &header, QRect source, QSi
         QImage picture = reader.read();
         if (!picture.isNull()) {
             profile = qtColourProfile(file, picture, format);
-            if (picture.size() != whole.size()) // the header lied; trust the pixels
-                source = source.intersected(picture.rect());
-            if (!source.isEmpty()) {
-                if (source != picture.rect())
-                    picture = picture.copy(source);
-                // In place where Qt can, so a big picture is not held twice.
-                picture.convertTo(picture.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                            : QImage::Format_RGB32);
-                region.image = picture.size() == dest
-                                       ? picture
-                                       : ResampleLanczos3(picture, dest.width(), dest.height());
-            }
+            region.image = fitDecoded(std::move(picture), source, dest);
         }
     }
     if (region.image.isNull()) {
@@ -415,8 +478,10 @@ void paintAt(QImage &canvas, const QImage &picture, QPoint at, const QColor *und
     painter.drawImage(at, picture);
 }
 
-QString failedLoadText(Load status)
+QString failedLoadText(Load status, const QString &reason = QString())
 {
+    if (!reason.isEmpty() && status == Load::Unreadable)
+        return reason;
     switch (status) {
     case Load::TooLarge:
         return tooLarge();
@@ -434,12 +499,12 @@ QString drawWhole(Canvas &canvas, const QString &file, const QRect &rect)
         return createFailed();
     const Header header = readHeader(file);
     if (header.status == Load::Unreadable || header.status == Load::NotRegular)
-        return failedLoadText(header.status);
+        return failedLoadText(header.status, header.reason);
     if (rect.isEmpty())
         return drawFailed();
     const Region region = decodeRegion(file, header, QRect(), rect.size());
     if (region.status != Load::Ok)
-        return failedLoadText(region.status);
+        return failedLoadText(region.status, region.reason);
     paintAt(canvas.image, region.image, rect.topLeft(), nullptr);
     return region.incomplete ? incomplete() : QString();
 }
@@ -468,7 +533,8 @@ PictureInfo LoadAndMeasure(const QString &file)
     PictureInfo info;
     if (header.status == Load::Unreadable || header.status == Load::NotRegular) {
         info.error = header.status == Load::NotRegular ? NotRegularFileMessage()
-                                                       : noWidth() + noHeight();
+                     : header.reason.isEmpty()         ? noWidth() + noHeight()
+                                                       : header.reason;
         return info;
     }
     info.width = header.width;
@@ -483,7 +549,7 @@ DrawnPicture DrawFittedPicture(const QString &file, const FitParams &params, QSi
     DrawnPicture drawn;
     const Header header = readHeader(file);
     if (header.status == Load::Unreadable || header.status == Load::NotRegular) {
-        drawn.error = failedLoadText(header.status);
+        drawn.error = failedLoadText(header.status, header.reason);
         return drawn;
     }
     drawn.sourceWidth = header.width;
@@ -515,7 +581,7 @@ DrawnPicture DrawFittedPicture(const QString &file, const FitParams &params, QSi
     const Region region = decodeRegion(file, header, QRect(g.srcX, g.srcY, g.srcWidth, g.srcHeight),
                                        QSize(g.destWidth, g.destHeight));
     if (region.status != Load::Ok) {
-        drawn.error = failedLoadText(region.status);
+        drawn.error = failedLoadText(region.status, region.reason);
         return drawn;
     }
     drawn.image = region.image;
@@ -525,6 +591,27 @@ DrawnPicture DrawFittedPicture(const QString &file, const FitParams &params, QSi
         drawn.note = UnreadableProfileMessage();
     return drawn;
 }
+
+namespace {
+
+// What a decoder of the other formats holds at once: the whole picture (libheif also its
+// planes and an interleaved copy), or the reduced one when WebP scales while decoding.
+qint64 codecDecodeBytes(const Header &header, const FitGeometry &g)
+{
+    qint64 width = header.width, height = header.height;
+    const bool whole = g.srcX == 0 && g.srcY == 0 && g.srcWidth == header.width
+                       && g.srcHeight == header.height;
+    if (header.codec == Codec::Kind::Webp && whole) {
+        const int d = dctScale(header.width, header.height, g.destWidth, g.destHeight);
+        width = (width + d - 1) / d;
+        height = (height + d - 1) / d;
+    }
+    const int copies = header.codec == Codec::Kind::Heic || header.codec == Codec::Kind::Avif ? 3
+                                                                                              : 2;
+    return width * height * 4 * copies;
+}
+
+} // namespace
 
 DrawCost EstimateDrawCost(const QString &file, const FitParams &params)
 {
@@ -553,6 +640,8 @@ DrawCost EstimateDrawCost(const QString &file, const FitParams &params)
                                        ? width * height * std::max(1, header.components) * 2
                                        : width * 4 * 64;
         cost.pictureBytes = decoder + dest;
+    } else if (header.codec != Codec::Kind::None) {
+        cost.pictureBytes = codecDecodeBytes(header, g) + dest;
     } else {
         // Qt's readers decode the whole picture, and a conversion may hold it twice.
         cost.pictureBytes = width * height * 4 * 2 + dest;
@@ -631,8 +720,11 @@ LoadedPicture LoadPicture(const QString &file, QSize size)
         size = QSize(header.width, header.height);
     const Region region = decodeRegion(file, header, QRect(), size);
     if (region.status != Load::Ok)
-        loaded.error = header.status == Load::Unreadable ? noWidth() + noHeight()
-                                                         : failedLoadText(region.status);
+        loaded.error = header.status == Load::Unreadable && header.reason.isEmpty()
+                               ? noWidth() + noHeight()
+                               : failedLoadText(region.status, header.reason.isEmpty()
+                                                                       ? region.reason
+                                                                       : header.reason);
     else if (region.incomplete)
         loaded.error = incomplete();
     loaded.image = region.image;

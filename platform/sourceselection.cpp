@@ -42,6 +42,14 @@ static PictureTypes typeOfSuffix(const QString &suffix)
         return PictureType::Png;
     if (lower == u"bmp")
         return PictureType::Bmp;
+    if (lower == u"heic" || lower == u"heif")
+        return PictureType::Heic;
+    if (lower == u"avif")
+        return PictureType::Avif;
+    if (lower == u"webp")
+        return PictureType::Webp;
+    if (lower == u"tif" || lower == u"tiff")
+        return PictureType::Tiff;
     return {};
 }
 
@@ -118,7 +126,7 @@ PictureTypes PictureTypesOfPattern(const QString &pattern)
     const QStringList words = pattern.split(u';', Qt::SkipEmptyParts);
     for (const QString &word : words)
         mask |= typeOfSuffix(word.trimmed().section(u'.', -1));
-    return mask;
+    return mask & kAllPictureTypes;
 }
 
 QString PatternOfPictureTypes(PictureTypes types)

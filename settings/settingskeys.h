@@ -18,6 +18,7 @@ inline const QString kFilter = QStringLiteral("FILTER");
 inline const QString kFilterJpg = QStringLiteral("FILTER1");
 inline const QString kFilterPng = QStringLiteral("FILTER2");
 inline const QString kFilterBmp = QStringLiteral("FILTER3");
+inline const QString kFilterOther = QStringLiteral("FILTER4");
 
 // Step 3 and the naming rule.
 inline const QString kSaveQuality = QStringLiteral("保存质量");

@@ -19,7 +19,11 @@ QString flag(bool on)
 
 PictureTypes SourceChoices::listedTypes() const
 {
-    return PictureTypesOfPattern(pattern);
+    if (!other)
+        return PictureTypesOfPattern(pattern);
+    if (!jpg && !png && !bmp)
+        return kOtherPictureTypes;
+    return PictureTypesOfPattern(pattern) | kOtherPictureTypes;
 }
 
 SourceChoices LoadSourceChoices(const QString &settingsFile)
@@ -29,6 +33,7 @@ SourceChoices LoadSourceChoices(const QString &settingsFile)
     choices.backgroundColour = LoadBackgroundColour(settingsFile);
     choices.keepCamera = ReadIni(kSectionSelected, kKeepCamera, settingsFile) == u"1";
     choices.rememberedFolder = LoadSourceFolder(settingsFile);
+    choices.other = ReadIni(kSectionSelected, kFilterOther, settingsFile) == u"1";
     const QString stored = ReadIni(kSectionSelected, kFilter, settingsFile);
     if (stored.isEmpty()) {
         choices.pattern = kDefaultPicturePattern;
@@ -70,6 +75,11 @@ void StorePictureTypes(bool jpg, bool png, bool bmp, const QString &settingsFile
     WriteIni(kSectionSelected, kFilterJpg, flag(jpg), settingsFile);
     WriteIni(kSectionSelected, kFilterPng, flag(png), settingsFile);
     WriteIni(kSectionSelected, kFilterBmp, flag(bmp), settingsFile);
+}
+
+bool StoreOtherPictureTypes(bool on, const QString &settingsFile)
+{
+    return WriteIni(Keys::kSectionSelected, Keys::kFilterOther, flag(on), settingsFile);
 }
 
 qint32 LoadBackgroundColour(const QString &settingsFile)

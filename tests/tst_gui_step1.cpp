@@ -65,6 +65,7 @@ private slots:
     void rememberedFolderWithoutPicturesGivesTheDemoFolder();
     void pngAloneListsPngAndStoresItsPattern();
     void noTypeKeepsTheOldPatternForTheNextStart();
+    void otherSwitchListsHeicAndStoresFilter4();
     void selectNoneThenNextWarnsAndStays();
     void invertOfAllSelectsNothingAndClearsThePreview();
     void chosenFolderGetsTrailingSlashAndIsRemembered();
@@ -181,6 +182,7 @@ void TestStep1::controlsHaveTheirNamesAndKinds_data()
             {"Chkjpg", "QCheckBox"},
             {"Chkpng", "QCheckBox"},
             {"Chkbmp", "QCheckBox"},
+            {"Chkother", "QCheckBox"},
             {"Op1", "QRadioButton"},
             {"Op2", "QRadioButton"},
             {"Op3", "QRadioButton"},
@@ -287,6 +289,33 @@ void TestStep1::noTypeKeepsTheOldPatternForTheNextStart()
             && !step1->Chkbmp->isChecked());
     QCOMPARE(step1->selection().names,
              QStringList({QStringLiteral("a.PNG"), QStringLiteral("b.png")}));
+}
+
+// The fourth switch lists HEIC, AVIF, WebP and TIFF beside the others, is remembered under
+// FILTER4 and leaves FILTER as the three switches make it.
+void TestStep1::otherSwitchListsHeicAndStoresFilter4()
+{
+    for (const char *name : {"d.HEIC", "e.webp", "f.tif"}) {
+        QFile file(m_other + QString::fromLatin1(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(WriteIni(Keys::kSectionOpenPath, Keys::kSourceFolder, m_other));
+    m_wizard = startWizard();
+    Frm1 *step1 = m_wizard->frm1();
+    QVERIFY(!step1->Chkother->isChecked());
+    QCOMPARE(step1->List1->count(), 3);
+    step1->Chkother->click();
+    QCOMPARE(step1->selection().names,
+             QStringList({QStringLiteral("a.PNG"), QStringLiteral("b.png"), QStringLiteral("c.jpg"),
+                          QStringLiteral("d.HEIC"), QStringLiteral("e.webp"),
+                          QStringLiteral("f.tif")}));
+    QCOMPARE(step1->selection().selectedCount(), 6);
+    QCOMPARE(readSelected(Keys::kFilterOther), QStringLiteral("1"));
+    QCOMPARE(readSelected(Keys::kFilter), QStringLiteral("*.jpg;*.png;*.bmp"));
+
+    m_wizard = startWizard();
+    QVERIFY(m_wizard->frm1()->Chkother->isChecked());
+    QCOMPARE(m_wizard->frm1()->List1->count(), 6);
 }
 
 void TestStep1::selectNoneThenNextWarnsAndStays()

@@ -5,6 +5,8 @@
 // untouched on any failure or when SOURCE holds no Exif. Paths are used as the raw bytes the
 // caller passed: no shell, no re-encoding.
 
+#include "exif/exifblock.h"
+
 #include <exiv2/exiv2.hpp>
 
 #include <cerrno>
@@ -82,15 +84,47 @@ void setDimension(Exiv2::ExifData &exif, const char *key, int value, bool onlyIf
         exif[key] = static_cast<uint32_t>(value);
 }
 
+// HEIC/HEIF, AVIF, WebP and TIFF sources: the Exif block the file holds (this exiv2 finds none
+// in a HEIF file), less the tags that describe the source's own pixel storage or colour profile.
+Exiv2::ExifData exifOfOtherFormat(const Bytes &source)
+{
+    Exiv2::ExifData exif;
+    const std::string block = Pw::ExifBlockOfFile(source.data(), source.size());
+    if (block.empty() || block.size() > UINT32_MAX)
+        return exif;
+    Exiv2::ExifParser::decode(exif, reinterpret_cast<const Exiv2::byte *>(block.data()),
+                              uint32_t(block.size()));
+    for (const char *key : {"Exif.Image.NewSubfileType",   "Exif.Image.BitsPerSample",
+                            "Exif.Image.Compression",      "Exif.Image.PhotometricInterpretation",
+                            "Exif.Image.FillOrder",        "Exif.Image.StripOffsets",
+                            "Exif.Image.SamplesPerPixel",  "Exif.Image.RowsPerStrip",
+                            "Exif.Image.StripByteCounts",  "Exif.Image.PlanarConfiguration",
+                            "Exif.Image.Predictor",        "Exif.Image.ColorMap",
+                            "Exif.Image.TileWidth",        "Exif.Image.TileLength",
+                            "Exif.Image.TileOffsets",      "Exif.Image.TileByteCounts",
+                            "Exif.Image.SubIFDs",          "Exif.Image.ExtraSamples",
+                            "Exif.Image.SampleFormat",     "Exif.Image.JPEGTables",
+                            "Exif.Image.InterColorProfile"}) {
+        const auto found = exif.findKey(Exiv2::ExifKey(key));
+        if (found != exif.end())
+            exif.erase(found);
+    }
+    return exif;
+}
+
 // All exiv2 work happens here; its exceptions are turned into a reason and never go further.
 // Answers the new file content, or an empty vector when SOURCE holds no Exif.
 Bytes withCameraInfo(const Bytes &source, const Bytes &output)
 {
     Exiv2::ExifData exif;
     try {
-        auto sourceImage = Exiv2::ImageFactory::open(source.data(), long(source.size()));
-        sourceImage->readMetadata();
-        exif = sourceImage->exifData();
+        if (!Pw::IsExifContainer(source.data(), source.size())) {
+            auto sourceImage = Exiv2::ImageFactory::open(source.data(), long(source.size()));
+            sourceImage->readMetadata();
+            exif = sourceImage->exifData();
+        } else {
+            exif = exifOfOtherFormat(source);
+        }
     } catch (const std::exception &error) {
         throw Failure{std::string("cannot read the camera information of the source: ")
                       + error.what()};

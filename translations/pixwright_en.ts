@@ -365,6 +365,14 @@
         <source>只打开了“%1”中的图片；另有 %2 项不在这个文件夹中或不是图片，已略去。</source>
         <translation>Only the pictures of &apos;%1&apos; were opened; %2 more items are not in this folder or are not pictures and were left out.</translation>
     </message>
+    <message>
+        <source>其他格式</source>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>HEIC、HEIF、AVIF、WebP、TIFF</source>
+        <translation>HEIC, HEIF, AVIF, WebP, TIFF</translation>
+    </message>
 </context>
 <context>
     <name>Pw::Frm2</name>
@@ -869,6 +877,14 @@ Shows the camera information (Exif) each picture holds.
         <source>图片数据不完整</source>
         <translation>The picture data is incomplete</translation>
     </message>
+    <message>
+        <source>%1 图片数据已损坏，无法解码</source>
+        <translation>The %1 picture data is damaged and cannot be decoded</translation>
+    </message>
+    <message>
+        <source>不支持此 %1 图片：它的编码方式或格式变体未内置于本程序</source>
+        <translation>This %1 picture is not supported: its coding or format variant is not built into this program</translation>
+    </message>
 </context>
 <context>
     <name>Pw::Presets</name>
@@ -1305,10 +1321,6 @@ Ctrl+C stops after the file in hand and still prints the report.
         <translation>&apos;%1&apos; is not accepted; give seven digits 0 or 1, e.g. 0101001</translation>
     </message>
     <message>
-        <source>“%1”不可用；请给出 jpg、png、bmp 中的一个或几个，以逗号分隔</source>
-        <translation>&apos;%1&apos; is not accepted; give jpg, png and/or bmp separated by commas</translation>
-    </message>
-    <message>
         <source>命名规则的七位数字依次打开以下名称部分（1 打开，0 关闭）：
   1 序号  2 像素尺寸  3 数码照片 D 或普通图片 N（需保留数码信息）
   4 保存质量（改名时不适用）  5 修改时间  6 拍摄时间  7 原文件名
@@ -1321,6 +1333,10 @@ Ctrl+C stops after the file in hand and still prints the report.
     <message>
         <source>命名规则 %1 不含任何名称部分，新文件将名为“.jpg”、“ 副本1.jpg”、“ 副本2.jpg”……</source>
         <translation>the naming rule %1 holds no name part: the new files will be named &quot;.jpg&quot;, &quot; 副本1.jpg&quot;, &quot; 副本2.jpg&quot;, ...</translation>
+    </message>
+    <message>
+        <source>“%1”不可用；请给出 jpg、png、bmp、heic、avif、webp、tiff 中的一个或几个，以逗号分隔</source>
+        <translation>&apos;%1&apos; is not accepted; give one or more of jpg, png, bmp, heic, avif, webp, tiff separated by commas</translation>
     </message>
 </context>
 <context>
