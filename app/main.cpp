@@ -6,6 +6,7 @@
 #include "cli/toplevel.h"
 #include "imaging/memorytuning.h"
 #include "platform/apppaths.h"
+#include "platform/bytepaths.h"
 #include "platform/fonts.h"
 #include "platform/translations.h"
 
@@ -34,7 +35,7 @@ int runBatch(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     Pw::InstallTranslations(app);
     Pw::InstallFontSubstitutions();
-    const QStringList args = app.arguments().mid(1);
+    const QStringList args = Pw::ArgumentsFromBytes(argc, argv).mid(1);
     if (args.isEmpty()) {
         Pw::SayNoDisplay();
         return Pw::RunBatchCommand({Pw::DemoFolder(), QStringLiteral("--yes")});
@@ -73,7 +74,8 @@ int main(int argc, char *argv[])
         return runWizard(argc, argv);
     QCoreApplication app(argc, argv);
     Pw::InstallTranslations(app);
-    const QStringList args = app.arguments().mid(1);
+    // By their bytes: QCoreApplication::arguments() turns a path that is not UTF-8 into another.
+    const QStringList args = Pw::ArgumentsFromBytes(argc, argv).mid(1);
     if (args.isEmpty() || args.first() == QLatin1String("--version")) {
         printVersion();
         return 0;

@@ -1,7 +1,9 @@
 #include "imaging/pictureservice.h"
 
 #include "imaging/jpegcodec.h"
+#include "imaging/pixeldata.h"
 #include "imaging/resampler.h"
+#include "platform/bytepaths.h"
 #include "platform/nativefile.h"
 
 #include <QCoreApplication>
@@ -335,6 +337,8 @@ Region decodeRegion(const QString &file, const Header &header, QRect source, QSi
         reader.setDecideFormatFromContent(true);
         reader.setAutoTransform(true);
         QImage picture = reader.read();
+        // Qt draws missing rows black and calls the picture read.
+        region.incomplete = !picture.isNull() && PixelDataShort(device);
         if (!picture.isNull()) {
             if (picture.size() != whole.size()) // the header lied; trust the pixels
                 source = source.intersected(picture.rect());
@@ -626,6 +630,9 @@ QString WriteJpegFile(const QByteArray &jpeg, const QString &file)
     };
     if (jpeg.isEmpty())
         return fail(2);
+    // A folder the user named by bytes that are not UTF-8: written by those bytes.
+    if (NativePathForNewFile(file) != QFile::encodeName(file))
+        return WriteFileAtomically(file, jpeg) ? QString() : fail(7);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         return fail(7);
