@@ -212,6 +212,7 @@ class TestHostile : public QObject
 
 private slots:
     void init();
+    void cleanup();
     void cameraToolReadsOnlyTheHeaders();
     void cameraToolDiesWithItsParent();
     void cameraToolProblems_data();
@@ -260,6 +261,12 @@ void TestHostile::init()
     QVERIFY(QDir().mkpath(m_sources));
     // An empty settings file: every choice at its default.
     QVERIFY(writeBytes(m_dir->filePath(QStringLiteral("none.ini")), QByteArray()));
+}
+
+void TestHostile::cleanup()
+{
+    // QTemporaryDir leaves names that are not UTF-8 behind; rm takes every byte.
+    QProcess::execute(QStringLiteral("rm"), {QStringLiteral("-rf"), m_dir->path()});
 }
 
 QString TestHostile::appWithTool(const QByteArray &toolScript)
