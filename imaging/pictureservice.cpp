@@ -6,6 +6,7 @@
 #include "platform/bytepaths.h"
 #include "platform/nativefile.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QImageReader>
@@ -333,12 +334,18 @@ Region decodeRegion(const QString &file, const Header &header, QRect source, QSi
             region.status = Load::Unreadable;
             return region;
         }
-        QImageReader reader(&device);
+        // A PNG cut short is read as far as its whole chunks go, never by a length past its end.
+        QByteArray repaired = PngWholeChunks(device);
+        QBuffer repairedDevice(&repaired);
+        repairedDevice.open(QIODevice::ReadOnly);
+        device.seek(0);
+        QImageReader reader(repaired.isEmpty() ? static_cast<QIODevice *>(&device)
+                                               : &repairedDevice);
         reader.setDecideFormatFromContent(true);
         reader.setAutoTransform(true);
         QImage picture = reader.read();
         // Qt draws missing rows black and calls the picture read.
-        region.incomplete = !picture.isNull() && PixelDataShort(device);
+        region.incomplete = !picture.isNull() && (!repaired.isEmpty() || PixelDataShort(device));
         if (!picture.isNull()) {
             if (picture.size() != whole.size()) // the header lied; trust the pixels
                 source = source.intersected(picture.rect());

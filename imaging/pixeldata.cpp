@@ -58,7 +58,40 @@ bool pngShort(QIODevice &device)
     return !device.read(tail).contains(QByteArrayView("\0\0\0\0IEND", 8));
 }
 
+quint32 bigEndian(const QByteArray &bytes, int at)
+{
+    quint32 value = 0;
+    for (int i = 0; i < 4; ++i)
+        value = value << 8 | uchar(bytes.at(at + i));
+    return value;
+}
+
 } // namespace
+
+QByteArray PngWholeChunks(QIODevice &device)
+{
+    if (device.isSequential() || !device.seek(0)
+        || device.read(8) != QByteArrayView("\x89PNG\r\n\x1a\n"))
+        return {};
+    const qint64 size = device.size();
+    qint64 at = 8;
+    while (at + 12 <= size) {
+        if (!device.seek(at))
+            return {};
+        const QByteArray head = device.read(8);
+        if (head.size() < 8)
+            break;
+        const qint64 length = bigEndian(head, 0);
+        if (length > size - at - 12)
+            break; // runs past the end: the file is cut or garbled here
+        if (head.mid(4, 4) == "IEND")
+            return {}; // whole
+        at += 12 + length;
+    }
+    if (!device.seek(0))
+        return {};
+    return device.read(at) + QByteArray("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
+}
 
 bool PixelDataShort(QIODevice &device)
 {

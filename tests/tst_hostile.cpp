@@ -5,6 +5,7 @@
 // bytes that are not UTF-8 through sh, which QProcess cannot.
 
 #include "imaging/jpegheader.h"
+#include "imaging/pictureservice.h"
 #include "naming/namingrule.h"
 #include "naming/outputname.h"
 #include "naming/renamerun.h"
@@ -241,6 +242,7 @@ private slots:
     void frameSizeOfBytes_data();
     void frameSizeOfBytes();
     void copyNumbersRemembered();
+    void pngCutInAChunk();
 
 private:
     // A copy of pixwright in its own app folder, beside a camera tool made of script.
@@ -871,6 +873,16 @@ void TestHostile::copyNumbersRemembered()
     QCOMPARE(MakeUniquePath(m_sources, QStringLiteral("a.jpg"), u'_', &numbers),
              m_sources + QStringLiteral("a 副本3.jpg"));
     QCOMPARE(numbers.value(m_sources + QStringLiteral("a.jpg")), 3);
+}
+
+void TestHostile::pngCutInAChunk()
+{
+    // Found by fuzzing: an 8 x 6 PNG cut inside a text chunk after its pixels. libpng took the
+    // broken length at its word and cleared gigabytes for it, then gave up on the whole file.
+    const LoadedPicture loaded = LoadPicture(
+            QStringLiteral(PW_TEST_DATA_DIR "/png-chunk-length-past-the-end.png"), QSize(17, 13));
+    QCOMPARE(loaded.error, QStringLiteral("图片数据不完整"));
+    QCOMPARE(loaded.image.size(), QSize(17, 13));
 }
 
 QTEST_GUILESS_MAIN(TestHostile)
