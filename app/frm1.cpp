@@ -6,6 +6,7 @@
 #include "app/wizard.h"
 #include "platform/apppaths.h"
 #include "platform/colour.h"
+#include "platform/showntext.h"
 #include "settings/sourcesettings.h"
 
 #include <QApplication>
@@ -305,7 +306,21 @@ void Frm1::fillFileList()
     const QStringList names = ListPictures(m_folder, m_listedTypes);
     const QScopedValueRollback bulk(m_bulk, true);
     List1->clear();
-    List1->addItems(names);
+    for (const QString &name : names) {
+        // A name with a control character is shown escaped and keeps its real form beside.
+        const QString shown = ShownName(name);
+        auto *item = new QListWidgetItem(shown);
+        if (shown != name)
+            item->setData(Qt::UserRole, name);
+        List1->addItem(item);
+    }
+}
+
+QString Frm1::nameAt(int row) const
+{
+    const QListWidgetItem *item = List1->item(row);
+    const QVariant real = item->data(Qt::UserRole);
+    return real.isValid() ? real.toString() : item->text();
 }
 
 void Frm1::setCountedCaptions()
@@ -516,7 +531,7 @@ void Frm1::showCameraInfo()
         row = List1->count() - 1;
     if (row < 0 || row >= List1->count())
         return;
-    FrmSM::showFor(this, m_folder, List1->item(row)->text());
+    FrmSM::showFor(this, m_folder, nameAt(row));
 }
 
 SourceSelection Frm1::selection() const
@@ -526,7 +541,7 @@ SourceSelection Frm1::selection() const
     const int count = List1->count();
     selection.names.reserve(count);
     for (int row = 0; row < count; ++row)
-        selection.names << List1->item(row)->text();
+        selection.names << nameAt(row);
     selection.selected = QList<bool>(count, false);
     const QModelIndexList rows = List1->selectionModel()->selectedRows();
     for (const QModelIndex &index : rows)
@@ -542,7 +557,7 @@ QString Frm1::previewedFile() const
 
 QString Frm1::pathOf(int row) const
 {
-    return WithTrailingSlash(m_folder) + List1->item(row)->text();
+    return WithTrailingSlash(m_folder) + nameAt(row);
 }
 
 // The picture is decoded on a worker; clicks that come faster than it decodes replace the

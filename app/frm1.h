@@ -98,6 +98,8 @@ private:
 
     PictureTypes typeMaskOfSwitches() const;
     void fillFileList();
+    // The real file name of a row (the list may show it escaped).
+    QString nameAt(int row) const;
     void setCountedCaptions();
     void setBulkChoicesVisible(bool visible);
     void updateListLayout();

@@ -7,6 +7,7 @@
 #include "cli/toplevel.h"
 #include "imaging/memorytuning.h"
 #include "platform/apppaths.h"
+#include "platform/bytepaths.h"
 #include "platform/fonts.h"
 #include "platform/translations.h"
 
@@ -37,7 +38,7 @@ int runBatch(int argc, char *argv[])
     QGuiApplication app(argc, argv);
     Pw::InstallTranslations(app);
     Pw::InstallFontSubstitutions();
-    const QStringList args = app.arguments().mid(1);
+    const QStringList args = Pw::ArgumentsFromBytes(argc, argv).mid(1);
     if (args.isEmpty()) {
         Pw::SayNoDisplay();
         return Pw::RunBatchCommand({Pw::DemoFolder(), QStringLiteral("--yes")});
@@ -72,7 +73,7 @@ int runWizard(int argc, char *argv[])
     QApplication::setWindowIcon(wizard.icon());
     QObject::connect(&wizard, &Pw::Wizard::ended, &app, &QApplication::quit, Qt::QueuedConnection);
     wizard.start();
-    const QStringList paths = app.arguments().mid(1);
+    const QStringList paths = Pw::ArgumentsFromBytes(argc, argv).mid(1);
     if (!paths.isEmpty())
         wizard.frm1()->openPaths(paths);
     return app.exec();
@@ -96,7 +97,8 @@ int main(int argc, char *argv[])
     Pw::InstallTranslations(app);
     if (opensPaths(argc, argv))
         return Pw::SayNoDisplayForWizard();
-    const QStringList args = app.arguments().mid(1);
+    // By their bytes: QCoreApplication::arguments() turns a path that is not UTF-8 into another.
+    const QStringList args = Pw::ArgumentsFromBytes(argc, argv).mid(1);
     if (args.isEmpty() || args.first() == QLatin1String("--version")) {
         printVersion();
         return 0;

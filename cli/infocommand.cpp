@@ -2,7 +2,9 @@
 
 #include "cli/console.h"
 #include "exif/tagcatalogue.h"
+#include "platform/bytepaths.h"
 #include "platform/nativefile.h"
+#include "platform/showntext.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -33,12 +35,12 @@ QString exitStatusText()
 // information is the text's business, not the exit status's.
 QString readProblem(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
+    // By its bytes: a name that is not UTF-8 is still the file the user named.
+    if (!PathExists(path))
         return InfoCommand::tr("文件不存在");
-    if (info.isDir())
+    if (IsFolderPath(path))
         return InfoCommand::tr("这是一个文件夹");
-    if (!info.isFile())
+    if (RegularFileSize(path) < 0)
         return InfoCommand::tr("不是普通文件");
     // Opened without blocking: the file may have been swapped for a FIFO since the check.
     QString error;
@@ -76,11 +78,11 @@ int RunInfoCommand(const QStringList &args)
     for (const QString &path : files) {
         const QString problem = readProblem(path);
         if (!problem.isEmpty()) {
-            console.error(InfoCommand::tr("无法读取 %1：%2").arg(path, problem));
+            console.error(InfoCommand::tr("无法读取 %1：%2").arg(ShownName(path), problem));
             status = 1;
             continue;
         }
-        const QString header = QStringLiteral("【") + QFileInfo(path).fileName()
+        const QString header = QStringLiteral("【") + ShownName(QFileInfo(path).fileName())
                                + QStringLiteral("】");
         if (!first)
             console.out(QStringLiteral("\n"));

@@ -4,6 +4,9 @@
 #include "cli/sharedoptions.h"
 #include "naming/namingrule.h"
 #include "naming/renamerun.h"
+#include "platform/apppaths.h"
+#include "platform/bytepaths.h"
+#include "platform/showntext.h"
 #include "platform/sourceselection.h"
 #include "settings/inistore.h"
 #include "settings/sourcesettings.h"
@@ -121,13 +124,12 @@ int RunRenameCommand(const QStringList &args)
                     QStringLiteral("FOLDER"),
                     RenameCommand::tr("没有给出，%1 也没有记住文件夹").arg(settingsFile));
     }
-    const QFileInfo folderInfo(folder);
-    if (!folderInfo.isDir())
+    // By its bytes: a folder name that is not UTF-8 is still the folder the user named.
+    const QString absolute = AbsoluteArgumentPath(folder);
+    if (!IsFolderPath(folder) || absolute.isEmpty())
         return console.badArgument(QStringLiteral("FOLDER"),
-                                   RenameCommand::tr("不是文件夹：%1").arg(folder));
-    folder = QDir(folderInfo.absoluteFilePath()).absolutePath();
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
+                                   RenameCommand::tr("不是文件夹：%1").arg(ShownName(folder)));
+    folder = WithTrailingSlash(absolute);
 
     SourceSelection list;
     list.folder = folder;

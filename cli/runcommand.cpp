@@ -7,8 +7,11 @@
 #include "options/presets.h"
 #include "options/processingoptions.h"
 #include "platform/apppaths.h"
+#include "platform/bytepaths.h"
 #include "platform/colour.h"
 #include "platform/fileutils.h"
+#include "platform/nativefile.h"
+#include "platform/showntext.h"
 #include "platform/sourceselection.h"
 #include "run/batchengine.h"
 #include "run/batchsetup.h"
@@ -295,10 +298,12 @@ std::optional<Bad> readArguments(const CommandLine &line, RunArguments &a)
     a.background = colourValue(line, QStringLiteral("background"), bad);
     if (line.isSet(QStringLiteral("background-picture"))) {
         const QString v = line.value(QStringLiteral("background-picture"));
-        if (!QFileInfo(v).isFile())
-            fail(QStringLiteral("--background-picture"), RunCommand::tr("“%1”不是文件").arg(v));
+        const QString absolute = AbsoluteArgumentPath(v);
+        if (RegularFileSize(v) < 0 || absolute.isEmpty())
+            fail(QStringLiteral("--background-picture"),
+                 RunCommand::tr("“%1”不是文件").arg(ShownName(v)));
         else
-            a.backgroundPicture = QFileInfo(v).absoluteFilePath();
+            a.backgroundPicture = absolute;
     }
     if (line.isSet(QStringLiteral("rule"))) {
         a.rule = line.value(QStringLiteral("rule"));
@@ -389,10 +394,11 @@ int run(const RunArguments &a, const CommandLine &line, const Console &console)
                                                  : ParsePictureTypes(a.types);
     QString folder;
     if (!a.folder.isEmpty()) {
-        if (!QFileInfo(a.folder).isDir())
+        // By its bytes: a folder name that is not UTF-8 is still the folder the user named.
+        folder = WithTrailingSlash(AbsoluteArgumentPath(a.folder));
+        if (!IsFolderPath(a.folder) || folder.isEmpty())
             return console.badArgument(QStringLiteral("FOLDER"),
-                                       RunCommand::tr("“%1”不是文件夹").arg(a.folder));
-        folder = WithTrailingSlash(QFileInfo(a.folder).absoluteFilePath());
+                                       RunCommand::tr("“%1”不是文件夹").arg(ShownName(a.folder)));
     } else {
         folder = ChooseSourceFolder(source.rememberedFolder, types);
     }
@@ -473,9 +479,14 @@ int run(const RunArguments &a, const CommandLine &line, const Console &console)
         !warning.isEmpty())
         console.warn(warning);
 
-    const BatchSetup setup = MakeBatchInputs(
-            std::move(choices),
-            a.outputRoot.isEmpty() ? QString() : QFileInfo(a.outputRoot).absoluteFilePath());
+    // Written exactly where the user said; a relative folder under a working folder whose path
+    // cannot be read is refused rather than taken for the desktop.
+    const QString outputRoot = a.outputRoot.isEmpty() ? QString()
+                                                      : AbsoluteArgumentPath(a.outputRoot);
+    if (!a.outputRoot.isEmpty() && outputRoot.isEmpty())
+        return console.badArgument(QStringLiteral("--output-root"),
+                                   RunCommand::tr("无法确定当前文件夹的路径，请给出完整路径"));
+    const BatchSetup setup = MakeBatchInputs(std::move(choices), outputRoot);
     if (setup.photoLetterDropped)
         console.warn(RunCommand::tr("命名规则第 3 位（数码照片 D / 普通图片 N）需要保留数码信息"
                                     "（--keep-exif），此位按 0 处理"));
@@ -509,10 +520,8 @@ int run(const RunArguments &a, const CommandLine &line, const Console &console)
     host.endLine();
     console.out(result.report + u'\n');
     if (!result.runFolder.isEmpty())
-        console.out(RunCommand::tr("结果目录：") + result.runFolder + u'\n');
-    const bool allSucceeded = result.status != BatchStatus::FolderFailed
-                              && result.successCount == result.selectedCount;
-    return allSucceeded ? kRunAllSucceeded : kRunSomeFailed;
+        console.out(RunCommand::tr("结果目录：") + ShownName(result.runFolder) + u'\n');
+    return result.allSucceeded() ? kRunAllSucceeded : kRunSomeFailed;
 }
 
 } // namespace

@@ -25,7 +25,7 @@ struct ErrorManager
 {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
-    bool endedEarly = false; // the data stopped before the picture did
+    bool damaged = false; // the data stopped early or went bad somewhere
 };
 
 [[noreturn]] void onError(j_common_ptr info)
@@ -33,13 +33,18 @@ struct ErrorManager
     std::longjmp(reinterpret_cast<ErrorManager *>(info->err)->jump, 1);
 }
 
-// Warnings (a truncated file, a bad Huffman code) are expected: the decoder carries on and the
-// picture shows as far as the data goes. The end of the data coming early is remembered: the
-// decoder fills the rest with grey, which must not pass for a complete picture.
+// Warnings (a truncated file, a bad Huffman code, "Corrupt JPEG data") are expected: the decoder
+// carries on and the picture shows as far as the data goes, with grey or smeared blocks where it
+// went bad, which must not pass for a complete picture. Only the warnings about the file's
+// extras, not its pixels, leave the picture whole.
 void onMessage(j_common_ptr info, int level)
 {
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
-        reinterpret_cast<ErrorManager *>(info->err)->endedEarly = true;
+    if (level >= 0)
+        return; // trace messages
+    const int code = info->err->msg_code;
+    if (code == JWRN_ADOBE_XFORM || code == JWRN_BOGUS_ICC || code == JWRN_JFIF_MAJOR)
+        return;
+    reinterpret_cast<ErrorManager *>(info->err)->damaged = true;
 }
 
 // Reads TIFF integers of either byte order without ever leaving [data, data + size).
@@ -214,9 +219,17 @@ Decoded decodeStream(std::FILE *file, RowSink &sink)
         lastRow = bgra;
         delivered = delivered + 1;
     }
-    const bool complete = delivered == count && !errors.endedEarly;
     for (int i = delivered; i < count; ++i)
         sink.row(lastRow);
+    // Damage past the rows in hand (zeroed bytes, an end marker in the middle) only shows when
+    // the rest of the data is read: skipped rows are entropy-decoded, not drawn.
+    if (delivered == count && !errors.damaged) {
+        const int left = height - first - count;
+        if (left > 0)
+            jpeg_skip_scanlines(&cinfo, JDIMENSION(left));
+        jpeg_finish_decompress(&cinfo);
+    }
+    const bool complete = delivered == count && !errors.damaged;
     jpeg_destroy_decompress(&cinfo);
     return complete ? Decoded::Complete : Decoded::Partial;
 }

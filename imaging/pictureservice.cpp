@@ -3,10 +3,13 @@
 #include "imaging/codecpicture.h"
 #include "imaging/colourprofile.h"
 #include "imaging/jpegcodec.h"
+#include "imaging/pixeldata.h"
 #include "imaging/pngprofile.h"
 #include "imaging/resampler.h"
+#include "platform/bytepaths.h"
 #include "platform/nativefile.h"
 
+#include <QBuffer>
 #include <QColorSpace>
 #include <QCoreApplication>
 #include <QFile>
@@ -438,11 +441,19 @@ Region decodeRegion(const QString &file, const Header &header, QRect source, QSi
             region.status = Load::Unreadable;
             return region;
         }
-        QImageReader reader(&device);
+        // A PNG cut short is read as far as its whole chunks go, never by a length past its end.
+        QByteArray repaired = PngWholeChunks(device);
+        QBuffer repairedDevice(&repaired);
+        repairedDevice.open(QIODevice::ReadOnly);
+        device.seek(0);
+        QImageReader reader(repaired.isEmpty() ? static_cast<QIODevice *>(&device)
+                                               : &repairedDevice);
         reader.setDecideFormatFromContent(true);
         reader.setAutoTransform(true);
         const QByteArray format = reader.format(); // told from the content, before reading
         QImage picture = reader.read();
+        // Qt draws missing rows black and calls the picture read.
+        region.incomplete = !picture.isNull() && (!repaired.isEmpty() || PixelDataShort(device));
         if (!picture.isNull()) {
             profile = qtColourProfile(file, picture, format);
             region.image = fitDecoded(std::move(picture), source, dest);
@@ -760,6 +771,9 @@ QString WriteJpegFile(const QByteArray &jpeg, const QString &file)
     };
     if (jpeg.isEmpty())
         return fail(2);
+    // A folder the user named by bytes that are not UTF-8: written by those bytes.
+    if (NativePathForNewFile(file) != QFile::encodeName(file))
+        return WriteFileAtomically(file, jpeg) ? QString() : fail(7);
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly))
         return fail(7);

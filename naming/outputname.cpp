@@ -1,5 +1,6 @@
 #include "naming/outputname.h"
 
+#include "platform/bytepaths.h"
 #include "platform/fileutils.h"
 
 #include <QCoreApplication>
@@ -120,7 +121,8 @@ QString FitFileName(const QString &base, const QString &ending)
     return base.left(keep) + ending;
 }
 
-QString MakeUniquePath(const QString &folder, const QString &name, QChar separator)
+QString MakeUniquePath(const QString &folder, const QString &name, QChar separator,
+                       CopyNumbers *numbers)
 {
     QString cleaned = name;
     cleaned.replace(QString(separator) + u')', QStringLiteral(")"));
@@ -128,15 +130,19 @@ QString MakeUniquePath(const QString &folder, const QString &name, QChar separat
     const QString base = dot < 0 ? cleaned : cleaned.left(dot);
     const QString extension = dot < 0 ? QString() : cleaned.mid(dot);
     const QString first = folder + FitFileName(base, extension);
-    if (!QFileInfo::exists(first))
+    if (!NameTaken(first))
         return first;
 
     // Part of a file name, so the same in every language.
     const QString copy = QStringLiteral(" 副本");
-    for (qint64 k = 1;; ++k) {
+    // The number last given is tried again: its file may never have been written.
+    for (qint64 k = numbers ? numbers->value(first, 1) : 1;; ++k) {
         const QString candidate = folder + FitFileName(base, copy + QString::number(k) + extension);
-        if (!QFileInfo::exists(candidate))
+        if (!NameTaken(candidate)) {
+            if (numbers)
+                numbers->insert(first, k);
             return candidate;
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "naming/namingrule.h"
 
+#include <QHash>
 #include <QString>
 
 namespace Pw {
@@ -43,10 +44,18 @@ inline constexpr int kMaxFileNameBytes = 255;
 // kMaxFileNameBytes in UTF-8 (the ending, i.e. " 副本2.jpg", is kept whole).
 QString FitFileName(const QString &base, const QString &ending);
 
+// The " 副本" number each taken name last got, kept by a run across its files: the next file of
+// that name starts there, so 10,000 files with one name cost one look at the disk each rather
+// than one per earlier copy.
+using CopyNumbers = QHash<QString, qint64>;
+
 // The full path for name in folder (ending with '/'): separator + ")" becomes ")", then
-// " 副本1", " 副本2", ... go before the extension until no file of that name exists. A name too
-// long for the file system is cut before its extension (FitFileName).
-QString MakeUniquePath(const QString &folder, const QString &name, QChar separator);
+// " 副本1", " 副本2", ... go before the extension until no file of that name exists (a look at
+// the disk for every candidate, so a file that appeared meanwhile is never taken). With numbers,
+// the walk starts at the number the name last got. A name too long for the file system is cut
+// before its extension (FitFileName).
+QString MakeUniquePath(const QString &folder, const QString &name, QChar separator,
+                       CopyNumbers *numbers = nullptr);
 
 // The rule as the step-3 summary shows it: the part before the size and the part after it.
 struct NamingPattern

@@ -2,7 +2,9 @@
 
 #include "naming/outputname.h"
 #include "platform/apppaths.h"
+#include "platform/bytepaths.h"
 #include "platform/nativefile.h"
+#include "platform/showntext.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -42,7 +44,8 @@ QString RenameOutcome::refusalText() const
         return reason;
     // One multi-argument call: a name holding "%1" must not be substituted again.
     return RenameText::tr("“%1”无法改名为“%2”：%3。在此之前已改名 %4 个文件，其余文件保持原名。")
-            .arg(refusedName, refusedTarget, reason, QString::number(renamed.size()));
+            .arg(ShownName(refusedName), ShownName(refusedTarget), reason,
+                 QString::number(renamed.size()));
 }
 
 QString RenameNoReplace(const QString &from, const QString &to, bool *exists)
@@ -51,7 +54,7 @@ QString RenameNoReplace(const QString &from, const QString &to, bool *exists)
         *exists = false;
     // The source by its bytes on disk (a listed name that is not UTF-8); the new name is UTF-8.
     const QByteArray source = NativePath(from);
-    const QByteArray target = QFile::encodeName(to);
+    const QByteArray target = NativePathForNewFile(to); // a folder named by bytes keeps them
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE)
         == 0)
         return QString();
@@ -74,10 +77,12 @@ QString RenameNoReplace(const QString &from, const QString &to, bool *exists)
 }
 
 QString MoveToFreeName(const QString &folder, const QString &oldName, const QString &name,
-                       QChar separator, const QString &firstChoice, QString &reason)
+                       QChar separator, const QString &firstChoice, QString &reason,
+                       CopyNumbers *numbers)
 {
     const QString source = folder + oldName;
-    QString target = firstChoice.isEmpty() ? MakeUniquePath(folder, name, separator) : firstChoice;
+    QString target = firstChoice.isEmpty() ? MakeUniquePath(folder, name, separator, numbers)
+                                           : firstChoice;
     for (int attempt = 0; attempt <= kRaceRetries; ++attempt) {
         bool exists = false;
         reason = RenameNoReplace(source, target, &exists);
@@ -86,7 +91,7 @@ QString MoveToFreeName(const QString &folder, const QString &oldName, const QStr
         if (!exists)
             return QString();
         // Something took the name since it was chosen: the next free " 副本" number instead.
-        target = MakeUniquePath(folder, name, separator);
+        target = MakeUniquePath(folder, name, separator, numbers);
     }
     return QString();
 }
@@ -99,6 +104,7 @@ RenameOutcome RenameOnlyRun(const QString &folderText, bool doRename, const Sour
     const int total = list.selectedCount();
     const QString willBecome = RenameText::tr("  将改为:");
     int number = 0;
+    CopyNumbers numbers;
     if (GivesHiddenNames(rule, true)) {
         // Nothing is renamed: a name starting with "." would hide the file.
         outcome.refused = true;
@@ -116,9 +122,10 @@ RenameOutcome RenameOnlyRun(const QString &folderText, bool doRename, const Sour
         }
         ++number;
         const QString &oldName = list.names.at(i);
-        host.progress(number, total,
-                      RenameText::tr("正在处理(%1/%2)%3")
-                              .arg(QString::number(number), QString::number(total), oldName));
+        host.progress(
+                number, total,
+                RenameText::tr("正在处理(%1/%2)%3")
+                        .arg(QString::number(number), QString::number(total), ShownName(oldName)));
 
         NameFacts facts = GatherNameFacts(folder, oldName, rule, NamingRun::RenameOnly);
         facts.number = number;
@@ -131,11 +138,13 @@ RenameOutcome RenameOnlyRun(const QString &folderText, bool doRename, const Sour
             outcome.reason = HiddenNamesWarning();
             break;
         }
-        const QString path = MakeUniquePath(folder, name, rule.NamingSeparator);
+        const QString path = MakeUniquePath(folder, name, rule.NamingSeparator, &numbers);
 
         if (!doRename) {
             host.yield();
-            outcome.previewLines << oldName << willBecome + path.mid(folder.size());
+            // Shown: a name may hold a line break or a terminal's escape sequence.
+            outcome.previewLines << ShownName(oldName)
+                                 << willBecome + ShownName(path.mid(folder.size()));
             continue;
         }
         // The host may run its event loop here; the folder can change meanwhile, which the
@@ -143,7 +152,7 @@ RenameOutcome RenameOnlyRun(const QString &folderText, bool doRename, const Sour
         host.yield();
         QString reason;
         const QString used = MoveToFreeName(folder, oldName, name, rule.NamingSeparator, path,
-                                            reason);
+                                            reason, &numbers);
         if (used.isEmpty()) {
             outcome.refused = true;
             outcome.refusedName = oldName;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "naming/namingrule.h"
+#include "naming/outputname.h"
 #include "platform/runhost.h"
 #include "platform/sourceselection.h"
 
@@ -14,7 +15,8 @@ namespace Pw {
 // What one pass of the rename-only run did.
 struct RenameOutcome
 {
-    // Preview pass: the old name, then "  将改为:" and the new name, for each file.
+    // Preview pass: the old name, then "  将改为:" and the new name, for each file, as shown
+    // (ShownName: control characters escaped).
     QStringList previewLines;
     // Rename pass: (old name, new name) of every rename carried out, in order.
     QList<QPair<QString, QString>> renamed;
@@ -42,6 +44,7 @@ QString RenameNoReplace(const QString &from, const QString &to, bool *exists = n
 // that name appears first, takes the next free " 副本" number of name instead. Answers the
 // path used, or empty with reason set.
 QString MoveToFreeName(const QString &folder, const QString &oldName, const QString &name,
-                       QChar separator, const QString &firstChoice, QString &reason);
+                       QChar separator, const QString &firstChoice, QString &reason,
+                       CopyNumbers *numbers = nullptr);
 
 } // namespace Pw

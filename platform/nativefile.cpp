@@ -68,9 +68,19 @@ QByteArray NativePath(const QString &path)
 {
     {
         QReadLocker locker(&g_lock);
+        if (g_nativePaths.isEmpty())
+            return QFile::encodeName(path);
         const auto it = g_nativePaths.constFind(path);
         if (it != g_nativePaths.constEnd())
             return *it;
+        // Below a remembered folder (one the user named by bytes that are not UTF-8): the
+        // folder's bytes, then the rest as UTF-8.
+        for (qsizetype slash = path.lastIndexOf(u'/'); slash > 0;
+             slash = path.lastIndexOf(u'/', slash - 1)) {
+            const auto folder = g_nativePaths.constFind(path.left(slash));
+            if (folder != g_nativePaths.constEnd())
+                return *folder + '/' + QFile::encodeName(path.mid(slash + 1));
+        }
     }
     return QFile::encodeName(path);
 }

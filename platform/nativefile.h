@@ -24,7 +24,8 @@ QString EscapedFileName(const QByteArray &nativeName);
 // Remembers that shownPath stands for nativePath on disk. Thread-safe.
 void RememberNativePath(const QString &shownPath, const QByteArray &nativePath);
 
-// The bytes to hand the system for path: a remembered pair, else path in UTF-8. Thread-safe.
+// The bytes to hand the system for path: a remembered pair, or a remembered folder's bytes and
+// the rest of path in UTF-8, else path in UTF-8. Thread-safe.
 QByteArray NativePath(const QString &path);
 
 // Opens path for reading without blocking; -1 with error set when it cannot be opened or is not

@@ -4,6 +4,8 @@
 #include <QElapsedTimer>
 #include <QProcess>
 
+#include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace Pw {
@@ -22,6 +24,15 @@ void keepTail(QByteArray &output, const QByteArray &more)
 
 } // namespace
 
+void EndWithParent(pid_t parent)
+{
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // The parent may have died before the request above was made: the child then belongs to
+    // another process already and would never get the signal.
+    if (::getppid() != parent)
+        ::_exit(127);
+}
+
 static void drain(QProcess &process, ProcessResult &result)
 {
     process.readAllStandardOutput();
@@ -37,8 +48,14 @@ ProcessResult RunAndWait(const QString &program, const QStringList &arguments,
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.setStandardInputFile(QProcess::nullDevice());
     // A group of its own: the terminal's Ctrl+C reaches this program, which decides whether to
-    // stop, and never the child in the middle of its work.
-    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    // stop, and never the child in the middle of its work. A group of its own also means a kill
+    // of this program's group misses the child, so it is tied to this program's life instead
+    // (the signal comes when the forking thread ends: this one, which waits for the child).
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        ::setpgid(0, 0);
+        EndWithParent(parent);
+    });
     process.start(program, arguments, QIODevice::ReadOnly);
     if (!process.waitForStarted(-1)) {
         result.error = process.errorString();

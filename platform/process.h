@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include <sys/types.h>
+
 namespace Pw {
 
 struct ProcessResult
@@ -26,9 +28,15 @@ inline constexpr int kDefaultRunTimeoutMs = 60000;
 // the caller's interface stays live. A program that cannot start returns at once with
 // started = false; one that runs past timeoutMs (<= 0: no limit) is killed and reported.
 // The program runs in a process group of its own, so signals the terminal sends to this
-// program's group (Ctrl+C) do not reach it.
+// program's group (Ctrl+C) do not reach it, and it is killed when this program dies (even by
+// SIGKILL), so it never outlives a run that was killed.
 ProcessResult RunAndWait(const QString &program, const QStringList &arguments,
                          const std::function<void()> &yield = {},
                          int timeoutMs = kDefaultRunTimeoutMs);
+
+// In a child between fork and exec: asks the kernel to kill this process when the thread that
+// forked it ends, and ends it at once when parent (its pid read before the fork) is already
+// gone. Only async-signal-safe calls.
+void EndWithParent(pid_t parent);
 
 } // namespace Pw

@@ -3,9 +3,12 @@
 #include "imaging/pictureservice.h"
 #include "naming/outputname.h"
 #include "platform/apppaths.h"
+#include "platform/bytepaths.h"
 #include "platform/colour.h"
 #include "platform/nativefile.h"
 #include "platform/scratchfolder.h"
+#include "platform/showntext.h"
+#include "run/backgroundpicture.h"
 #include "run/memorybudget.h"
 #include "run/resultdrawing.h"
 #include "run/saveandlimit.h"
@@ -102,9 +105,10 @@ DrawnEntry drawEntry(const DrawJob &job)
     }
 }
 
+// name as shown: a line break or an escape sequence in it must not reach the report as such.
 QString errorLine(const QString &message, const QString &name)
 {
-    return kBreak + u'[' + message + u']' + name;
+    return kBreak + u'[' + message + u']' + ShownName(name);
 }
 
 } // namespace
@@ -145,7 +149,7 @@ QString MakeRunFolder(const QString &outputBase, const QString &programName,
     const QString modeFolder = WithTrailingSlash(outputBase) + programName
                                + QStringLiteral("_新图/") + sourceName + u'/'
                                + QString::number(ModeNumber(fitMode)) + u'/';
-    if (!QDir().mkpath(modeFolder)) {
+    if (!MakeFolders(modeFolder)) {
         if (error)
             *error = BatchText::tr("无法创建输出文件夹%1：%2")
                              .arg(modeFolder, QString::fromLocal8Bit(std::strerror(errno)));
@@ -155,7 +159,7 @@ QString MakeRunFolder(const QString &outputBase, const QString &programName,
     // mkdir either makes the folder or finds it there: a folder of another run is never reused.
     for (int k = 1; k < 10000; ++k) {
         const QString candidate = k == 1 ? base : base + u'_' + QString::number(k);
-        if (::mkdir(QFile::encodeName(candidate).constData(), 0777) == 0)
+        if (::mkdir(NativePath(candidate).constData(), 0777) == 0)
             return candidate + u'/';
         if (errno != EEXIST) {
             if (error)
@@ -195,7 +199,10 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
         facts.errorLog = result.errorLog;
         result.status = status;
         result.report = ComposeReport(facts, QDateTime::currentDateTime());
-        result.reportColour = ReportColour(result.selectedCount, result.successCount);
+        // Red also when a file lost its camera information or the background was left out.
+        result.reportColour = result.allSucceeded()
+                                      ? ReportColour(result.selectedCount, result.successCount)
+                                      : kReportRed;
         host.runEnded();
         return result;
     };
@@ -236,21 +243,30 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
     save.yield = [&host] {
         host.yield();
     };
+    CopyNumbers copyNumbers;
+    save.copyNumbers = &copyNumbers;
 
     const FitParams params = ToFitParams(options);
     const QColor background = ColourFromBgr(in.step3.backgroundColour);
     MemoryBudget budget(in.memoryBudget > 0 ? in.memoryBudget : DefaultRunMemoryBudget());
     QImage backgroundPicture;
     const QString backgroundPath = in.step3.backgroundPicture.trimmed();
-    const qint64 backgroundBytes = qint64(std::max(0, params.targetWidth))
-                                   * std::max(0, params.targetHeight) * 4;
-    if (hasBorder(options.fitMode) && !backgroundPath.isEmpty() && QFileInfo::exists(backgroundPath)
-        && backgroundBytes <= budget.total() / 2) {
+    if (hasBorder(options.fitMode) && !backgroundPath.isEmpty() && PathExists(backgroundPath)) {
         // Stretched once for the whole run: every canvas of modes 1 and 2 has the same size.
         // It stays for the whole run, so its memory is taken from the budget for good.
-        budget.tryTake(backgroundBytes);
-        backgroundPicture
-                = LoadPicture(backgroundPath, QSize(params.targetWidth, params.targetHeight)).image;
+        const RunBackground loaded = LoadRunBackground(
+                backgroundPath, QSize(params.targetWidth, params.targetHeight), budget.total());
+        backgroundPicture = loaded.image;
+        budget.tryTake(loaded.bytes);
+        if (!loaded.problem.isEmpty()) {
+            result.backgroundProblem = true;
+            result.errorLog += errorLine(
+                    (backgroundPicture.isNull()
+                             ? BatchText::tr("背景图片无法使用（%1），本次不用背景图片")
+                             : BatchText::tr("背景图片有问题（%1）"))
+                            .arg(loaded.problem),
+                    backgroundPath);
+        }
     }
 
     std::vector<int> entries;
@@ -305,7 +321,7 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
     qint64 inHand = 0;
 
     bool headingAdded = false;
-    bool cameraNoted = false;
+    bool cameraToolDropped = false; // it ran past its time once: not started again this run
     bool stopped = false;
     host.runStarted(result.runFolder);
     QElapsedTimer clock;
@@ -326,7 +342,7 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
         host.yield();
         host.progress(ordinal, result.selectedCount,
                       BatchText::tr("正在处理(%1/%2)").arg(ordinal).arg(result.selectedCount)
-                              + name);
+                              + ShownName(name));
         ++ordinal;
 
         DrawnEntry entry = drawing.front().entry.get();
@@ -366,12 +382,23 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
         } catch (const std::bad_alloc &) {
             saved.error = BatchText::tr("内存不足，无法保存这张图片");
         }
-        if (!saved.cameraProblem.isEmpty() && !cameraNoted) {
+        // Every file that lost its camera information is named, and the run is no success.
+        if (!saved.cameraProblem.isEmpty()) {
+            ++result.cameraLostCount;
             result.errorLog += errorLine(
                     BatchText::tr("未能写入数码信息（%1），图片已保存但不含数码信息")
                             .arg(saved.cameraProblem),
                     name);
-            cameraNoted = true;
+            if (saved.cameraTimedOut && !cameraToolDropped) {
+                // A tool that hangs on one file would cost its time on every file.
+                cameraToolDropped = true;
+                save.keepCamera = false;
+                result.errorLog += errorLine(
+                        BatchText::tr("本次其余图片不再调用pwReadSM，都不含数码信息"), QString());
+            }
+        } else if (cameraToolDropped && saved.saved) {
+            ++result.cameraLostCount;
+            result.errorLog += errorLine(BatchText::tr("未保留数码信息（pwReadSM已停用）"), name);
         }
         if (saved.saved) {
             result.outputBytes += saved.bytes;

@@ -43,10 +43,19 @@ struct BatchResult
     qint64 sourceBytes = 0;
     qint64 outputBytes = 0;
     qint64 elapsedMs = 0;
+    int cameraLostCount = 0;           // files saved without the camera information asked for
+    bool backgroundProblem = false;    // the background picture was left out or drawn in part
     QString errorLog;                  // CR LF separated, as the report shows it
     QString runFolder;                 // ends with '/'; empty when none was made
     QString report;                    // the report text (empty for NothingSelected)
     qint32 reportColour = kReportBlue; // 0x00BBGGRR
+
+    // Every selected file saved whole, with everything asked for (the exit status 0).
+    bool allSucceeded() const
+    {
+        return status != BatchStatus::FolderFailed && successCount == selectedCount
+               && cameraLostCount == 0 && !backgroundProblem;
+    }
 };
 
 // The question put before processing the demo pictures, and its title "演示".

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdio>
 
 #include <unistd.h>
 
@@ -11,6 +13,7 @@ namespace Pw {
 namespace {
 
 constexpr qint64 kMiB = qint64(1) << 20;
+constexpr qint64 kMinimumBudget = 256 * kMiB;
 
 QString megabytes(qint64 bytes)
 {
@@ -19,16 +22,50 @@ QString megabytes(qint64 bytes)
 
 } // namespace
 
-qint64 DefaultRunMemoryBudget()
+qint64 PhysicalMemoryBytes()
 {
-    bool ok = false;
-    const qint64 asked = qEnvironmentVariable("PIXWRIGHT_MEMORY_MB").toLongLong(&ok);
-    if (ok && asked > 0)
-        return asked * kMiB;
     const long pages = ::sysconf(_SC_PHYS_PAGES);
     const long pageSize = ::sysconf(_SC_PAGE_SIZE);
-    const qint64 physical = pages > 0 && pageSize > 0 ? qint64(pages) * pageSize : 4096 * kMiB;
-    return std::clamp(physical / 4, 256 * kMiB, 4096 * kMiB);
+    return pages > 0 && pageSize > 0 ? qint64(pages) * pageSize : 4096 * kMiB;
+}
+
+qint64 BudgetFromEnvironment(const QString &asked, qint64 physicalBytes, QString *note)
+{
+    bool ok = false;
+    const qint64 mebibytes = asked.trimmed().toLongLong(&ok);
+    if (!ok || mebibytes <= 0)
+        return 0;
+    const qint64 low = kMinimumBudget;
+    const qint64 high = std::max(low, physicalBytes);
+    // Compared in MiB first: the figure times 2^20 may not fit in 64 bits.
+    const bool over = mebibytes > high / kMiB;
+    const bool under = !over && mebibytes * kMiB < low;
+    const qint64 bytes = over ? high : under ? low : mebibytes * kMiB;
+    if (over || under) {
+        if (note)
+            *note = QCoreApplication::translate("Pw::MemoryBudget",
+                                                "PIXWRIGHT_MEMORY_MB=%1 不在 %2 到 %3 之间，"
+                                                "按 %4 处理")
+                            .arg(asked.trimmed(), megabytes(low), megabytes(high),
+                                 megabytes(bytes));
+    }
+    return bytes;
+}
+
+qint64 DefaultRunMemoryBudget()
+{
+    QString note;
+    const qint64 asked = BudgetFromEnvironment(qEnvironmentVariable("PIXWRIGHT_MEMORY_MB"),
+                                               PhysicalMemoryBytes(), &note);
+    if (!note.isEmpty()) {
+        // Said once: the wizard asks again for every run.
+        static std::atomic_bool said = false;
+        if (!said.exchange(true))
+            std::fprintf(stderr, "pixwright: %s\n", note.toUtf8().constData());
+    }
+    if (asked > 0)
+        return asked;
+    return std::clamp(PhysicalMemoryBytes() / 4, kMinimumBudget, 4096 * kMiB);
 }
 
 bool MemoryBudget::tryTake(qint64 bytes)

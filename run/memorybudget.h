@@ -6,8 +6,18 @@
 namespace Pw {
 
 // The memory a batch run may hold in pictures drawn ahead: a quarter of physical memory, at most
-// 4 GiB (at least 256 MiB). PIXWRIGHT_MEMORY_MB in the environment sets another figure in MiB.
+// 4 GiB (at least 256 MiB). PIXWRIGHT_MEMORY_MB in the environment sets another figure in MiB,
+// kept between 256 MiB and the machine's physical memory; a figure moved into that range is said
+// once on standard error.
 qint64 DefaultRunMemoryBudget();
+
+// The budget PIXWRIGHT_MEMORY_MB = asked gives on a machine with physicalBytes of memory: 0 when
+// asked is not a whole number above 0 (the default applies), else the figure in bytes, clamped
+// to 256 MiB .. physicalBytes. note says what was changed, when anything was.
+qint64 BudgetFromEnvironment(const QString &asked, qint64 physicalBytes, QString *note);
+
+// The machine's physical memory in bytes (4 GiB when it cannot be told).
+qint64 PhysicalMemoryBytes();
 
 // Admission of drawings by their memory. Used on the run's own thread only.
 class MemoryBudget

@@ -1,5 +1,6 @@
 #include "run/saveandlimit.h"
 
+#include "imaging/jpegheader.h"
 #include "imaging/pictureservice.h"
 #include "platform/nativefile.h"
 #include "platform/process.h"
@@ -60,14 +61,25 @@ CameraResult runCameraTool(const SaveSettings &settings, const QString &sourcePa
     file.close();
     // The tool runs in a process group of its own, so a Ctrl+C on the terminal (the stop press
     // of `pixwright run`) never cuts the file in hand short.
-    const ProcessResult result = RunAndWait(settings.cameraTool,
-                                            {QStringLiteral("-te"), toolSource, scratch},
-                                            settings.yield, kDefaultRunTimeoutMs);
+    const ProcessResult result = RunAndWait(
+            settings.cameraTool, {QStringLiteral("-te"), toolSource, scratch}, settings.yield,
+            CameraToolTimeoutMs(RegularFileSize(sourcePath)));
     if (!result.succeeded())
-        return {plain, describeToolFailure(result)};
+        return {plain, describeToolFailure(result), result.timedOut};
     if (!file.open(QIODevice::ReadOnly))
         return {plain, SaveText::tr("无法读回临时文件%1").arg(scratch)};
     return {file.readAll(), QString()};
+}
+
+// The tool rewrites the file it is given; what comes back must still be the picture drawn.
+QString checkToolResult(const QByteArray &bytes, QSize drawn)
+{
+    const QSize stated = JpegFrameSize(bytes);
+    if (stated == drawn)
+        return QString();
+    return SaveText::tr("pwReadSM的结果不是%1×%2像素的JPEG图片，已改存不含数码信息的图片")
+            .arg(drawn.width())
+            .arg(drawn.height());
 }
 
 const QByteArray &encoded(EncodedQualities &encodings, const QImage &canvas, int quality)
@@ -79,6 +91,14 @@ const QByteArray &encoded(EncodedQualities &encodings, const QImage &canvas, int
 }
 
 } // namespace
+
+int CameraToolTimeoutMs(qint64 sourceBytes)
+{
+    constexpr qint64 kBaseMs = 10000;
+    constexpr qint64 kMaxMs = 300000;
+    const qint64 perSize = std::max<qint64>(0, sourceBytes) / (qint64(16) << 20) * 1000;
+    return int(std::min(kMaxMs, kBaseMs + perSize));
+}
 
 EncodedQualities EncodeAhead(const QImage &canvas, const SaveSettings &settings)
 {
@@ -114,11 +134,14 @@ SaveOutcome SaveAndLimit(const SaveSettings &settings, const QImage &canvas,
         if (camera) {
             CameraResult step = settings.cameraStep ? settings.cameraStep(sourcePath, plain)
                                                     : runCameraTool(settings, sourcePath, plain);
+            if (step.problem.isEmpty())
+                step.problem = checkToolResult(step.bytes, canvas.size());
             if (step.problem.isEmpty()) {
                 stored = step.bytes;
             } else {
                 // Keep the picture without camera information rather than lose it.
                 outcome.cameraProblem = step.problem;
+                outcome.cameraTimedOut = step.timedOut;
                 camera = false;
             }
         }
@@ -178,20 +201,21 @@ SaveOutcome SaveAndLimit(const SaveSettings &settings, const QImage &canvas,
         outcome.error = HiddenNamesWarning();
         return outcome;
     }
-    const QString path = MakeUniquePath(settings.runFolder, name, settings.rule.NamingSeparator);
+    const QString path = MakeUniquePath(settings.runFolder, name, settings.rule.NamingSeparator,
+                                        settings.copyNumbers);
     const QString writeError = WriteJpegFile(finalBytes, path);
     if (!writeError.isEmpty()) {
         outcome.error = writeError;
         return outcome;
     }
-    const QFileInfo written(path);
-    if (!written.exists()) {
+    const qint64 written = RegularFileSize(path);
+    if (written < 0) {
         outcome.error = SaveText::tr("保存后找不到输出文件");
         return outcome;
     }
     outcome.saved = true;
     outcome.path = path;
-    outcome.bytes = written.size();
+    outcome.bytes = written;
     outcome.quality = chosen;
     return outcome;
 }

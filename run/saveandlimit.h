@@ -22,8 +22,13 @@ inline constexpr int kLimitFirstIndex = 16;
 struct CameraResult
 {
     QByteArray bytes;
-    QString problem; // empty when the information was copied
+    QString problem;       // empty when the information was copied
+    bool timedOut = false; // the tool ran past its time and was stopped
 };
+
+// How long the camera tool may take for a source of sourceBytes: 10 s, and 1 s more for every
+// 16 MiB, at most 5 minutes (it reads only the headers, but a damaged file may make it search).
+int CameraToolTimeoutMs(qint64 sourceBytes);
 using CameraStep = std::function<CameraResult(const QString &sourcePath, const QByteArray &plain)>;
 
 // What the save step of one run needs; fixed when the run starts.
@@ -39,6 +44,7 @@ struct SaveSettings
     QString workFolder;          // scratch folder outside runFolder for the camera tool, ending '/'
     std::function<void()> yield; // called while the camera tool runs
     CameraStep cameraStep;       // empty: pwReadSM on a scratch copy in workFolder
+    CopyNumbers *copyNumbers = nullptr; // the run's " 副本" numbers (MakeUniquePath)
 };
 
 // JPEG encodings of one canvas, by quality. Whoever drew the canvas may fill it ahead of time;
@@ -57,6 +63,7 @@ struct SaveOutcome
     int quality = 0;
     QString error;         // no output: the text the report puts in brackets
     QString cameraProblem; // the camera step failed; the file was kept without camera information
+    bool cameraTimedOut = false; // ... because the tool ran past its time
 };
 
 // Saves the canvas as the file the walk 85, 80, ..., 5 of the size limit (or the chosen quality

@@ -1,17 +1,25 @@
 #include "settings/inistore.h"
 
 #include "platform/apppaths.h"
+#include "platform/nativefile.h"
 #include "platform/textcodec.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QSaveFile>
+#include <QSet>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
+
+#include <sys/stat.h>
 
 namespace Pw {
 
@@ -172,26 +180,55 @@ void forEachLine(const IniText &ini, QByteArrayView section, Visit visit)
     }
 }
 
-// Reads the whole file once; false when it cannot be read or is too large to be settings.
-// A missing file reads as empty.
+// Says once per file, on standard error, that a settings file is something else (a FIFO, a
+// device, a file far too large) and is treated as absent: every read and write would say it
+// again otherwise.
+void warnNotSettings(const QString &path, const QString &why)
+{
+    static QMutex mutex;
+    static QSet<QString> told;
+    const QMutexLocker locker(&mutex);
+    if (told.contains(path))
+        return;
+    told.insert(path);
+    const QString text = QCoreApplication::translate(
+                                 "Pw::IniStore",
+                                 "pixwright：注意：设置文件%1%2，按没有设置文件处理，"
+                                 "也不会写入")
+                                 .arg(path, why);
+    std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+}
+
+// Reads the whole file once; false when it cannot be read or is not settings at all (anything
+// but a regular file, or over kIniMaxFileSize). A missing file reads as empty. The file is
+// opened without blocking and only read when regular: a FIFO or /dev/zero named Set.ini must
+// not hang or stall the program.
 bool loadIni(const QString &path, IniText &ini, bool *exists = nullptr)
 {
-    QFile file(path);
     if (exists)
-        *exists = file.exists();
-    if (!file.exists())
-        return true;
-    if (!file.open(QIODevice::ReadOnly))
+        *exists = false;
+    struct stat info = {};
+    if (::lstat(NativePath(path).constData(), &info) != 0)
+        return errno == ENOENT || errno == ENOTDIR;
+    if (exists)
+        *exists = true;
+    QString error;
+    QFile file;
+    if (!OpenRegularFile(file, path, &error)) {
+        if (error == NotRegularFileMessage())
+            warnNotSettings(path, QCoreApplication::translate("Pw::IniStore", "不是普通文件"));
         return false;
+    }
     const qint64 size = file.size();
-    if (size > kIniMaxFileSize)
+    if (size > kIniMaxFileSize) {
+        warnNotSettings(path, QCoreApplication::translate("Pw::IniStore", "大于 1 MB"));
         return false;
-    if (file.isSequential() || size == 0) { // e.g. /proc files report size 0
-        ini.bytes = file.read(kIniMaxFileSize + 1);
-        if (ini.bytes.size() > kIniMaxFileSize)
-            return false;
-    } else {
-        ini.bytes = file.readAll();
+    }
+    // Read with a bound even so: the length may grow between the check and the read.
+    ini.bytes = file.read(kIniMaxFileSize + 1);
+    if (ini.bytes.size() > kIniMaxFileSize) {
+        warnNotSettings(path, QCoreApplication::translate("Pw::IniStore", "大于 1 MB"));
+        return false;
     }
     if (file.error() != QFileDevice::NoError)
         return false;
@@ -329,9 +366,7 @@ bool WriteIni(const QString &section, const QString &key, const QString &value, 
     IniText ini;
     bool exists = false;
     if (!loadIni(path, ini, &exists))
-        return false;
-    if (exists && !QFileInfo(path).isFile())
-        return false;
+        return false; // anything but a regular settings file is never written through
 
     // A character the file's encoding cannot hold (some private-use code points have no
     // GB18030 form in iconv) would be stored as something else: refuse instead of reporting

@@ -15,8 +15,10 @@ namespace Pw {
 // splits a character.
 inline constexpr int kIniValueLimit = 255;
 
-// A file larger than this is not a settings file: it reads as empty and is never rewritten.
-inline constexpr qint64 kIniMaxFileSize = 256LL * 1024 * 1024;
+// A file larger than this is not a settings file: it reads as empty and is never rewritten
+// (a real one holds a few kilobytes). Nor is anything but a regular file (a FIFO, a link to a
+// device): both are named once on standard error.
+inline constexpr qint64 kIniMaxFileSize = 1024 * 1024;
 
 // The value of key in section of file (the default settings file when file is empty).
 // Every failure (no file, no section or key, a blank key or section, an unreadable or

@@ -222,16 +222,17 @@ void TestReliability::canvasOverTheBudget()
 {
     busyPicture(80, 60, 1).save(m_sources + QStringLiteral("a.jpg"));
     busyPicture(60, 80, 2).save(m_sources + QStringLiteral("b.png"));
-    // 8000 x 8000 is 244 MB of canvas, past a 64 MB budget: each file fails alone, quickly.
+    // 9000 x 9000 is 309 MB of canvas, past the smallest budget (256 MB): each file fails
+    // alone, quickly.
     const CommandRun run = runPixwright(
             {QStringLiteral("run"), m_sources, QStringLiteral("--output-root"), m_output,
              QStringLiteral("--mode"), QStringLiteral("1"), QStringLiteral("--width"),
-             QStringLiteral("8000"), QStringLiteral("--height"), QStringLiteral("8000")},
-            {QStringLiteral("PIXWRIGHT_MEMORY_MB=64")});
+             QStringLiteral("9000"), QStringLiteral("--height"), QStringLiteral("9000")},
+            {QStringLiteral("PIXWRIGHT_MEMORY_MB=256")});
     QVERIFY(run.finished);
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.out.contains(QStringLiteral("成功【0】")), qPrintable(run.out));
-    QCOMPARE(run.out.count(QStringLiteral("[画布太大：8000×8000")), 2);
+    QCOMPARE(run.out.count(QStringLiteral("[画布太大：9000×9000")), 2);
     QCOMPARE(filesBelow(m_output), 0);
 }
 

@@ -1,9 +1,10 @@
 // pwReadSM -te SOURCE OUTPUT: copies the camera information (Exif) of SOURCE into the JPEG file
-// OUTPUT in place. The result is drawn upright, at its own size and in sRGB, so the orientation
-// is set to 1, the pixel dimensions to OUTPUT's and the colour space to sRGB, and the source's
-// thumbnail is dropped. OUTPUT is replaced through a temporary file and a rename, and left
-// untouched on any failure or when SOURCE holds no Exif. Paths are used as the raw bytes the
-// caller passed: no shell, no re-encoding.
+// OUTPUT in place. Of a JPEG source only the segments before the image data are read. The result
+// is drawn upright, at its own size and in sRGB, so the orientation is set to 1, the pixel
+// dimensions to OUTPUT's and the colour space to sRGB, and the source's thumbnail is dropped.
+// OUTPUT is replaced through a temporary file and a rename, and left untouched on any failure or
+// when SOURCE holds no Exif. Paths are used as the raw bytes the caller passed: no shell, no
+// re-encoding.
 
 #include "exif/exifblock.h"
 
@@ -36,36 +37,144 @@ int fail(const std::string &reason)
     return kFailed;
 }
 
-bool readFile(const std::string &path, Bytes &bytes, std::string &error)
+// Opens path for reading without blocking (a FIFO never hangs the tool) and only when it is a
+// regular file; -1 with error set otherwise.
+int openRegular(const std::string &path, std::string &error)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = std::strerror(errno);
-        return false;
+        return -1;
     }
     struct stat info = {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         error = S_ISDIR(info.st_mode) ? "is a folder" : "not a regular file";
         ::close(fd);
-        return false;
+        return -1;
     }
+    return fd;
+}
+
+// Reads up to `wanted` bytes at the current position; fewer only at the end of the file.
+bool readSome(int fd, Exiv2::byte *into, size_t wanted, size_t &got, std::string &error)
+{
+    got = 0;
+    while (got < wanted) {
+        const ssize_t n = ::read(fd, into + got, wanted - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = std::strerror(errno);
+            return false;
+        }
+        if (n == 0)
+            break;
+        got += size_t(n);
+    }
+    return true;
+}
+
+bool readWhole(int fd, Bytes &bytes, size_t limit, std::string &error)
+{
     bytes.clear();
     Exiv2::byte buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            error = std::strerror(errno);
-            ::close(fd);
+        size_t got = 0;
+        if (!readSome(fd, buffer, sizeof buffer, got, error))
+            return false;
+        bytes.insert(bytes.end(), buffer, buffer + got);
+        if (bytes.size() > limit) {
+            error = "too large";
             return false;
         }
-        if (got == 0)
+        if (got < sizeof buffer)
+            return true;
+    }
+}
+
+// The camera information of a JPEG sits in the segments before its image data, so only those
+// are read: marker by marker up to the first scan, at most kHeaderLimit bytes, whatever the
+// file's length (a photo followed by gigabytes costs no more than the photo). What follows the
+// scan marker is never looked at; exiv2 stops there.
+constexpr size_t kHeaderLimit = size_t(32) << 20;
+
+bool readJpegHeaders(int fd, Bytes &bytes, std::string &error)
+{
+    bytes.assign(2, 0);
+    size_t got = 0;
+    if (!readSome(fd, bytes.data(), 2, got, error))
+        return false;
+    bytes.resize(got);
+    if (got < 2 || bytes[0] != 0xFF || bytes[1] != 0xD8)
+        return true; // not a JPEG after all: exiv2 says what it is
+    for (;;) {
+        Exiv2::byte marker[4];
+        if (!readSome(fd, marker, 2, got, error))
+            return false;
+        if (got < 2 || marker[0] != 0xFF)
             break;
-        bytes.insert(bytes.end(), buffer, buffer + got);
+        bytes.insert(bytes.end(), marker, marker + 2);
+        if (marker[1] == 0xD9 || marker[1] == 0xFF)
+            break;
+        if ((marker[1] >= 0xD0 && marker[1] <= 0xD7) || marker[1] == 0x01)
+            continue; // markers without a length
+        if (!readSome(fd, marker + 2, 2, got, error))
+            return false;
+        if (got < 2)
+            break;
+        bytes.insert(bytes.end(), marker + 2, marker + 4);
+        if (marker[1] == 0xDA)
+            break; // the image data starts here
+        const size_t length = (size_t(marker[2]) << 8) | marker[3];
+        if (length < 2 || bytes.size() + length > kHeaderLimit)
+            break;
+        const size_t at = bytes.size();
+        bytes.resize(at + length - 2);
+        if (!readSome(fd, bytes.data() + at, length - 2, got, error))
+            return false;
+        bytes.resize(at + got);
+        if (got < length - 2)
+            break;
+    }
+    // exiv2 walks to the scan marker or the end marker; an end marker keeps it from reading
+    // past a header that broke off.
+    if (bytes.size() < 2 || bytes[bytes.size() - 2] != 0xFF || bytes[bytes.size() - 1] != 0xDA) {
+        bytes.push_back(0xFF);
+        bytes.push_back(0xD9);
+    }
+    return true;
+}
+
+// A source of another type (PNG, BMP) is read whole, up to this size: its camera information
+// may sit anywhere in the file.
+constexpr size_t kOtherSourceLimit = size_t(256) << 20;
+
+bool readSource(const std::string &path, Bytes &bytes, std::string &error)
+{
+    const int fd = openRegular(path, error);
+    if (fd < 0)
+        return false;
+    Exiv2::byte start[2] = {0, 0};
+    size_t got = 0;
+    bool ok = readSome(fd, start, 2, got, error) && ::lseek(fd, 0, SEEK_SET) == 0;
+    if (ok) {
+        ok = got == 2 && start[0] == 0xFF && start[1] == 0xD8
+                     ? readJpegHeaders(fd, bytes, error)
+                     : readWhole(fd, bytes, kOtherSourceLimit, error);
     }
     ::close(fd);
-    return true;
+    return ok;
+}
+
+// The output is the run's own small JPEG.
+bool readOutput(const std::string &path, Bytes &bytes, std::string &error)
+{
+    const int fd = openRegular(path, error);
+    if (fd < 0)
+        return false;
+    const bool ok = readWhole(fd, bytes, kOtherSourceLimit, error);
+    ::close(fd);
+    return ok;
 }
 
 bool isJpeg(const Bytes &bytes)
@@ -240,10 +349,10 @@ int main(int argc, char *argv[])
 
     std::string error;
     Bytes source;
-    if (!readFile(sourcePath, source, error))
+    if (!readSource(sourcePath, source, error))
         return fail("cannot read " + sourcePath + ": " + error);
     Bytes output;
-    if (!readFile(outputPath, output, error))
+    if (!readOutput(outputPath, output, error))
         return fail("cannot read " + outputPath + ": " + error);
     if (!isJpeg(output))
         return fail("not a JPEG file: " + outputPath);

@@ -55,6 +55,22 @@
         <source>无法在%1创建临时文件夹（%2），本次不保留数码信息</source>
         <translation>Cannot create a scratch folder in %1 (%2); camera information is not kept in this run</translation>
     </message>
+    <message>
+        <source>背景图片无法使用（%1），本次不用背景图片</source>
+        <translation>The background picture cannot be used (%1); this run goes on without it</translation>
+    </message>
+    <message>
+        <source>背景图片有问题（%1）</source>
+        <translation>The background picture has a problem (%1)</translation>
+    </message>
+    <message>
+        <source>本次其余图片不再调用pwReadSM，都不含数码信息</source>
+        <translation>pwReadSM is not started again in this run: the remaining pictures keep no camera information</translation>
+    </message>
+    <message>
+        <source>未保留数码信息（pwReadSM已停用）</source>
+        <translation>Camera information not kept (pwReadSM was stopped for this run)</translation>
+    </message>
 </context>
 <context>
     <name>Pw::ColourProfile</name>
@@ -710,6 +726,21 @@ Shows the camera information (Exif) each picture holds.
     </message>
 </context>
 <context>
+    <name>Pw::IniStore</name>
+    <message>
+        <source>pixwright：注意：设置文件%1%2，按没有设置文件处理，也不会写入</source>
+        <translation>pixwright: note: the settings file %1 is %2; it is treated as absent and never written</translation>
+    </message>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+    <message>
+        <source>大于 1 MB</source>
+        <translation>larger than 1 MB</translation>
+    </message>
+</context>
+<context>
     <name>Pw::InterruptAsStop</name>
     <message>
         <source>pixwright：处理完当前文件后停止（再按 Ctrl+C 立即退出）</source>
@@ -721,6 +752,10 @@ Shows the camera information (Exif) each picture holds.
     <message>
         <source>画布太大：%1×%2像素需要%3内存，超过本次处理的限额%4</source>
         <translation>Canvas too large: %1×%2 pixels need %3 of memory, more than this run may use (%4)</translation>
+    </message>
+    <message>
+        <source>PIXWRIGHT_MEMORY_MB=%1 不在 %2 到 %3 之间，按 %4 处理</source>
+        <translation>PIXWRIGHT_MEMORY_MB=%1 is not between %2 and %3; %4 is used</translation>
     </message>
 </context>
 <context>
@@ -1053,6 +1088,13 @@ the naming rule; --yes renames them in place, never replacing a file.
     </message>
 </context>
 <context>
+    <name>Pw::RunBackground</name>
+    <message>
+        <source>背景图片需要%1内存，超过本次处理的限额%2</source>
+        <translation>The background picture needs %1 of memory, more than this run&apos;s limit of %2</translation>
+    </message>
+</context>
+<context>
     <name>Pw::RunCommand</name>
     <message>
         <source>从此设置文件读取（只读不写）</source>
@@ -1266,6 +1308,10 @@ Ctrl+C stops after the file in hand and still prints the report.
         <source>结果目录：</source>
         <translation>Result folder: </translation>
     </message>
+    <message>
+        <source>无法确定当前文件夹的路径，请给出完整路径</source>
+        <translation>the path of the current folder cannot be read; give a full path</translation>
+    </message>
 </context>
 <context>
     <name>Pw::SaveAndLimit</name>
@@ -1308,6 +1354,10 @@ Ctrl+C stops after the file in hand and still prints the report.
     <message>
         <source>没有可用的临时文件夹</source>
         <translation>No scratch folder is available</translation>
+    </message>
+    <message>
+        <source>pwReadSM的结果不是%1×%2像素的JPEG图片，已改存不含数码信息的图片</source>
+        <translation>pwReadSM&apos;s result is not a JPEG picture of %1×%2 pixels; the picture was saved without camera information</translation>
     </message>
 </context>
 <context>
