@@ -302,6 +302,7 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
     };
     qint64 inHand = 0;
 
+    int written = 0; // result files saved so far
     bool headingAdded = false;
     bool cameraNoted = false;
     bool stopped = false;
@@ -349,7 +350,9 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
         }
 
         NameFacts facts = GatherNameFacts(selection.folder, name, in.rule, NamingRun::Batch);
-        facts.number = result.successCount;
+        // Numbers go to the files written, in order: a partly drawn picture that is saved takes
+        // one, a file that is not saved leaves its number to the next.
+        facts.number = written + 1;
         facts.total = result.selectedCount;
         facts.width = entry.canvas.width();
         facts.height = entry.canvas.height();
@@ -370,6 +373,7 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
             cameraNoted = true;
         }
         if (saved.saved) {
+            ++written;
             result.outputBytes += saved.bytes;
         } else if (!drawFailed) {
             --result.successCount;
