@@ -1,7 +1,5 @@
 #include "app/frm3.h"
 
-#include "app/frm1.h"
-#include "app/frm2.h"
 #include "app/frmerr.h"
 #include "app/frmrename.h"
 #include "app/frmrename2.h"
@@ -25,6 +23,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +32,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QStyleHints>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -224,8 +224,8 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     lblBJT->setText(backgroundHint());
     hideProgress();
     m_frmRename = new FrmRename(
-            wizard.services(), [this] { return m_wizard.frm1()->selection().keepCamera; },
-            [this] { return m_wizard.renameOnlyMode(); }, this);
+            wizard.services(), [this] { return m_inputs.selection.keepCamera; },
+            [this] { return m_inputs.renameOnly; }, this);
     m_frmRename->setWindowIcon(wizard.icon());
 
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -248,6 +248,14 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
 
 Frm3::~Frm3() = default;
 
+void Frm3::handOver(const Step3Inputs &inputs)
+{
+    if (m_running)
+        return; // a run keeps what it took at its start
+    m_inputs = inputs;
+    becomeActive();
+}
+
 void Frm3::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -259,29 +267,27 @@ void Frm3::becomeActive()
 {
     if (m_running || !isVisible())
         return;
-    if (m_wizard.renameOnlyMode()) {
+    if (m_inputs.renameOnly) {
         showPanel(true);
         lblStep->setText(tr("【第3/3步:确认完成】"));
         PicRename->setToolTip(tr("文件重新命名..."));
         Command1->setText(tr("批量改名(&B)"));
         Combo1->hide();
-        lbl34->setText(
-                RenameModeText(m_frmRename->rule(), m_wizard.frm1()->selection().selectedCount()));
+        lbl34->setText(RenameModeText(m_frmRename->rule(), m_inputs.selection.selectedCount()));
         return;
     }
     PicRename->setToolTip(tr("生成新图片的文件重新命名..."));
-    Combo1->setVisible(!m_wizard.frm2()->options().sizeLimitOn);
+    Combo1->setVisible(!m_inputs.options.sizeLimitOn);
     Command1->setText(tr("完成(&F)"));
     ShowSummary();
 }
 
 void Frm3::ShowSummary()
 {
-    const SourceSelection selection = m_wizard.frm1()->selection();
-    lbl12->setText(SummaryHeading(selection.selectedCount()) + QStringLiteral("\r\n\r\n"));
+    lbl12->setText(SummaryHeading(m_inputs.selection.selectedCount()) + QStringLiteral("\r\n\r\n"));
     SummaryInputs in;
-    in.keepCamera = selection.keepCamera;
-    in.options = m_wizard.frm2()->options();
+    in.keepCamera = m_inputs.selection.keepCamera;
+    in.options = m_inputs.options;
     in.rule = m_frmRename->rule();
     in.qualityIndex = Combo1->currentIndex();
     const bool border = hasBorder(in.options.fitMode);
@@ -378,12 +384,15 @@ bool Frm3::eventFilter(QObject *watched, QEvent *event)
 void Frm3::RunOrStop()
 {
     if (m_running) {
+        // The second click of a double-click on the finish button is part of the start.
+        if (m_runClock.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval())
+            return;
         m_runner->requestStop();
         m_renameRunner->requestStop();
         return;
     }
-    const bool renameOnly = m_wizard.renameOnlyMode();
-    const SourceSelection selection = m_wizard.frm1()->selection();
+    const bool renameOnly = m_inputs.renameOnly;
+    const SourceSelection &selection = m_inputs.selection;
     const StartCheck check = CheckBeforeRun(selection, renameOnly);
     if (check.askDemo
         && !m_wizard.services().askYesNo(this, DemoQuestionTitle(), DemoQuestion(selection.folder)))
@@ -412,8 +421,8 @@ void Frm3::setChoicesEnabled(bool on)
 void Frm3::startBatch()
 {
     BatchChoices choices;
-    choices.selection = m_wizard.frm1()->selection();
-    choices.options = m_wizard.frm2()->options();
+    choices.selection = m_inputs.selection;
+    choices.options = m_inputs.options;
     choices.rule = m_frmRename->rule();
     choices.step3.backgroundColour = m_background;
     choices.step3.backgroundPicture = TxtPic->text();
@@ -516,7 +525,7 @@ void Frm3::onBatchFinished(const BatchResult &result)
 // run off the window's thread with the finish button as their stop button.
 void Frm3::startRenameOnly()
 {
-    m_renameSelection = m_wizard.frm1()->selection();
+    m_renameSelection = m_inputs.selection;
     m_renameRule = m_frmRename->rule();
     m_renamePass = false;
     enterRunningState(false);
@@ -547,7 +556,7 @@ void Frm3::onRenameFinished(const RenameOutcome &outcome)
         emit previewShown(dialog);
         return;
     }
-    m_wizard.frm1()->refresh();
+    emit filesRenamed(); // the wizard hands the new names back over
     becomeActive();
     if (outcome.refused)
         m_wizard.services().warn(this, kProduct, outcome.refusalText());

@@ -17,6 +17,16 @@ class QToolButton;
 
 namespace Pw {
 
+// What step 3 runs on, handed over by the wizard when the step is shown and again when step 1's
+// list changes under it: the step-1 selection with its keep-camera switch, the step-2 options
+// and whether step 2 was skipped. The naming rule is step 3's own (its naming dialog).
+struct Step3Inputs
+{
+    SourceSelection selection;
+    ProcessingOptions options;
+    bool renameOnly = false;
+};
+
 class FrmErr;
 class FrmRename;
 class FrmRename2;
@@ -33,6 +43,10 @@ public:
     ~Frm3() override;
 
     bool runInProgress() const { return m_running; }
+
+    // Takes what the next run runs on; a visible, idle step 3 shows it at once.
+    void handOver(const Step3Inputs &inputs);
+    const Step3Inputs &inputs() const { return m_inputs; }
 
     // The naming dialog, made hidden with this window; its rule is the one in force.
     FrmRename *namingDialog() const { return m_frmRename; }
@@ -72,6 +86,8 @@ signals:
     void reportShown(Pw::FrmErr *dialog);
     // The rename preview is up.
     void previewShown(Pw::FrmRename2 *dialog);
+    // The rename pass changed names in the source folder: step 1 lists them again.
+    void filesRenamed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -97,6 +113,7 @@ private:
     void setChoicesEnabled(bool on);
 
     Wizard &m_wizard;
+    Step3Inputs m_inputs;
     FrmRename *m_frmRename = nullptr;
     QWidget *m_backgroundPage = nullptr;
     QStackedWidget *m_stack = nullptr;

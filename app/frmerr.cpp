@@ -1,6 +1,5 @@
 #include "app/frmerr.h"
 
-#include "app/frm1.h"
 #include "app/guiservices.h"
 #include "app/wizard.h"
 #include "platform/apppaths.h"
@@ -106,7 +105,7 @@ void FrmErr::accept()
     m_finished = true;
     const QString folder = lblResult->text();
     if (Check2->isChecked() && !folder.isEmpty())
-        m_wizard.frm1()->useFolderAsSource(WithTrailingSlash(folder));
+        m_wizard.useFolderAsSource(WithTrailingSlash(folder));
     const int move = m_next->checkedId();
     QDialog::accept();
     if (move == 1 || move == 2)

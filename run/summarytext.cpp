@@ -60,11 +60,13 @@ QString SummaryText(const SummaryInputs &in)
     // The heading step 3 shows above it is not part of the summary: the report has its own.
     QString text = SummaryWords::tr("→ 保留数码信息：") + yesNo(in.keepCamera) + kBreak + kBreak
                    + SummaryWords::tr("→ 命名规则为：");
-    const NamingPattern pattern = NamingPatternText(in.rule, false,
+    // The rule the run applies, not the one stored: the names must match what is announced.
+    const NamingRule rule = EffectiveNamingRule(in.rule, false, in.keepCamera);
+    const NamingPattern pattern = NamingPatternText(rule, false,
                                                     SummaryQualityText(o, in.qualityIndex));
     text += kBreak + kBreak + pattern.front;
-    if (in.rule.isOn(2))
-        text += SummarySizePart(o, in.rule.NamingSeparator);
+    if (rule.isOn(2))
+        text += SummarySizePart(o, rule.NamingSeparator);
     text += pattern.back;
     text += kBreak + SummaryWords::tr("“[]中括号内的内容不会出现在文件名中”");
     text += kBreak + kBreak + SummaryWords::tr("→ 处理方式为：") + kBreak + ModeCaption(o);

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,6 +31,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -121,6 +123,8 @@ private slots:
     void reportChoices();
     void resultFolderAsNextSource();
     void namingDialog();
+    void photoLetterFollowsTheSwitch();
+    void doubleClickIsNoStop();
     void renamePreview_data();
     void renamePreview();
 
@@ -134,6 +138,7 @@ private:
     QString m_source;
     std::unique_ptr<PwTest::FakeGuiServices> m_services;
     std::unique_ptr<Wizard> m_wizard;
+    int m_doubleClickInterval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
 };
 
 void TestGuiStep3::initTestCase()
@@ -162,6 +167,7 @@ void TestGuiStep3::init()
 
 void TestGuiStep3::cleanup()
 {
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(m_doubleClickInterval);
     SetAppFolder(QStringLiteral(PW_APP_DIR "/"));
     m_wizard.reset();
     m_services.reset();
@@ -372,6 +378,7 @@ void TestGuiStep3::stopInTheMiddle()
     tool.setPermissions(tool.permissions() | QFile::ExeOwner);
     SetAppFolder(tools);
     writeSetting(Keys::kKeepCamera, QStringLiteral("1"));
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(1); // the stop press counts
     makePictures(m_source, 12);
     Frm3 *frm3 = toStep3(false);
     QVERIFY(frm3);
@@ -449,6 +456,10 @@ void TestGuiStep3::reportChoices_data()
                                     << "1"
                                     << "0"
                                     << "Op2" << true << 2;
+    QTest::newRow("stay, results as the source") << "3"
+                                                 << "0"
+                                                 << "1"
+                                                 << "Op3" << false << 3;
 }
 
 // The remembered choices come back; OK carries them out.
@@ -473,12 +484,14 @@ void TestGuiStep3::reportChoices()
     QVERIFY(report);
     QVERIFY(report->findChild<QRadioButton *>(checked)->isChecked());
     QCOMPARE(report->Check1->isChecked(), open);
-    QVERIFY(!report->Check2->isChecked());
+    QCOMPARE(report->Check2->isChecked(), ck2 == u"1");
     QTest::mouseClick(report->Command1, Qt::LeftButton);
     QVERIFY(!report->isVisible());
     QCOMPARE(m_wizard->visibleStep(), step);
-    QCOMPARE(m_services->openedFolders,
-             open ? QStringList{report->lblResult->text()} : QStringList());
+    const QString runFolder = report->lblResult->text();
+    QCOMPARE(m_services->openedFolders, open ? QStringList{runFolder} : QStringList());
+    // Step 3 runs on what the wizard handed over last: the results when they became the source.
+    QCOMPARE(frm3->inputs().selection.folder, ck2 == u"1" ? runFolder : m_source + u'/');
 }
 
 // Clicks are stored at once; with CK2 and Op1 step 1 comes up on the results, all selected.
@@ -527,12 +540,17 @@ void TestGuiStep3::namingDialog()
     QVERIFY(frm3);
     FrmRename *dialog = frm3->namingDialog();
     QVERIFY(!dialog->isVisible());
-    // The guard ran at load: option 3 came up off, with the warning.
-    QCOMPARE(m_services->texts(QStringLiteral("warn")), QStringList{PhotoLetterWarning()});
-    QCOMPARE(NamingFlagsText(dialog->rule()), QStringLiteral("1000001"));
+    // Nobody opened the dialog: no warning yet, the stored rule stays, the summary leaves the
+    // letter out as the run will.
+    QVERIFY(m_services->messages.isEmpty());
+    QCOMPARE(NamingFlagsText(dialog->rule()), QStringLiteral("1010001"));
+    QVERIFY(!frm3->lbl12->text().contains(QStringLiteral("N(/D)")));
 
+    // Opening it says so and unticks the letter.
     QTest::mouseClick(frm3->PicRename, Qt::LeftButton);
     QVERIFY(dialog->isVisible());
+    QCOMPARE(m_services->texts(QStringLiteral("warn")), QStringList{PhotoLetterWarning()});
+    QVERIFY(!dialog->Chk[2]->isChecked());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("命名规则"));
     for (int i = 0; i < kNamingOptionCount; ++i)
         QCOMPARE(dialog->lblChk[i]->text(), NamingOptionLabel(i, false));
@@ -549,7 +567,7 @@ void TestGuiStep3::namingDialog()
     QCOMPARE(m_services->texts(QStringLiteral("warn")).size(), 2);
     dialog->close(); // the close box keeps the flags in force
     QVERIFY(!dialog->isVisible());
-    QCOMPARE(NamingFlagsText(dialog->rule()), QStringLiteral("1000001"));
+    QCOMPARE(NamingFlagsText(dialog->rule()), QStringLiteral("1010001"));
     QCOMPARE(setting(Keys::kRenameRule), QStringLiteral("1010001"));
 
     QTest::mouseClick(frm3->PicRename, Qt::LeftButton);
@@ -580,6 +598,53 @@ void TestGuiStep3::namingDialog()
     QCOMPARE(m_services->texts(QStringLiteral("warn")).size(), 3);
     QTest::mouseClick(dialog->Command1, Qt::LeftButton);
     QCOMPARE(frm3->lbl34->text(), RenameModeText(dialog->rule(), 1));
+}
+
+// Step 1's switch off under a rule with the photo letter: said at the click, and the summary,
+// the report and the names all leave the letter out.
+void TestGuiStep3::photoLetterFollowsTheSwitch()
+{
+    writeSetting(Keys::kRenameRule, QStringLiteral("0010001"));
+    writeSetting(Keys::kKeepCamera, QStringLiteral("1"));
+    makePictures(m_source, 1);
+    Frm3 *frm3 = toStep3(false);
+    QVERIFY(frm3);
+    QVERIFY(frm3->lbl12->text().contains(QStringLiteral("(N(/D)[自动].)原文件名")));
+    m_wizard->showStep(1);
+    clickBox(m_wizard->frm1()->Check1);
+    QCOMPARE(m_services->texts(QStringLiteral("inform")), QStringList{PhotoLetterLeftOutNote()});
+    clickBox(m_wizard->frm1()->Check1); // on again: nothing to say
+    clickBox(m_wizard->frm1()->Check1);
+    QCOMPARE(m_services->texts(QStringLiteral("inform")).size(), 2);
+    QTest::mouseClick(m_wizard->frm1()->Command1, Qt::LeftButton);
+    QTest::mouseClick(m_wizard->frm2()->Command1, Qt::LeftButton);
+    QVERIFY(!frm3->lbl12->text().contains(QStringLiteral("N(/D)")));
+    QVERIFY(frm3->lbl12->text().contains(QStringLiteral("原文件名")));
+    QVERIFY(m_services->texts(QStringLiteral("warn")).isEmpty());
+    FrmErr *report = runToReport(frm3);
+    QVERIFY(report);
+    QVERIFY(!report->Text1->toPlainText().contains(QStringLiteral("N(/D)")));
+    QCOMPARE(QStringList(filesOf(report->lblResult->text()).keys()),
+             QStringList{QStringLiteral("p01.jpg")});
+}
+
+// Both clicks of a double-click on the finish button start the run; neither stops it.
+void TestGuiStep3::doubleClickIsNoStop()
+{
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(60000);
+    makePictures(m_source, 3);
+    Frm3 *frm3 = toStep3(false);
+    QVERIFY(frm3);
+    QSignalSpy shown(frm3, &Frm3::reportShown);
+    QSignalSpy clicks(frm3->Command1, &QPushButton::clicked);
+    // As the desktop delivers a double-click: press, release, press (a double-click), release.
+    QTest::mouseClick(frm3->Command1, Qt::LeftButton);
+    QTest::mouseClick(frm3->Command1, Qt::LeftButton);
+    QCOMPARE(clicks.size(), 2);
+    QVERIFY(shown.wait(60000));
+    auto *report = shown.first().first().value<FrmErr *>();
+    QVERIFY(report->Text1->toPlainText().contains(
+            QStringLiteral("共处理【3】个文件，成功【3】个！")));
 }
 
 void TestGuiStep3::renamePreview_data()

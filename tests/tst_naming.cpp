@@ -281,6 +281,8 @@ void TestNaming::photoLetterGuard()
     QFETCH(bool, turnedOff);
     QFETCH(QString, after);
     NamingRule rule = ruleOf(flags);
+    QCOMPARE(PhotoLetterLeftOut(rule, renameOnly, keepCamera), turnedOff);
+    QCOMPARE(NamingFlagsText(EffectiveNamingRule(rule, renameOnly, keepCamera)), after);
     QCOMPARE(ApplyPhotoLetterGuard(rule, renameOnly, keepCamera), turnedOff);
     QCOMPARE(NamingFlagsText(rule), after);
     QVERIFY(PhotoLetterWarning().contains(
