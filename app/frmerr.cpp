@@ -23,6 +23,7 @@ FrmErr::FrmErr(Wizard &wizard, const QString &runFolder, const QString &report, 
                QWidget *parent)
     : QDialog(parent)
     , m_wizard(wizard)
+    , m_runFolder(runFolder)
 {
     setObjectName(QStringLiteral("FrmErr"));
     setWindowTitle(tr("图片处理报告"));
@@ -42,7 +43,9 @@ FrmErr::FrmErr(Wizard &wizard, const QString &runFolder, const QString &report, 
 
     Label2 = new QLabel(tr("结果目录："), this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    lblResult = new QLabel(runFolder, this);
+    // A run that wrote nothing left no folder to show or open.
+    lblResult = new QLabel(
+            runFolder.isEmpty() ? tr("（本次没有写出文件，未留下结果目录）") : runFolder, this);
     lblResult->setObjectName(QStringLiteral("lblResult"));
     lblResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblResult->setWordWrap(true);
@@ -89,6 +92,8 @@ FrmErr::FrmErr(Wizard &wizard, const QString &runFolder, const QString &report, 
     m_next->button(choices.nextMove)->setChecked(true);
     Check1->setChecked(choices.openResultFolder);
     Check2->setChecked(choices.resultAsSource);
+    Check1->setEnabled(!runFolder.isEmpty());
+    Check2->setEnabled(!runFolder.isEmpty());
     // Remembered the moment they change, whatever the dialog's end.
     connect(m_next, &QButtonGroup::idClicked, this, [](int id) { StoreNextMove(id); });
     connect(Check1, &QCheckBox::clicked, this, [](bool on) { StoreOpenResultFolder(on); });
@@ -103,15 +108,17 @@ void FrmErr::accept()
     if (m_finished)
         return;
     m_finished = true;
-    const QString folder = lblResult->text();
+    const QString folder = m_runFolder;
     if (Check2->isChecked() && !folder.isEmpty())
         m_wizard.useFolderAsSource(WithTrailingSlash(folder));
     const int move = m_next->checkedId();
     QDialog::accept();
     if (move == 1 || move == 2)
         m_wizard.showStep(move);
-    if (Check1->isChecked() && !folder.isEmpty())
-        m_wizard.services().openFolder(folder);
+    if (Check1->isChecked() && !folder.isEmpty() && !m_wizard.services().openFolder(folder))
+        m_wizard.services().inform(nullptr, Wizard::title(),
+                                   tr("没有可用的文件管理器来打开结果目录。结果保存在：")
+                                           + QStringLiteral("\n") + folder);
     emit done(move != 1 && move != 2);
 }
 

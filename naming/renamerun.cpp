@@ -3,6 +3,7 @@
 #include "naming/outputname.h"
 #include "platform/apppaths.h"
 #include "platform/nativefile.h"
+#include "platform/systemerror.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -29,7 +30,7 @@ constexpr int kRaceRetries = 100;
 
 QString systemReason(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return SystemErrorText(error);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/colour.h"
 #include "platform/nativefile.h"
 #include "platform/scratchfolder.h"
+#include "platform/systemerror.h"
 #include "run/memorybudget.h"
 #include "run/resultdrawing.h"
 #include "run/saveandlimit.h"
@@ -29,6 +30,7 @@
 #include <optional>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Pw {
 
@@ -71,6 +73,13 @@ DrawnEntry drawEntryUnguarded(const DrawJob &job)
         return entry;
     ResultDrawing drawing = DrawResult(job.path, job.options, job.background,
                                        job.backgroundPicture);
+    if (!drawing.loadError.isEmpty() || drawing.nothingDrawn) {
+        // A source that went away or may not be read says so, not that its size is unknown.
+        if (const int error = OpenErrorOf(job.path); error != 0) {
+            entry.loadError = SystemErrorText(error);
+            return entry;
+        }
+    }
     if (!drawing.loadError.isEmpty()) {
         entry.loadError = drawing.loadError;
         return entry;
@@ -103,6 +112,20 @@ DrawnEntry drawEntry(const DrawJob &job)
 QString errorLine(const QString &message, const QString &name)
 {
     return kBreak + u'[' + message + u']' + name;
+}
+
+// A run that wrote nothing leaves no empty stamp folder, nor the empty folders above it that it
+// made, up to the output base.
+bool RemoveEmptyRunFolder(const QString &runFolder, const QString &outputBase)
+{
+    if (::rmdir(QFile::encodeName(runFolder).constData()) != 0)
+        return false;
+    QDir above(runFolder);
+    const QString base = QDir(outputBase).absolutePath();
+    while (above.cdUp() && above.absolutePath().startsWith(base + u'/')
+           && ::rmdir(QFile::encodeName(above.absolutePath()).constData()) == 0) {
+    }
+    return true;
 }
 
 } // namespace
@@ -146,7 +169,7 @@ QString MakeRunFolder(const QString &outputBase, const QString &programName,
     if (!QDir().mkpath(modeFolder)) {
         if (error)
             *error = BatchText::tr("无法创建输出文件夹%1：%2")
-                             .arg(modeFolder, QString::fromLocal8Bit(std::strerror(errno)));
+                             .arg(modeFolder, SystemErrorText(errno));
         return QString();
     }
     const QString base = modeFolder + stamp.toString(QStringLiteral("yyyyMMdd_HHmmss"));
@@ -158,7 +181,7 @@ QString MakeRunFolder(const QString &outputBase, const QString &programName,
         if (errno != EEXIST) {
             if (error)
                 *error = BatchText::tr("无法创建输出文件夹%1：%2")
-                                 .arg(candidate, QString::fromLocal8Bit(std::strerror(errno)));
+                                 .arg(candidate, SystemErrorText(errno));
             return QString();
         }
     }
@@ -383,6 +406,8 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
     *cancelled = true;
     drawing.clear(); // waits for pictures drawn ahead of a stop
     result.elapsedMs = clock.elapsed();
+    if (written == 0 && RemoveEmptyRunFolder(result.runFolder, in.outputBase))
+        result.runFolder.clear();
     return finish(stopped ? BatchStatus::Stopped : BatchStatus::Finished);
 }
 

@@ -447,19 +447,23 @@ void TestGuiStep3::reportChoices_data()
     QTest::addColumn<QString>("checked");
     QTest::addColumn<bool>("open");
     QTest::addColumn<int>("step");
-    QTest::newRow("first run") << QString() << QString() << QString() << "Op3" << true << 3;
+    QTest::addColumn<bool>("fileManager");
+    const QString none;
+    QTest::newRow("first run") << none << none << none << "Op3" << true << 3 << true;
+    QTest::newRow("first run, no file manager")
+            << none << none << none << "Op3" << true << 3 << false;
     QTest::newRow("去 = 7") << "7"
                             << "0"
                             << "0"
-                            << "Op3" << false << 3;
+                            << "Op3" << false << 3 << true;
     QTest::newRow("back to step 2") << "2"
                                     << "1"
                                     << "0"
-                                    << "Op2" << true << 2;
+                                    << "Op2" << true << 2 << true;
     QTest::newRow("stay, results as the source") << "3"
                                                  << "0"
                                                  << "1"
-                                                 << "Op3" << false << 3;
+                                                 << "Op3" << false << 3 << true;
 }
 
 // The remembered choices come back; OK carries them out.
@@ -471,6 +475,8 @@ void TestGuiStep3::reportChoices()
     QFETCH(QString, checked);
     QFETCH(bool, open);
     QFETCH(int, step);
+    QFETCH(bool, fileManager);
+    m_services->fileManager = fileManager;
     if (!go.isEmpty())
         writeSetting(Keys::kNextMove, go);
     if (!ck1.isEmpty())
@@ -490,6 +496,11 @@ void TestGuiStep3::reportChoices()
     QCOMPARE(m_wizard->visibleStep(), step);
     const QString runFolder = report->lblResult->text();
     QCOMPARE(m_services->openedFolders, open ? QStringList{runFolder} : QStringList());
+    // Without a file manager the user is told where the results are.
+    const QStringList told = m_services->texts(QStringLiteral("inform"));
+    QCOMPARE(told.size(), m_services->fileManager ? 0 : 1);
+    if (!told.isEmpty())
+        QVERIFY2(told.first().endsWith(u'\n' + runFolder), qPrintable(told.first()));
     // Step 3 runs on what the wizard handed over last: the results when they became the source.
     QCOMPARE(frm3->inputs().selection.folder, ck2 == u"1" ? runFolder : m_source + u'/');
 }
