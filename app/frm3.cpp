@@ -6,6 +6,7 @@
 #include "app/guiservices.h"
 #include "app/wizard.h"
 #include "imaging/pictureservice.h"
+#include "naming/renamejournal.h"
 #include "naming/renamerun.h"
 #include "naming/renamerunner.h"
 #include "platform/apppaths.h"
@@ -198,6 +199,10 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     PicRename->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     Command2 = new QPushButton(tr("上一步(&P)"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
+    CmdUndo = new QPushButton(tr("撤销改名"), this);
+    CmdUndo->setObjectName(QStringLiteral("CmdUndo"));
+    CmdUndo->setToolTip(tr("上一次批量改名后未动过的文件恢复原名"));
+    CmdUndo->hide();
     Command1 = new QPushButton(tr("完成(&F)"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setDefault(true);
@@ -206,6 +211,7 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     buttons->addWidget(Combo1);
     buttons->addWidget(PicRename);
     buttons->addStretch(1);
+    buttons->addWidget(CmdUndo);
     buttons->addWidget(Command2);
     buttons->addWidget(Command1);
     auto *right = new QVBoxLayout;
@@ -237,6 +243,7 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     connect(m_frmRename, &FrmRename::closed, this, &Frm3::becomeActive);
     connect(Command2, &QPushButton::clicked, this, [this] { m_wizard.showStep(2); });
     connect(Command1, &QPushButton::clicked, this, &Frm3::RunOrStop);
+    connect(CmdUndo, &QPushButton::clicked, this, &Frm3::undoLastRename);
 
     m_runner = new BatchRunner(this);
     connect(m_runner, &BatchRunner::progress, this, &Frm3::setProgress);
@@ -267,6 +274,7 @@ void Frm3::becomeActive()
 {
     if (m_running || !isVisible())
         return;
+    showUndo();
     if (m_inputs.renameOnly) {
         showPanel(true);
         lblStep->setText(tr("【第3/3步:确认完成】"));
@@ -447,6 +455,7 @@ void Frm3::enterRunningState(bool batch)
     PicJD->show();
     updateBar();
     Command2->hide();
+    CmdUndo->hide();
     Command1->setText(tr("终止(&C)"));
     if (batch) {
         showPanel(false);
@@ -464,6 +473,7 @@ void Frm3::leaveRunningState()
     Command1->setText(tr("完成(&F)"));
     m_running = false;
     setChoicesEnabled(true);
+    showUndo();
     updateTitle();
 }
 
@@ -556,8 +566,16 @@ void Frm3::onRenameFinished(const RenameOutcome &outcome)
         emit previewShown(dialog);
         return;
     }
+    QString journalProblem;
+    if (!outcome.renamed.isEmpty())
+        journalProblem = WriteRenameJournal(
+                JournalOfRenames(m_renameSelection.folder, outcome.renamed), RenameJournalPath());
     emit filesRenamed(); // the wizard hands the new names back over
     becomeActive();
+    if (!journalProblem.isEmpty())
+        m_wizard.services().warn(
+                this, kProduct,
+                tr("无法保存撤销记录（%1），这次改名不能撤销。").arg(journalProblem));
     if (outcome.refused)
         m_wizard.services().warn(this, kProduct, outcome.refusalText());
     else if (outcome.stopped)
@@ -566,6 +584,26 @@ void Frm3::onRenameFinished(const RenameOutcome &outcome)
                                            .arg(outcome.renamed.size()));
     else
         m_wizard.services().inform(this, kProduct, tr("文件批量改名已经完成！"));
+}
+
+// Offered in rename-only mode while the last rename is kept (also after a restart).
+void Frm3::showUndo()
+{
+    CmdUndo->setVisible(m_inputs.renameOnly && !m_running
+                        && !ReadRenameJournal(RenameJournalPath()).isEmpty());
+}
+
+void Frm3::undoLastRename()
+{
+    if (m_running)
+        return;
+    const UndoOutcome outcome = UndoLastRename(RenameJournalPath());
+    emit filesRenamed(); // step 1 lists the names as they are now
+    showUndo();
+    if (outcome.refused.isEmpty())
+        m_wizard.services().inform(this, kProduct, outcome.text());
+    else
+        m_wizard.services().warn(this, kProduct, outcome.text());
 }
 
 void Frm3::closeEvent(QCloseEvent *event)

@@ -80,6 +80,7 @@ public:
     QLabel *lblJD = nullptr;
     QPushButton *Command1 = nullptr; // finish / stop / batch rename
     QPushButton *Command2 = nullptr; // Previous
+    QPushButton *CmdUndo = nullptr;  // undo the last rename (rename-only mode, when kept)
 
 signals:
     // The report dialog of a finished run is up (tests and screenshots reach it here).
@@ -111,6 +112,8 @@ private:
     void startRenameOnly();
     void onRenameFinished(const RenameOutcome &outcome);
     void setChoicesEnabled(bool on);
+    void undoLastRename();
+    void showUndo();
 
     Wizard &m_wizard;
     Step3Inputs m_inputs;

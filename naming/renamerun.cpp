@@ -48,11 +48,14 @@ QString RenameOutcome::refusalText() const
 
 QString RenameNoReplace(const QString &from, const QString &to, bool *exists)
 {
+    // The source by its bytes on disk (a listed name that is not UTF-8); the new name is UTF-8.
+    return RenameNoReplace(NativePath(from), QFile::encodeName(to), exists);
+}
+
+QString RenameNoReplace(const QByteArray &source, const QByteArray &target, bool *exists)
+{
     if (exists)
         *exists = false;
-    // The source by its bytes on disk (a listed name that is not UTF-8); the new name is UTF-8.
-    const QByteArray source = NativePath(from);
-    const QByteArray target = QFile::encodeName(to);
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE)
         == 0)
         return QString();

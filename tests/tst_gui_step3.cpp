@@ -220,7 +220,8 @@ void TestGuiStep3::controlNames_data()
                                                           {"PicJD", "QFrame"},
                                                           {"lblJD", "QLabel"},
                                                           {"Command1", "QPushButton"},
-                                                          {"Command2", "QPushButton"}};
+                                                          {"Command2", "QPushButton"},
+                                                          {"CmdUndo", "QPushButton"}};
     for (const auto &[name, type] : rows)
         QTest::newRow(name) << QString::fromLatin1(name) << QByteArray(type);
 }
@@ -716,6 +717,16 @@ void TestGuiStep3::renamePreview()
         QCOMPARE(m_services->texts(QStringLiteral("inform")),
                  QStringList{QStringLiteral("文件批量改名已经完成！")});
         QCOMPARE(m_wizard->frm1()->selection().names, names);
+        // The rename can be taken back from step 3: step 1 lists the old names again.
+        QVERIFY(frm3->CmdUndo->isVisible());
+        QTest::mouseClick(frm3->CmdUndo, Qt::LeftButton);
+        const QStringList back = {QStringLiteral("p01.jpg"), QStringLiteral("p02.jpg")};
+        QCOMPARE(QDir(m_source).entryList(QDir::Files, QDir::Name), back);
+        QCOMPARE(m_wizard->frm1()->selection().names, back);
+        QVERIFY(m_services->texts(QStringLiteral("inform"))
+                        .last()
+                        .contains(QStringLiteral("2 个文件恢复了原名")));
+        QVERIFY(!frm3->CmdUndo->isVisible());
     } else {
         QCOMPARE(names, (QStringList{QStringLiteral("p01.jpg"), QStringLiteral("p02.jpg")}));
         QVERIFY(m_services->messages.isEmpty());
