@@ -68,6 +68,36 @@ QImage makePalette(QSize size)
     return image;
 }
 
+// A line that never wraps or widens its window: what does not fit is elided in the middle (the
+// count at the start and the file's end stay); text() keeps the whole line.
+class OneLineLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+    QSize minimumSizeHint() const override
+    {
+        return {fontMetrics().averageCharWidth() * 8, QLabel::minimumSizeHint().height()};
+    }
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
+    }
+};
+
+void keepPlaceWhenHidden(QWidget *widget)
+{
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
+}
+
 // The summary can outgrow a small window (large fonts, 200 %): it scrolls rather than being cut.
 QScrollArea *scrolled(QLabel *label, int minimumWidth)
 {
@@ -187,6 +217,10 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     lblJD = new QLabel(PicJD);
     lblJD->setObjectName(QStringLiteral("lblJD"));
     lblJD->setAutoFillBackground(true);
+    // The bar and its line have their place before a run starts, so starting one moves nothing.
+    keepPlaceWhenHidden(PicJD);
+    lblJDT = new OneLineLabel(this);
+    lblJDT->setObjectName(QStringLiteral("lblJDT"));
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
@@ -207,6 +241,24 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setDefault(true);
 
+    // Where the results go: the desktop unless the user chose a place, remembered.
+    m_outputRow = new QWidget(this);
+    lblOut = new QLabel(tr("结果位置："), m_outputRow);
+    lblOut->setObjectName(QStringLiteral("lblOut"));
+    TxtOut = new QLineEdit(m_outputRow);
+    TxtOut->setObjectName(QStringLiteral("TxtOut"));
+    TxtOut->setReadOnly(true);
+    TxtOut->setToolTip(tr("每次处理的结果放在此处的“程序名_新图”文件夹中"));
+    lblOut->setBuddy(TxtOut);
+    CmdOut = new QPushButton(tr("更改位置(&L)..."), m_outputRow);
+    CmdOut->setObjectName(QStringLiteral("CmdOut"));
+    auto *outputRow = new QHBoxLayout(m_outputRow);
+    outputRow->setContentsMargins(0, 0, 0, 0);
+    outputRow->addWidget(lblOut);
+    outputRow->addWidget(TxtOut, 1);
+    outputRow->addWidget(CmdOut);
+    keepPlaceWhenHidden(m_outputRow); // the window keeps its size in every mode
+
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(Combo1);
     buttons->addWidget(PicRename);
@@ -218,6 +270,8 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     right->addWidget(lblStep);
     right->addWidget(m_stack, 1);
     right->addWidget(PicJD);
+    right->addWidget(lblJDT);
+    right->addWidget(m_outputRow);
     right->addLayout(buttons);
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(PicL);
@@ -227,6 +281,8 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     const Step3Choices stored = LoadStep3Choices();
     Combo1->setCurrentIndex(stored.qualityIndex);
     SetBackgroundColour(stored.backgroundColour, false);
+    m_outputFolder = stored.outputFolder;
+    showOutputFolder();
     lblBJT->setText(backgroundHint());
     hideProgress();
     m_frmRename = new FrmRename(
@@ -244,6 +300,7 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     connect(Command2, &QPushButton::clicked, this, [this] { m_wizard.showStep(2); });
     connect(Command1, &QPushButton::clicked, this, &Frm3::RunOrStop);
     connect(CmdUndo, &QPushButton::clicked, this, &Frm3::undoLastRename);
+    connect(CmdOut, &QPushButton::clicked, this, &Frm3::chooseOutputFolder);
 
     m_runner = new BatchRunner(this);
     connect(m_runner, &BatchRunner::progress, this, &Frm3::setProgress);
@@ -275,6 +332,7 @@ void Frm3::becomeActive()
     if (m_running || !isVisible())
         return;
     showUndo();
+    m_outputRow->setVisible(!m_inputs.renameOnly); // renaming writes nothing new
     if (m_inputs.renameOnly) {
         showPanel(true);
         lblStep->setText(tr("【第3/3步:确认完成】"));
@@ -298,6 +356,8 @@ void Frm3::ShowSummary()
     in.options = m_inputs.options;
     in.rule = m_frmRename->rule();
     in.qualityIndex = Combo1->currentIndex();
+    in.selectedCount = m_inputs.selection.selectedCount();
+    in.backgroundPicture = TxtPic->text();
     const bool border = hasBorder(in.options.fitMode);
     showPanel(!border);
     lblStep->setText(border ? tr("【第3/3步:指定底图背景图或背景色】")
@@ -337,6 +397,7 @@ void Frm3::ChooseBackgroundPicture()
     DrawStretched(canvas, file);
     PicBJ->setPixmap(QPixmap::fromImage(canvas.image));
     lblBJT->setText(tr("背景图将拉伸为上步指定的宽和高，双击清除背景图"));
+    becomeActive(); // the summary names the picture
 }
 
 void Frm3::ClearBackgroundPicture()
@@ -344,6 +405,7 @@ void Frm3::ClearBackgroundPicture()
     PicBJ->clear();
     TxtPic->clear();
     lblBJT->setText(tr("背景图将拉伸为上步指定的宽和高，双击选择背景图"));
+    becomeActive();
 }
 
 void Frm3::SetBackgroundColour(qint32 bgr, bool store)
@@ -422,7 +484,7 @@ void Frm3::RunOrStop()
 void Frm3::setChoicesEnabled(bool on)
 {
     for (QWidget *control : {static_cast<QWidget *>(Combo1), static_cast<QWidget *>(PicRename),
-                             static_cast<QWidget *>(CmdStartPic)})
+                             static_cast<QWidget *>(CmdStartPic), static_cast<QWidget *>(CmdOut)})
         control->setEnabled(on);
 }
 
@@ -435,6 +497,7 @@ void Frm3::startBatch()
     choices.step3.backgroundColour = m_background;
     choices.step3.backgroundPicture = TxtPic->text();
     choices.step3.qualityIndex = Combo1->currentIndex();
+    choices.step3.outputFolder = m_outputFolder;
     BatchInputs in = MakeBatchInputs(std::move(choices)).inputs;
     in.started = QDateTime::currentDateTime();
 
@@ -458,19 +521,22 @@ void Frm3::enterRunningState(bool batch)
     CmdUndo->hide();
     Command1->setText(tr("终止(&C)"));
     if (batch) {
-        showPanel(false);
-        lbl12->setText(RunningHint());
+        // Modes without a border show no background controls, not even during the run.
+        const bool border = hasBorder(m_inputs.options.fitMode);
+        showPanel(!border);
+        (border ? lbl12 : lbl34)->setText(RunningHint());
     }
     setChoicesEnabled(false);
     m_runClock.start();
 }
 
-void Frm3::leaveRunningState()
+void Frm3::leaveRunningState(bool keepProgress)
 {
-    hideProgress();
+    if (!keepProgress)
+        hideProgress();
     lblBJT->setText(backgroundHint());
     Command2->show();
-    Command1->setText(tr("完成(&F)"));
+    Command1->setText(m_inputs.renameOnly ? tr("批量改名(&B)") : tr("完成(&F)"));
     m_running = false;
     setChoicesEnabled(true);
     showUndo();
@@ -485,7 +551,7 @@ void Frm3::setProgress(int ordinal, int total, const QString &text)
     const QString left = TimeLeftText(m_runClock.elapsed(), ordinal - 1, total);
     if (!left.isEmpty() && m_running)
         line += QStringLiteral("  ") + left;
-    lblBJT->setText(line);
+    lblJDT->setText(line);
     updateBar();
     updateTitle();
 }
@@ -499,6 +565,7 @@ void Frm3::updateBar()
 void Frm3::hideProgress()
 {
     PicJD->hide();
+    lblJDT->clear();
     m_ordinal = 0;
     updateBar();
 }
@@ -544,7 +611,8 @@ void Frm3::startRenameOnly()
 
 void Frm3::onRenameFinished(const RenameOutcome &outcome)
 {
-    leaveRunningState();
+    // While the preview is open the status line keeps what the preview pass went through.
+    leaveRunningState(!m_renamePass && !outcome.stopped);
     if (!m_renamePass) {
         if (outcome.stopped) {
             becomeActive();
@@ -555,6 +623,7 @@ void Frm3::onRenameFinished(const RenameOutcome &outcome)
         connect(dialog, &FrmRename2::answered, this, [this, dialog](bool confirmed) {
             dialog->deleteLater();
             if (!confirmed) {
+                hideProgress();
                 becomeActive();
                 return;
             }
@@ -584,6 +653,23 @@ void Frm3::onRenameFinished(const RenameOutcome &outcome)
                                            .arg(outcome.renamed.size()));
     else
         m_wizard.services().inform(this, kProduct, tr("文件批量改名已经完成！"));
+}
+
+void Frm3::showOutputFolder()
+{
+    TxtOut->setText(m_outputFolder.isEmpty() ? SpecialFolder(0) : m_outputFolder);
+    TxtOut->setCursorPosition(0);
+}
+
+void Frm3::chooseOutputFolder()
+{
+    const QString folder = m_wizard.services().chooseFolder(this, TxtOut->text(),
+                                                            tr("选择存放处理结果的位置"));
+    if (folder.isEmpty())
+        return;
+    m_outputFolder = WithTrailingSlash(folder);
+    StoreOutputFolder(m_outputFolder);
+    showOutputFolder();
 }
 
 // Offered in rename-only mode while the last rename is kept (also after a restart).

@@ -78,9 +78,13 @@ public:
     QLabel *lbl34 = nullptr;
     QFrame *PicJD = nullptr;
     QLabel *lblJD = nullptr;
+    QLabel *lblJDT = nullptr;        // the progress line: one line of its own, elided
     QPushButton *Command1 = nullptr; // finish / stop / batch rename
     QPushButton *Command2 = nullptr; // Previous
     QPushButton *CmdUndo = nullptr;  // undo the last rename (rename-only mode, when kept)
+    QLabel *lblOut = nullptr;        // "结果位置："
+    QLineEdit *TxtOut = nullptr;     // where the results go (read-only)
+    QPushButton *CmdOut = nullptr;   // chooses it
 
 signals:
     // The report dialog of a finished run is up (tests and screenshots reach it here).
@@ -108,11 +112,14 @@ private:
     void startBatch();
     void onBatchFinished(const BatchResult &result);
     void enterRunningState(bool batch);
-    void leaveRunningState();
+    // keepProgress: the bar and its line stay (the rename preview is open).
+    void leaveRunningState(bool keepProgress = false);
     void startRenameOnly();
     void onRenameFinished(const RenameOutcome &outcome);
     void setChoicesEnabled(bool on);
     void undoLastRename();
+    void chooseOutputFolder();
+    void showOutputFolder();
     void showUndo();
 
     Wizard &m_wizard;
@@ -121,6 +128,8 @@ private:
     QWidget *m_backgroundPage = nullptr;
     QStackedWidget *m_stack = nullptr;
     qint32 m_background = 0;
+    QString m_outputFolder; // "" = the desktop folder
+    QWidget *m_outputRow = nullptr;
     bool m_running = false;
     int m_ordinal = 0;
     int m_total = 0;

@@ -10,11 +10,14 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace Pw {
@@ -37,9 +40,18 @@ FrmErr::FrmErr(Wizard &wizard, const QString &runFolder, const QString &report, 
     QPalette textPalette = Text1->palette();
     textPalette.setColor(QPalette::Text, ColourFromBgr(colour));
     Text1->setPalette(textPalette);
+    // Tall enough for the whole report, so the counts and the first errors show without
+    // scrolling, up to six tenths of the screen; wide enough for the longest mode caption.
     const QFontMetrics metrics = Text1->fontMetrics();
-    Text1->setMinimumSize(metrics.horizontalAdvance(QString(44, u'中')),
-                          metrics.lineSpacing() * 18);
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int screenLines = screen ? screen->availableGeometry().height() * 6 / 10
+                                             / metrics.lineSpacing()
+                                   : 30;
+    const int reportLines = int(report.count(u'\n')) + 2;
+    const int lines = std::max(12, std::min(reportLines, screenLines));
+    const int margins = int(Text1->document()->documentMargin() * 2) + Text1->frameWidth() * 2;
+    Text1->setMinimumSize(metrics.horizontalAdvance(QString(50, u'中')),
+                          metrics.lineSpacing() * lines + margins);
 
     Label2 = new QLabel(tr("结果目录："), this);
     Label2->setObjectName(QStringLiteral("Label2"));

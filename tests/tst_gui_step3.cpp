@@ -124,6 +124,7 @@ private slots:
     void resultFolderAsNextSource();
     void namingDialog();
     void photoLetterFollowsTheSwitch();
+    void outputFolderRemembered();
     void doubleClickIsNoStop();
     void renamePreview_data();
     void renamePreview();
@@ -221,7 +222,9 @@ void TestGuiStep3::controlNames_data()
                                                           {"lblJD", "QLabel"},
                                                           {"Command1", "QPushButton"},
                                                           {"Command2", "QPushButton"},
-                                                          {"CmdUndo", "QPushButton"}};
+                                                          {"CmdUndo", "QPushButton"},
+                                                          {"TxtOut", "QLineEdit"},
+                                                          {"CmdOut", "QPushButton"}};
     for (const auto &[name, type] : rows)
         QTest::newRow(name) << QString::fromLatin1(name) << QByteArray(type);
 }
@@ -316,7 +319,8 @@ void TestGuiStep3::renameOnlyLooks()
     QTest::mouseClick(m_wizard->frm2()->Command1, Qt::LeftButton);
     QCOMPARE(frm3->Command1->text(), QStringLiteral("完成(&F)"));
     QCOMPARE(frm3->PicRename->toolTip(), QStringLiteral("生成新图片的文件重新命名..."));
-    QVERIFY(frm3->lbl12->text().startsWith(QStringLiteral("→ 保留数码信息：")));
+    QVERIFY(frm3->lbl12->text().startsWith(
+            QStringLiteral("→ 即将处理：3 个图片\r\n\r\n→ 保留数码信息：")));
 }
 
 // The wizard's run writes exactly the files and the report `pixwright run` writes with the
@@ -392,7 +396,7 @@ void TestGuiStep3::stopInTheMiddle()
     QCOMPARE(frm3->lbl12->text(), RunningHint());
     QVERIFY(!frm3->close()); // closing is refused during a run
     QTRY_VERIFY_WITH_TIMEOUT(
-            frm3->lblBJT->text().startsWith(QStringLiteral("正在处理(2/12)p02.jpg")), 30000);
+            frm3->lblJDT->text().startsWith(QStringLiteral("正在处理(2/12)p02.jpg")), 30000);
     QCOMPARE(frm3->lblJD->width(), frm3->PicJD->width() * 2 / 12);
     frm3->setWindowState(Qt::WindowMinimized); // the title tells how far the run is
     QTRY_COMPARE(frm3->windowTitle(), QStringLiteral("16% - ") + Wizard::title());
@@ -640,6 +644,30 @@ void TestGuiStep3::photoLetterFollowsTheSwitch()
              QStringList{QStringLiteral("p01.jpg")});
 }
 
+// The results go below the chosen place, which the next start remembers; the desktop until then.
+void TestGuiStep3::outputFolderRemembered()
+{
+    makePictures(m_source, 1);
+    Frm3 *frm3 = toStep3(false);
+    QVERIFY(frm3);
+    QCOMPARE(frm3->TxtOut->text(), desktop());
+    const QString chosen = m_dir->filePath(QStringLiteral("结果 放这里"));
+    m_services->folders.push_back(chosen);
+    QTest::mouseClick(frm3->CmdOut, Qt::LeftButton);
+    QCOMPARE(m_services->folderPrompts.size(), 1);
+    QCOMPARE(frm3->TxtOut->text(), chosen + u'/');
+    QCOMPARE(setting(Keys::kOutputFolder), chosen + u'/');
+    FrmErr *report = runToReport(frm3);
+    QVERIFY(report);
+    QVERIFY2(report->lblResult->text().startsWith(chosen + u'/'),
+             qPrintable(report->lblResult->text()));
+    QCOMPARE(filesOf(report->lblResult->text()).size(), 1);
+    report->close();
+
+    Wizard restarted(*m_services);
+    QCOMPARE(restarted.frm3()->TxtOut->text(), chosen + u'/');
+}
+
 // Both clicks of a double-click on the finish button start the run; neither stops it.
 void TestGuiStep3::doubleClickIsNoStop()
 {
@@ -661,18 +689,20 @@ void TestGuiStep3::doubleClickIsNoStop()
 
 void TestGuiStep3::renamePreview_data()
 {
-    QTest::addColumn<bool>("confirm");
-    QTest::addColumn<bool>("refused"); // the second file goes away before the rename pass
-    QTest::newRow("confirmed") << true << false;
-    QTest::newRow("closed") << false << false;
-    QTest::newRow("refused") << true << true;
+    QTest::addColumn<QString>("answer"); // OK, 取消 or the close box
+    QTest::addColumn<bool>("refused");   // the second file goes away before the rename pass
+    QTest::newRow("confirmed") << "ok" << false;
+    QTest::newRow("cancelled") << "cancel" << false;
+    QTest::newRow("closed") << "close" << false;
+    QTest::newRow("refused") << "ok" << true;
 }
 
 // The preview lists every new name; OK renames and refreshes step 1, the close box does nothing.
 void TestGuiStep3::renamePreview()
 {
-    QFETCH(bool, confirm);
+    QFETCH(QString, answer);
     QFETCH(bool, refused);
+    const bool confirm = answer == u"ok";
     writeSetting(Keys::kRenameRule, QStringLiteral("1000001"));
     writeSetting(Keys::kRenameSeparator, QStringLiteral("1"));
     makePictures(m_source, 2);
@@ -691,13 +721,19 @@ void TestGuiStep3::renamePreview()
         lines << preview->List1->item(i)->text();
     QCOMPARE(lines, (QStringList{QStringLiteral("p01.jpg"), QStringLiteral("  将改为:1_p01.jpg"),
                                  QStringLiteral("p02.jpg"), QStringLiteral("  将改为:2_p02.jpg")}));
-    QVERIFY(!frm3->PicJD->isVisible());
+    // While the preview is open the status line shows what was gone through, and the button
+    // still says what it will do.
+    QVERIFY(frm3->PicJD->isVisible());
+    QVERIFY(frm3->lblJDT->text().startsWith(QStringLiteral("正在处理(2/2)p02.jpg")));
+    QCOMPARE(frm3->Command1->text(), QStringLiteral("批量改名(&B)"));
 
     QPointer<FrmRename2> gone(preview);
     if (refused)
         QVERIFY(QFile::remove(m_source + QStringLiteral("/p02.jpg")));
     if (confirm)
         QTest::mouseClick(preview->Command1, Qt::LeftButton);
+    else if (answer == u"cancel")
+        QTest::mouseClick(preview->Command2, Qt::LeftButton);
     else
         preview->close();
     QVERIFY(!preview->isVisible());
