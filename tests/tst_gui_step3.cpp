@@ -388,6 +388,9 @@ void TestGuiStep3::stopInTheMiddle()
     Frm3 *frm3 = toStep3(false);
     QVERIFY(frm3);
     QSignalSpy shown(frm3, &Frm3::reportShown);
+    QVERIFY(QTest::qWaitForWindowExposed(frm3));
+    const QSize sizeBefore = frm3->size();
+    const QPoint stopAt = frm3->Command1->mapTo(frm3, QPoint());
     QTest::mouseClick(frm3->Command1, Qt::LeftButton);
     QVERIFY(frm3->runInProgress());
     QCOMPARE(frm3->Command1->text(), QStringLiteral("终止(&C)"));
@@ -398,6 +401,11 @@ void TestGuiStep3::stopInTheMiddle()
     QTRY_VERIFY_WITH_TIMEOUT(
             frm3->lblJDT->text().startsWith(QStringLiteral("正在处理(2/12)p02.jpg")), 30000);
     QCOMPARE(frm3->lblJD->width(), frm3->PicJD->width() * 2 / 12);
+    // The run moved nothing: the window kept its size, the stop button its place.
+    QCOMPARE(frm3->size(), sizeBefore);
+    QCOMPARE(frm3->Command1->mapTo(frm3, QPoint()), stopAt);
+    qInfo("step 3 before and during the run: %dx%d, %dx%d", sizeBefore.width(), sizeBefore.height(),
+          frm3->width(), frm3->height());
     frm3->setWindowState(Qt::WindowMinimized); // the title tells how far the run is
     QTRY_COMPARE(frm3->windowTitle(), QStringLiteral("16% - ") + Wizard::title());
     QTest::mouseClick(frm3->Command1, Qt::LeftButton);

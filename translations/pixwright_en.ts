@@ -526,7 +526,7 @@
     </message>
     <message>
         <source>保存质量：</source>
-        <translation>Saving quality:</translation>
+        <translation>Saving quality: </translation>
     </message>
     <message>
         <source>命名规则(&amp;R)...</source>
@@ -830,23 +830,23 @@ Shows the camera information (Exif) each picture holds.
     </message>
     <message>
         <source>3.区分出数码照片(D)与普通图片(N)</source>
-        <translation>3. Tell camera photos (D) from other pictures (N)</translation>
+        <translation>3. Mark camera photos D, other pictures N</translation>
     </message>
     <message>
         <source>4.添加保存质量(如Q85),不适用于更名</source>
-        <translation>4. Add the saving quality (e.g. Q85); not for renaming</translation>
+        <translation>4. Quality (e.g. Q85); not when renaming</translation>
     </message>
     <message>
         <source>4.添加保存质量(如Q85)</source>
-        <translation>4. Add the saving quality (e.g. Q85)</translation>
+        <translation>4. Add the quality (e.g. Q85)</translation>
     </message>
     <message>
         <source>5.数码相片普通图片最后修改时间</source>
-        <translation>5. Last modification time of photos and pictures</translation>
+        <translation>5. Time last modified</translation>
     </message>
     <message>
         <source>6.数码相片拍摄时间，普通图片最后修改时间</source>
-        <translation>6. Time a photo was taken; modification time of other pictures</translation>
+        <translation>6. Time taken, else time last modified</translation>
     </message>
     <message>
         <source>7.包括原文件名</source>
@@ -862,7 +862,7 @@ Shows the camera information (Exif) each picture holds.
     </message>
     <message>
         <source>命名规则中的“3.区分出数码照片(D)与普通图片(N)”只在保留数码信息时生效：不保留时，新文件名中不含D或N。</source>
-        <translation>Naming option &quot;3. Tell camera photos (D) from other pictures (N)&quot; works only while the camera information is kept: without it, new file names carry no D or N.</translation>
+        <translation>Naming option &quot;3. Mark camera photos D, other pictures N&quot; works only while the camera information is kept: without it, new file names carry no D or N.</translation>
     </message>
 </context>
 <context>
