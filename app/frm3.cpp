@@ -1,13 +1,12 @@
 #include "app/frm3.h"
 
-#include "app/frm1.h"
-#include "app/frm2.h"
 #include "app/frmerr.h"
 #include "app/frmrename.h"
 #include "app/frmrename2.h"
 #include "app/guiservices.h"
 #include "app/wizard.h"
 #include "imaging/pictureservice.h"
+#include "naming/renamejournal.h"
 #include "naming/renamerun.h"
 #include "naming/renamerunner.h"
 #include "platform/apppaths.h"
@@ -25,6 +24,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +33,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QStyleHints>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -65,6 +66,36 @@ QImage makePalette(QSize size)
         }
     }
     return image;
+}
+
+// A line that never wraps or widens its window: what does not fit is elided in the middle (the
+// count at the start and the file's end stay); text() keeps the whole line.
+class OneLineLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+    QSize minimumSizeHint() const override
+    {
+        return {fontMetrics().averageCharWidth() * 8, QLabel::minimumSizeHint().height()};
+    }
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                         fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
+    }
+};
+
+void keepPlaceWhenHidden(QWidget *widget)
+{
+    QSizePolicy policy = widget->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget->setSizePolicy(policy);
 }
 
 // The summary can outgrow a small window (large fonts, 200 %): it scrolls rather than being cut.
@@ -186,6 +217,10 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     lblJD = new QLabel(PicJD);
     lblJD->setObjectName(QStringLiteral("lblJD"));
     lblJD->setAutoFillBackground(true);
+    // The bar and its line have their place before a run starts, so starting one moves nothing.
+    keepPlaceWhenHidden(PicJD);
+    lblJDT = new OneLineLabel(this);
+    lblJDT->setObjectName(QStringLiteral("lblJDT"));
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
@@ -198,20 +233,45 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     PicRename->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     Command2 = new QPushButton(tr("上一步(&P)"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
+    CmdUndo = new QPushButton(tr("撤销改名"), this);
+    CmdUndo->setObjectName(QStringLiteral("CmdUndo"));
+    CmdUndo->setToolTip(tr("上一次批量改名后未动过的文件恢复原名"));
+    CmdUndo->hide();
     Command1 = new QPushButton(tr("完成(&F)"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setDefault(true);
+
+    // Where the results go: the desktop unless the user chose a place, remembered.
+    m_outputRow = new QWidget(this);
+    lblOut = new QLabel(tr("结果位置："), m_outputRow);
+    lblOut->setObjectName(QStringLiteral("lblOut"));
+    TxtOut = new QLineEdit(m_outputRow);
+    TxtOut->setObjectName(QStringLiteral("TxtOut"));
+    TxtOut->setReadOnly(true);
+    TxtOut->setToolTip(tr("每次处理的结果放在此处的“程序名_新图”文件夹中"));
+    lblOut->setBuddy(TxtOut);
+    CmdOut = new QPushButton(tr("更改位置(&L)..."), m_outputRow);
+    CmdOut->setObjectName(QStringLiteral("CmdOut"));
+    auto *outputRow = new QHBoxLayout(m_outputRow);
+    outputRow->setContentsMargins(0, 0, 0, 0);
+    outputRow->addWidget(lblOut);
+    outputRow->addWidget(TxtOut, 1);
+    outputRow->addWidget(CmdOut);
+    keepPlaceWhenHidden(m_outputRow); // the window keeps its size in every mode
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(Combo1);
     buttons->addWidget(PicRename);
     buttons->addStretch(1);
+    buttons->addWidget(CmdUndo);
     buttons->addWidget(Command2);
     buttons->addWidget(Command1);
     auto *right = new QVBoxLayout;
     right->addWidget(lblStep);
     right->addWidget(m_stack, 1);
     right->addWidget(PicJD);
+    right->addWidget(lblJDT);
+    right->addWidget(m_outputRow);
     right->addLayout(buttons);
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(PicL);
@@ -221,11 +281,13 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     const Step3Choices stored = LoadStep3Choices();
     Combo1->setCurrentIndex(stored.qualityIndex);
     SetBackgroundColour(stored.backgroundColour, false);
+    m_outputFolder = stored.outputFolder;
+    showOutputFolder();
     lblBJT->setText(backgroundHint());
     hideProgress();
     m_frmRename = new FrmRename(
-            wizard.services(), [this] { return m_wizard.frm1()->selection().keepCamera; },
-            [this] { return m_wizard.renameOnlyMode(); }, this);
+            wizard.services(), [this] { return m_inputs.selection.keepCamera; },
+            [this] { return m_inputs.renameOnly; }, this);
     m_frmRename->setWindowIcon(wizard.icon());
 
     connect(Combo1, &QComboBox::currentIndexChanged, this, [this](int index) {
@@ -237,6 +299,8 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     connect(m_frmRename, &FrmRename::closed, this, &Frm3::becomeActive);
     connect(Command2, &QPushButton::clicked, this, [this] { m_wizard.showStep(2); });
     connect(Command1, &QPushButton::clicked, this, &Frm3::RunOrStop);
+    connect(CmdUndo, &QPushButton::clicked, this, &Frm3::undoLastRename);
+    connect(CmdOut, &QPushButton::clicked, this, &Frm3::chooseOutputFolder);
 
     m_runner = new BatchRunner(this);
     connect(m_runner, &BatchRunner::progress, this, &Frm3::setProgress);
@@ -247,6 +311,14 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
 }
 
 Frm3::~Frm3() = default;
+
+void Frm3::handOver(const Step3Inputs &inputs)
+{
+    if (m_running)
+        return; // a run keeps what it took at its start
+    m_inputs = inputs;
+    becomeActive();
+}
 
 void Frm3::showEvent(QShowEvent *event)
 {
@@ -259,31 +331,33 @@ void Frm3::becomeActive()
 {
     if (m_running || !isVisible())
         return;
-    if (m_wizard.renameOnlyMode()) {
+    showUndo();
+    m_outputRow->setVisible(!m_inputs.renameOnly); // renaming writes nothing new
+    if (m_inputs.renameOnly) {
         showPanel(true);
         lblStep->setText(tr("【第3/3步:确认完成】"));
         PicRename->setToolTip(tr("文件重新命名..."));
         Command1->setText(tr("批量改名(&B)"));
         Combo1->hide();
-        lbl34->setText(
-                RenameModeText(m_frmRename->rule(), m_wizard.frm1()->selection().selectedCount()));
+        lbl34->setText(RenameModeText(m_frmRename->rule(), m_inputs.selection.selectedCount()));
         return;
     }
     PicRename->setToolTip(tr("生成新图片的文件重新命名..."));
-    Combo1->setVisible(!m_wizard.frm2()->options().sizeLimitOn);
+    Combo1->setVisible(!m_inputs.options.sizeLimitOn);
     Command1->setText(tr("完成(&F)"));
     ShowSummary();
 }
 
 void Frm3::ShowSummary()
 {
-    const SourceSelection selection = m_wizard.frm1()->selection();
-    lbl12->setText(SummaryHeading(selection.selectedCount()) + QStringLiteral("\r\n\r\n"));
+    lbl12->setText(SummaryHeading(m_inputs.selection.selectedCount()) + QStringLiteral("\r\n\r\n"));
     SummaryInputs in;
-    in.keepCamera = selection.keepCamera;
-    in.options = m_wizard.frm2()->options();
+    in.keepCamera = m_inputs.selection.keepCamera;
+    in.options = m_inputs.options;
     in.rule = m_frmRename->rule();
     in.qualityIndex = Combo1->currentIndex();
+    in.selectedCount = m_inputs.selection.selectedCount();
+    in.backgroundPicture = TxtPic->text();
     const bool border = hasBorder(in.options.fitMode);
     showPanel(!border);
     lblStep->setText(border ? tr("【第3/3步:指定底图背景图或背景色】")
@@ -323,6 +397,7 @@ void Frm3::ChooseBackgroundPicture()
     DrawStretched(canvas, file);
     PicBJ->setPixmap(QPixmap::fromImage(canvas.image));
     lblBJT->setText(tr("背景图将拉伸为上步指定的宽和高，双击清除背景图"));
+    becomeActive(); // the summary names the picture
 }
 
 void Frm3::ClearBackgroundPicture()
@@ -330,6 +405,7 @@ void Frm3::ClearBackgroundPicture()
     PicBJ->clear();
     TxtPic->clear();
     lblBJT->setText(tr("背景图将拉伸为上步指定的宽和高，双击选择背景图"));
+    becomeActive();
 }
 
 void Frm3::SetBackgroundColour(qint32 bgr, bool store)
@@ -378,12 +454,15 @@ bool Frm3::eventFilter(QObject *watched, QEvent *event)
 void Frm3::RunOrStop()
 {
     if (m_running) {
+        // The second click of a double-click on the finish button is part of the start.
+        if (m_runClock.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval())
+            return;
         m_runner->requestStop();
         m_renameRunner->requestStop();
         return;
     }
-    const bool renameOnly = m_wizard.renameOnlyMode();
-    const SourceSelection selection = m_wizard.frm1()->selection();
+    const bool renameOnly = m_inputs.renameOnly;
+    const SourceSelection &selection = m_inputs.selection;
     const StartCheck check = CheckBeforeRun(selection, renameOnly);
     if (check.askDemo
         && !m_wizard.services().askYesNo(this, DemoQuestionTitle(), DemoQuestion(selection.folder)))
@@ -405,19 +484,20 @@ void Frm3::RunOrStop()
 void Frm3::setChoicesEnabled(bool on)
 {
     for (QWidget *control : {static_cast<QWidget *>(Combo1), static_cast<QWidget *>(PicRename),
-                             static_cast<QWidget *>(CmdStartPic)})
+                             static_cast<QWidget *>(CmdStartPic), static_cast<QWidget *>(CmdOut)})
         control->setEnabled(on);
 }
 
 void Frm3::startBatch()
 {
     BatchChoices choices;
-    choices.selection = m_wizard.frm1()->selection();
-    choices.options = m_wizard.frm2()->options();
+    choices.selection = m_inputs.selection;
+    choices.options = m_inputs.options;
     choices.rule = m_frmRename->rule();
     choices.step3.backgroundColour = m_background;
     choices.step3.backgroundPicture = TxtPic->text();
     choices.step3.qualityIndex = Combo1->currentIndex();
+    choices.step3.outputFolder = m_outputFolder;
     BatchInputs in = MakeBatchInputs(std::move(choices)).inputs;
     in.started = QDateTime::currentDateTime();
 
@@ -438,23 +518,28 @@ void Frm3::enterRunningState(bool batch)
     PicJD->show();
     updateBar();
     Command2->hide();
+    CmdUndo->hide();
     Command1->setText(tr("终止(&C)"));
     if (batch) {
-        showPanel(false);
-        lbl12->setText(RunningHint());
+        // Modes without a border show no background controls, not even during the run.
+        const bool border = hasBorder(m_inputs.options.fitMode);
+        showPanel(!border);
+        (border ? lbl12 : lbl34)->setText(RunningHint());
     }
     setChoicesEnabled(false);
     m_runClock.start();
 }
 
-void Frm3::leaveRunningState()
+void Frm3::leaveRunningState(bool keepProgress)
 {
-    hideProgress();
+    if (!keepProgress)
+        hideProgress();
     lblBJT->setText(backgroundHint());
     Command2->show();
-    Command1->setText(tr("完成(&F)"));
+    Command1->setText(m_inputs.renameOnly ? tr("批量改名(&B)") : tr("完成(&F)"));
     m_running = false;
     setChoicesEnabled(true);
+    showUndo();
     updateTitle();
 }
 
@@ -466,7 +551,7 @@ void Frm3::setProgress(int ordinal, int total, const QString &text)
     const QString left = TimeLeftText(m_runClock.elapsed(), ordinal - 1, total);
     if (!left.isEmpty() && m_running)
         line += QStringLiteral("  ") + left;
-    lblBJT->setText(line);
+    lblJDT->setText(line);
     updateBar();
     updateTitle();
 }
@@ -480,6 +565,7 @@ void Frm3::updateBar()
 void Frm3::hideProgress()
 {
     PicJD->hide();
+    lblJDT->clear();
     m_ordinal = 0;
     updateBar();
 }
@@ -516,7 +602,7 @@ void Frm3::onBatchFinished(const BatchResult &result)
 // run off the window's thread with the finish button as their stop button.
 void Frm3::startRenameOnly()
 {
-    m_renameSelection = m_wizard.frm1()->selection();
+    m_renameSelection = m_inputs.selection;
     m_renameRule = m_frmRename->rule();
     m_renamePass = false;
     enterRunningState(false);
@@ -525,7 +611,8 @@ void Frm3::startRenameOnly()
 
 void Frm3::onRenameFinished(const RenameOutcome &outcome)
 {
-    leaveRunningState();
+    // While the preview is open the status line keeps what the preview pass went through.
+    leaveRunningState(!m_renamePass && !outcome.stopped);
     if (!m_renamePass) {
         if (outcome.stopped) {
             becomeActive();
@@ -536,6 +623,7 @@ void Frm3::onRenameFinished(const RenameOutcome &outcome)
         connect(dialog, &FrmRename2::answered, this, [this, dialog](bool confirmed) {
             dialog->deleteLater();
             if (!confirmed) {
+                hideProgress();
                 becomeActive();
                 return;
             }
@@ -547,8 +635,16 @@ void Frm3::onRenameFinished(const RenameOutcome &outcome)
         emit previewShown(dialog);
         return;
     }
-    m_wizard.frm1()->refresh();
+    QString journalProblem;
+    if (!outcome.renamed.isEmpty())
+        journalProblem = WriteRenameJournal(
+                JournalOfRenames(m_renameSelection.folder, outcome.renamed), RenameJournalPath());
+    emit filesRenamed(); // the wizard hands the new names back over
     becomeActive();
+    if (!journalProblem.isEmpty())
+        m_wizard.services().warn(
+                this, kProduct,
+                tr("无法保存撤销记录（%1），这次改名不能撤销。").arg(journalProblem));
     if (outcome.refused)
         m_wizard.services().warn(this, kProduct, outcome.refusalText());
     else if (outcome.stopped)
@@ -557,6 +653,43 @@ void Frm3::onRenameFinished(const RenameOutcome &outcome)
                                            .arg(outcome.renamed.size()));
     else
         m_wizard.services().inform(this, kProduct, tr("文件批量改名已经完成！"));
+}
+
+void Frm3::showOutputFolder()
+{
+    TxtOut->setText(m_outputFolder.isEmpty() ? SpecialFolder(0) : m_outputFolder);
+    TxtOut->setCursorPosition(0);
+}
+
+void Frm3::chooseOutputFolder()
+{
+    const QString folder = m_wizard.services().chooseFolder(this, TxtOut->text(),
+                                                            tr("选择存放处理结果的位置"));
+    if (folder.isEmpty())
+        return;
+    m_outputFolder = WithTrailingSlash(folder);
+    StoreOutputFolder(m_outputFolder);
+    showOutputFolder();
+}
+
+// Offered in rename-only mode while the last rename is kept (also after a restart).
+void Frm3::showUndo()
+{
+    CmdUndo->setVisible(m_inputs.renameOnly && !m_running
+                        && !ReadRenameJournal(RenameJournalPath()).isEmpty());
+}
+
+void Frm3::undoLastRename()
+{
+    if (m_running)
+        return;
+    const UndoOutcome outcome = UndoLastRename(RenameJournalPath());
+    emit filesRenamed(); // step 1 lists the names as they are now
+    showUndo();
+    if (outcome.refused.isEmpty())
+        m_wizard.services().inform(this, kProduct, outcome.text());
+    else
+        m_wizard.services().warn(this, kProduct, outcome.text());
 }
 
 void Frm3::closeEvent(QCloseEvent *event)

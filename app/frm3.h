@@ -17,6 +17,16 @@ class QToolButton;
 
 namespace Pw {
 
+// What step 3 runs on, handed over by the wizard when the step is shown and again when step 1's
+// list changes under it: the step-1 selection with its keep-camera switch, the step-2 options
+// and whether step 2 was skipped. The naming rule is step 3's own (its naming dialog).
+struct Step3Inputs
+{
+    SourceSelection selection;
+    ProcessingOptions options;
+    bool renameOnly = false;
+};
+
 class FrmErr;
 class FrmRename;
 class FrmRename2;
@@ -33,6 +43,10 @@ public:
     ~Frm3() override;
 
     bool runInProgress() const { return m_running; }
+
+    // Takes what the next run runs on; a visible, idle step 3 shows it at once.
+    void handOver(const Step3Inputs &inputs);
+    const Step3Inputs &inputs() const { return m_inputs; }
 
     // The naming dialog, made hidden with this window; its rule is the one in force.
     FrmRename *namingDialog() const { return m_frmRename; }
@@ -64,14 +78,21 @@ public:
     QLabel *lbl34 = nullptr;
     QFrame *PicJD = nullptr;
     QLabel *lblJD = nullptr;
+    QLabel *lblJDT = nullptr;        // the progress line: one line of its own, elided
     QPushButton *Command1 = nullptr; // finish / stop / batch rename
     QPushButton *Command2 = nullptr; // Previous
+    QPushButton *CmdUndo = nullptr;  // undo the last rename (rename-only mode, when kept)
+    QLabel *lblOut = nullptr;        // "结果位置："
+    QLineEdit *TxtOut = nullptr;     // where the results go (read-only)
+    QPushButton *CmdOut = nullptr;   // chooses it
 
 signals:
     // The report dialog of a finished run is up (tests and screenshots reach it here).
     void reportShown(Pw::FrmErr *dialog);
     // The rename preview is up.
     void previewShown(Pw::FrmRename2 *dialog);
+    // The rename pass changed names in the source folder: step 1 lists them again.
+    void filesRenamed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -91,16 +112,24 @@ private:
     void startBatch();
     void onBatchFinished(const BatchResult &result);
     void enterRunningState(bool batch);
-    void leaveRunningState();
+    // keepProgress: the bar and its line stay (the rename preview is open).
+    void leaveRunningState(bool keepProgress = false);
     void startRenameOnly();
     void onRenameFinished(const RenameOutcome &outcome);
     void setChoicesEnabled(bool on);
+    void undoLastRename();
+    void chooseOutputFolder();
+    void showOutputFolder();
+    void showUndo();
 
     Wizard &m_wizard;
+    Step3Inputs m_inputs;
     FrmRename *m_frmRename = nullptr;
     QWidget *m_backgroundPage = nullptr;
     QStackedWidget *m_stack = nullptr;
     qint32 m_background = 0;
+    QString m_outputFolder; // "" = the desktop folder
+    QWidget *m_outputRow = nullptr;
     bool m_running = false;
     int m_ordinal = 0;
     int m_total = 0;

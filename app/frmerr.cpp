@@ -1,6 +1,5 @@
 #include "app/frmerr.h"
 
-#include "app/frm1.h"
 #include "app/guiservices.h"
 #include "app/wizard.h"
 #include "platform/apppaths.h"
@@ -11,11 +10,14 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace Pw {
@@ -24,6 +26,7 @@ FrmErr::FrmErr(Wizard &wizard, const QString &runFolder, const QString &report, 
                QWidget *parent)
     : QDialog(parent)
     , m_wizard(wizard)
+    , m_runFolder(runFolder)
 {
     setObjectName(QStringLiteral("FrmErr"));
     setWindowTitle(tr("图片处理报告"));
@@ -37,13 +40,24 @@ FrmErr::FrmErr(Wizard &wizard, const QString &runFolder, const QString &report, 
     QPalette textPalette = Text1->palette();
     textPalette.setColor(QPalette::Text, ColourFromBgr(colour));
     Text1->setPalette(textPalette);
+    // Tall enough for the whole report, so the counts and the first errors show without
+    // scrolling, up to six tenths of the screen; wide enough for the longest mode caption.
     const QFontMetrics metrics = Text1->fontMetrics();
-    Text1->setMinimumSize(metrics.horizontalAdvance(QString(44, u'中')),
-                          metrics.lineSpacing() * 18);
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const int screenLines = screen ? screen->availableGeometry().height() * 6 / 10
+                                             / metrics.lineSpacing()
+                                   : 30;
+    const int reportLines = int(report.count(u'\n')) + 2;
+    const int lines = std::max(12, std::min(reportLines, screenLines));
+    const int margins = int(Text1->document()->documentMargin() * 2) + Text1->frameWidth() * 2;
+    Text1->setMinimumSize(metrics.horizontalAdvance(QString(50, u'中')),
+                          metrics.lineSpacing() * lines + margins);
 
     Label2 = new QLabel(tr("结果目录："), this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    lblResult = new QLabel(runFolder, this);
+    // A run that wrote nothing left no folder to show or open.
+    lblResult = new QLabel(
+            runFolder.isEmpty() ? tr("（本次没有写出文件，未留下结果目录）") : runFolder, this);
     lblResult->setObjectName(QStringLiteral("lblResult"));
     lblResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblResult->setWordWrap(true);
@@ -90,6 +104,8 @@ FrmErr::FrmErr(Wizard &wizard, const QString &runFolder, const QString &report, 
     m_next->button(choices.nextMove)->setChecked(true);
     Check1->setChecked(choices.openResultFolder);
     Check2->setChecked(choices.resultAsSource);
+    Check1->setEnabled(!runFolder.isEmpty());
+    Check2->setEnabled(!runFolder.isEmpty());
     // Remembered the moment they change, whatever the dialog's end.
     connect(m_next, &QButtonGroup::idClicked, this, [](int id) { StoreNextMove(id); });
     connect(Check1, &QCheckBox::clicked, this, [](bool on) { StoreOpenResultFolder(on); });
@@ -104,15 +120,17 @@ void FrmErr::accept()
     if (m_finished)
         return;
     m_finished = true;
-    const QString folder = lblResult->text();
+    const QString folder = m_runFolder;
     if (Check2->isChecked() && !folder.isEmpty())
-        m_wizard.frm1()->useFolderAsSource(WithTrailingSlash(folder));
+        m_wizard.useFolderAsSource(WithTrailingSlash(folder));
     const int move = m_next->checkedId();
     QDialog::accept();
     if (move == 1 || move == 2)
         m_wizard.showStep(move);
-    if (Check1->isChecked() && !folder.isEmpty())
-        m_wizard.services().openFolder(folder);
+    if (Check1->isChecked() && !folder.isEmpty() && !m_wizard.services().openFolder(folder))
+        m_wizard.services().inform(nullptr, Wizard::title(),
+                                   tr("没有可用的文件管理器来打开结果目录。结果保存在：")
+                                           + QStringLiteral("\n") + folder);
     emit done(move != 1 && move != 2);
 }
 

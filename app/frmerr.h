@@ -51,6 +51,7 @@ protected:
 
 private:
     Wizard &m_wizard;
+    QString m_runFolder; // empty when the run wrote nothing
     QButtonGroup *m_next = nullptr;
     bool m_finished = false;
 };

@@ -74,9 +74,12 @@ void FrmRename::load()
     }
     m_rule.NamingSeparator = SeparatorOfEntry(Combo1->currentIndex());
     const NamingRule stored = LoadNamingRule();
-    // Each box goes through the same step as a click, so the photo-letter guard applies.
+    // The stored rule comes up as stored: a photo letter that step 1's switch leaves out is
+    // said when the dialog is opened, and left out of the summary and the names meanwhile.
+    m_loading = true;
     for (int i = 0; i < kNamingOptionCount; ++i)
         Chk[i]->setChecked(stored.NamingFlags[i] == 1);
+    m_loading = false;
     for (int i = 0; i < kNamingOptionCount; ++i)
         m_rule.NamingFlags[i] = Chk[i]->isChecked() ? 1 : 0;
 }
@@ -91,11 +94,20 @@ void FrmRename::showModal()
     show();
     raise();
     activateWindow();
+    dropIgnoredPhotoLetter();
+}
+
+void FrmRename::dropIgnoredPhotoLetter()
+{
+    if (!Chk[2]->isChecked() || PhotoLetterAllowed(m_renameOnly(), m_keepCamera()))
+        return;
+    Chk[2]->setChecked(false);
+    m_services.warn(this, QStringLiteral("Pixwright"), PhotoLetterWarning());
 }
 
 void FrmRename::onBoxChanged(int index)
 {
-    if (index != 2 || !Chk[2]->isChecked())
+    if (m_loading || index != 2 || !Chk[2]->isChecked())
         return;
     if (PhotoLetterAllowed(m_renameOnly(), m_keepCamera()))
         return;

@@ -29,7 +29,8 @@ public:
     FrmRename(GuiServices &services, std::function<bool()> keepCamera,
               std::function<bool()> renameOnly, QWidget *parent = nullptr);
 
-    // The rule in force: the flags taken at load and at OK, the separator as selected.
+    // The rule in force: the flags taken at load and at OK, the separator as selected. A run
+    // applies it through EffectiveNamingRule (the photo letter needs kept camera information).
     NamingRule rule() const { return m_rule; }
 
     // Shows the dialog modally (without waiting): option 4 follows the mode first.
@@ -58,11 +59,16 @@ private:
     void onSeparatorChanged(int index);
     void hideDialog();
 
+    // Opening the dialog says what a stored photo letter will not do (not the load: nobody
+    // asked for the dialog then).
+    void dropIgnoredPhotoLetter();
+
     GuiServices &m_services;
     std::function<bool()> m_keepCamera;
     std::function<bool()> m_renameOnly;
     QButtonGroup *m_group = nullptr;
     NamingRule m_rule;
+    bool m_loading = false;
 };
 
 } // namespace Pw

@@ -24,6 +24,9 @@ FrmRename2::FrmRename2(const QStringList &lines, QWidget *parent)
     Command1 = new QPushButton(tr("确定(&O)"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setDefault(true);
+    // Cancel renames nothing, as the close box.
+    Command2 = new QPushButton(tr("取消"), this);
+    Command2->setObjectName(QStringLiteral("Command2"));
     lblgai = new QLabel(QStringLiteral("0"), this);
     lblgai->setObjectName(QStringLiteral("lblgai"));
     lblgai->hide();
@@ -31,10 +34,12 @@ FrmRename2::FrmRename2(const QStringList &lines, QWidget *parent)
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(Command1);
+    buttons->addWidget(Command2);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(List1);
     layout->addLayout(buttons);
     connect(Command1, &QPushButton::clicked, this, &FrmRename2::accept);
+    connect(Command2, &QPushButton::clicked, this, &FrmRename2::reject);
 }
 
 bool FrmRename2::confirmed() const

@@ -21,8 +21,9 @@ public:
     bool confirmed() const;
 
     QListWidget *List1 = nullptr;
-    QPushButton *Command1 = nullptr;
-    QLabel *lblgai = nullptr; // the answer, hidden: "1" after OK, "0" after the close box
+    QPushButton *Command1 = nullptr; // OK
+    QPushButton *Command2 = nullptr; // Cancel
+    QLabel *lblgai = nullptr;        // the answer, hidden: "1" after OK, "0" after the close box
 
 signals:
     void answered(bool confirmed);

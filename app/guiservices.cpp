@@ -54,9 +54,9 @@ void DesktopServices::chooseFont(QWidget *owner, const FontChoice &initial,
     dialog->show();
 }
 
-void DesktopServices::openFolder(const QString &folder)
+bool DesktopServices::openFolder(const QString &folder)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 } // namespace Pw

@@ -45,8 +45,8 @@ public:
     virtual void chooseFont(QWidget *owner, const FontChoice &initial,
                             std::function<void(std::optional<FontChoice>)> done)
             = 0;
-    // Shows the folder in the desktop's file manager.
-    virtual void openFolder(const QString &folder) = 0;
+    // Shows the folder in the desktop's file manager; false when none could be started.
+    virtual bool openFolder(const QString &folder) = 0;
 };
 
 // The desktop's own dialogs.
@@ -62,7 +62,7 @@ public:
                        const QString &filter) override;
     void chooseFont(QWidget *owner, const FontChoice &initial,
                     std::function<void(std::optional<FontChoice>)> done) override;
-    void openFolder(const QString &folder) override;
+    bool openFolder(const QString &folder) override;
 };
 
 } // namespace Pw

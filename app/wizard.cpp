@@ -4,9 +4,11 @@
 #include "app/frm1.h"
 #include "app/frm2.h"
 #include "app/frm3.h"
+#include "app/frmrename.h"
 #include "app/guiservices.h"
 #include "app/picturewidgets.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -49,9 +51,23 @@ QPixmap Wizard::banner(QSize logicalSize, qreal devicePixelRatio)
 
 Frm1 *Wizard::frm1()
 {
-    if (!m_frm1)
+    if (!m_frm1) {
         m_frm1 = std::make_unique<Frm1>(*this);
+        // Only the user's click (not the start-up's restore) hears what the switch costs.
+        connect(m_frm1->Check1, &QCheckBox::clicked, this, &Wizard::noteKeepCameraChange);
+    }
     return m_frm1.get();
+}
+
+NamingRule Wizard::namingRule() const
+{
+    return m_frm3 ? m_frm3->namingDialog()->rule() : LoadNamingRule();
+}
+
+void Wizard::noteKeepCameraChange(bool keepCamera)
+{
+    if (PhotoLetterLeftOut(namingRule(), false, keepCamera))
+        m_services.inform(m_frm1.get(), title(), PhotoLetterLeftOutNote());
 }
 
 Frm2 *Wizard::frm2()
@@ -63,9 +79,30 @@ Frm2 *Wizard::frm2()
 
 Frm3 *Wizard::frm3()
 {
-    if (!m_frm3)
+    if (!m_frm3) {
         m_frm3 = std::make_unique<Frm3>(*this);
+        connect(m_frm3.get(), &Frm3::filesRenamed, this, [this] {
+            frm1()->refresh();
+            handOverToStep3();
+        });
+    }
     return m_frm3.get();
+}
+
+void Wizard::handOverToStep3()
+{
+    Step3Inputs inputs;
+    inputs.selection = frm1()->selection();
+    inputs.options = frm2()->options();
+    inputs.renameOnly = m_renameOnlyMode;
+    frm3()->handOver(inputs);
+}
+
+void Wizard::useFolderAsSource(const QString &folder)
+{
+    frm1()->useFolderAsSource(folder);
+    if (m_frm3)
+        handOverToStep3();
 }
 
 QWidget *Wizard::step(int step)
@@ -89,6 +126,8 @@ void Wizard::start()
 
 void Wizard::showStep(int number)
 {
+    if (number == 3)
+        handOverToStep3();
     QWidget *target = step(number);
     if (!target)
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "naming/namingrule.h"
+
 #include <QIcon>
 #include <QObject>
 #include <QPixmap>
@@ -59,6 +61,13 @@ public:
     // the interface. Call once after the application object exists.
     static void installQtTranslations();
 
+    // The naming rule as stored (step 3's dialog holds it once step 3 is made).
+    NamingRule namingRule() const;
+
+    // Step 1 lists the folder and selects all of it (the report's "next source"); step 3, when
+    // made, takes the new selection.
+    void useFolderAsSource(const QString &folder);
+
     // Ends the program (a step window was closed by its rules).
     void quit();
 
@@ -68,6 +77,10 @@ signals:
 
 private:
     QWidget *step(int step);
+    // Gives step 3 what the other steps hold now.
+    void handOverToStep3();
+    // Step 1's keep-camera switch was clicked: say when the rule's photo letter goes with it.
+    void noteKeepCameraChange(bool keepCamera);
 
     GuiServices &m_services;
     QIcon m_icon;

@@ -3,6 +3,7 @@
 #include "cli/console.h"
 #include "cli/sharedoptions.h"
 #include "naming/namingrule.h"
+#include "naming/renamejournal.h"
 #include "naming/renamerun.h"
 #include "platform/apppaths.h"
 #include "platform/bytepaths.h"
@@ -41,6 +42,8 @@ QList<QCommandLineOption> renameOptions()
              RenameCommand::tr("记住的规则、文件夹和类型从此文件读取（只读不写）"),
              QStringLiteral("FILE")},
             {QStringLiteral("yes"), RenameCommand::tr("真的改名（不加此项只显示新名字）")},
+            {QStringLiteral("undo"),
+             RenameCommand::tr("撤销上一次改名：改名后未动过的文件恢复原名，从不覆盖文件")},
     };
 }
 
@@ -48,9 +51,33 @@ QString usage(const CommandLine &line)
 {
     return RenameCommand::tr("用法：pixwright rename [FOLDER] [选项]\n"
                              "显示 FOLDER（默认：记住的文件夹）中的图片按命名规则将改成的名字；\n"
-                             "加 --yes 就地改名，从不覆盖已有的文件。\n")
+                             "加 --yes 就地改名，从不覆盖已有的文件；--undo 撤销上一次改名。\n")
            + line.optionTable() + u'\n' + SharedOptions::ruleDigitsHelp() + u'\n'
            + RenameCommand::tr("退出状态：0 完成；1 有文件无法改名或已停止；2 参数错误。\n");
+}
+
+// The journal of the last rename, beside the settings file, undone once.
+int undoLastRename(const Console &console, const QString &journalPath)
+{
+    if (ReadRenameJournal(journalPath).isEmpty()) {
+        console.error(RenameCommand::tr("没有可以撤销的改名（%1）").arg(journalPath));
+        return 1;
+    }
+    const UndoOutcome outcome = UndoLastRename(journalPath);
+    console.out(outcome.text() + u'\n');
+    return outcome.refused.isEmpty() ? 0 : 1;
+}
+
+// Kept for --undo; a journal that cannot be written costs the undo, not the rename.
+void keepJournal(const Console &console, const QString &folder, const RenameOutcome &done,
+                 const QString &journalPath)
+{
+    if (done.renamed.isEmpty())
+        return;
+    const QString problem = WriteRenameJournal(JournalOfRenames(folder, done.renamed), journalPath);
+    if (!problem.isEmpty())
+        console.warn(RenameCommand::tr("无法保存撤销记录%1（%2），这次改名不能撤销")
+                             .arg(journalPath, problem));
 }
 
 } // namespace
@@ -84,6 +111,8 @@ int RunRenameCommand(const QStringList &args)
     } else {
         settingsFile = DefaultSettingsFile();
     }
+    if (line.isSet(QStringLiteral("undo")))
+        return undoLastRename(console, RenameJournalPath(settingsFile));
 
     NamingRule rule = LoadNamingRule(settingsFile);
     if (line.isSet(QStringLiteral("rule"))) {
@@ -155,6 +184,7 @@ int RunRenameCommand(const QStringList &args)
 
     InterruptAsStop interrupt;
     const RenameOutcome done = RenameOnlyRun(folder, true, list, rule, host);
+    keepJournal(console, folder, done, RenameJournalPath(settingsFile));
     if (done.refused) {
         console.error(done.refusalText());
         return 1;

@@ -43,7 +43,8 @@ QList<QCommandLineOption> runOptions()
     return {
             option(QStringLiteral("settings"), RunCommand::tr("从此设置文件读取（只读不写）"),
                    QStringLiteral("FILE")),
-            option(QStringLiteral("output-root"), RunCommand::tr("用 DIR 代替桌面文件夹"),
+            option(QStringLiteral("output-root"),
+                   RunCommand::tr("结果放在 DIR 下（默认：第三步记住的位置，否则桌面文件夹）"),
                    QStringLiteral("DIR")),
             option(QStringLiteral("select"), RunCommand::tr("只处理这张列出的图片（可重复）"),
                    QStringLiteral("NAME")),

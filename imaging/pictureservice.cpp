@@ -8,6 +8,7 @@
 #include "imaging/resampler.h"
 #include "platform/bytepaths.h"
 #include "platform/nativefile.h"
+#include "platform/systemerror.h"
 
 #include <QBuffer>
 #include <QColorSpace>
@@ -15,12 +16,14 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace Pw {
@@ -764,26 +767,49 @@ QByteArray EncodeJpeg(const QImage &picture, int quality, int dpi, bool optimize
 
 QString WriteJpegFile(const QByteArray &jpeg, const QString &file)
 {
-    // Status numbers as the old picture library reported them: 2 a bad argument, 7 a failed
-    // system call.
-    const auto fail = [](int status) {
-        return QStringLiteral("Cannot save the image. GDI+ Error:") + QString::number(status);
+    const auto fail = [](const QString &cause) {
+        return PictureText::tr("无法保存图片：%1").arg(cause);
     };
     if (jpeg.isEmpty())
-        return fail(2);
-    // A folder the user named by bytes that are not UTF-8: written by those bytes.
-    if (NativePathForNewFile(file) != QFile::encodeName(file))
-        return WriteFileAtomically(file, jpeg) ? QString() : fail(7);
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(7);
-    if (out.write(jpeg) != jpeg.size()) {
-        out.cancelWriting();
-        out.commit();
-        return fail(7);
+        return fail(PictureText::tr("没有可保存的图片数据"));
+    // Written under a scratch name beside the file and renamed over it once complete and on
+    // disk, so a failure never leaves half a picture; each step keeps its errno for the user.
+    const QByteArray target = NativePathForNewFile(file); // a folder named by bytes keeps them
+    // A short name of its own: the file's name may already be as long as names can be.
+    const QByteArray folder = target.left(target.lastIndexOf('/') + 1);
+    QByteArray scratch;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        scratch = folder + ".pw-save-"
+                  + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        fd = ::open(scratch.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            break;
     }
-    if (!out.commit())
-        return fail(7);
+    if (fd < 0) {
+        const int error = errno;
+        // Nothing was made: a missing folder is the folder's fault, not a file's.
+        return fail(error == ENOENT ? SystemErrorText(error, PictureText::tr("文件夹不存在"))
+                                    : SystemErrorText(error));
+    }
+    int error = 0;
+    for (qsizetype done = 0; done < jpeg.size() && error == 0;) {
+        const ssize_t wrote = ::write(fd, jpeg.constData() + done, size_t(jpeg.size() - done));
+        if (wrote > 0)
+            done += wrote;
+        else if (wrote < 0 && errno != EINTR)
+            error = errno;
+    }
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::rename(scratch.constData(), target.constData()) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlink(scratch.constData());
+        return fail(SystemErrorText(error));
+    }
     return {};
 }
 

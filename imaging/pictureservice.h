@@ -55,8 +55,8 @@ QString DrawStretched(Canvas &canvas, const QString &file);
 // off unless asked for.
 QByteArray EncodeJpeg(const QImage &picture, int quality, int dpi, bool optimizeHuffman = false);
 // Writes already encoded bytes atomically: a temporary file beside `file`, then a rename.
-// Returns the empty text, or on failure, leaving nothing behind, "Cannot save the image. GDI+
-// Error:" followed by a status number (2: nothing to write, 7: the file could not be written).
+// Returns the empty text, or on failure, leaving nothing behind, "无法保存图片：" and the cause in
+// the interface language with the system's detail after it ("磁盘已满（ENOSPC: ...）").
 // Never throws. Thread-safe.
 [[nodiscard]] QString WriteJpegFile(const QByteArray &jpeg, const QString &file);
 // EncodeJpeg + WriteJpegFile, with the same result.

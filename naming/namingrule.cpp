@@ -164,6 +164,23 @@ QString PhotoLetterWarning()
             "请先勾选第一步中【处理后保留数码相机拍摄照片所记录的信息】后，此项才能生效！");
 }
 
+NamingRule EffectiveNamingRule(NamingRule rule, bool renameOnlyMode, bool keepCamera)
+{
+    ApplyPhotoLetterGuard(rule, renameOnlyMode, keepCamera);
+    return rule;
+}
+
+bool PhotoLetterLeftOut(const NamingRule &rule, bool renameOnlyMode, bool keepCamera)
+{
+    return rule.isOn(3) && !PhotoLetterAllowed(renameOnlyMode, keepCamera);
+}
+
+QString PhotoLetterLeftOutNote()
+{
+    return RuleText::tr("命名规则中的“3.区分出数码照片(D)与普通图片(N)”只在保留数码信息时生效："
+                        "不保留时，新文件名中不含D或N。");
+}
+
 bool GivesHiddenNames(const NamingRule &rule, bool renameOnlyMode)
 {
     for (int option = 1; option <= kNamingOptionCount; ++option)

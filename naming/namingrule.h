@@ -66,6 +66,14 @@ bool PhotoLetterAllowed(bool renameOnlyMode, bool keepCamera);
 bool ApplyPhotoLetterGuard(NamingRule &rule, bool renameOnlyMode, bool keepCamera);
 QString PhotoLetterWarning();
 
+// The rule a run applies: the stored rule with that guard applied. The step-3 summary, the
+// report and the file names all describe this one.
+NamingRule EffectiveNamingRule(NamingRule rule, bool renameOnlyMode, bool keepCamera);
+// True when the stored rule asks for the photo letter that the run will leave out; the note
+// step 1 gives when its keep-camera switch is turned off under such a rule.
+bool PhotoLetterLeftOut(const NamingRule &rule, bool renameOnlyMode, bool keepCamera);
+QString PhotoLetterLeftOutNote();
+
 // A rule that puts nothing before the extension names every file ".jpg" (" 副本1.jpg", ...):
 // hidden files in every file manager. Option 4 adds nothing to a rename-only name.
 bool GivesHiddenNames(const NamingRule &rule, bool renameOnlyMode);

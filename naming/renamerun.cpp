@@ -5,6 +5,7 @@
 #include "platform/bytepaths.h"
 #include "platform/nativefile.h"
 #include "platform/showntext.h"
+#include "platform/systemerror.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -31,7 +32,7 @@ constexpr int kRaceRetries = 100;
 
 QString systemReason(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return SystemErrorText(error);
 }
 
 } // namespace
@@ -50,11 +51,15 @@ QString RenameOutcome::refusalText() const
 
 QString RenameNoReplace(const QString &from, const QString &to, bool *exists)
 {
+    // The source by its bytes on disk (a listed name that is not UTF-8); the new name is UTF-8.
+    // A folder named by bytes keeps them.
+    return RenameNoReplace(NativePath(from), NativePathForNewFile(to), exists);
+}
+
+QString RenameNoReplace(const QByteArray &source, const QByteArray &target, bool *exists)
+{
     if (exists)
         *exists = false;
-    // The source by its bytes on disk (a listed name that is not UTF-8); the new name is UTF-8.
-    const QByteArray source = NativePath(from);
-    const QByteArray target = NativePathForNewFile(to); // a folder named by bytes keeps them
     if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE)
         == 0)
         return QString();

@@ -39,6 +39,8 @@ RenameOutcome RenameOnlyRun(const QString &folder, bool doRename, const SourceSe
 // Renames from to to only when to does not exist, atomically. Empty on success, else the reason;
 // exists is set when to was there already.
 QString RenameNoReplace(const QString &from, const QString &to, bool *exists = nullptr);
+// The same on the paths' bytes on disk.
+QString RenameNoReplace(const QByteArray &source, const QByteArray &target, bool *exists = nullptr);
 
 // Moves folder + oldName to firstChoice (MakeUniquePath of name when empty); when a file of
 // that name appears first, takes the next free " 副本" number of name instead. Answers the

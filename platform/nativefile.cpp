@@ -1,5 +1,6 @@
 #include "platform/nativefile.h"
 
+#include "platform/systemerror.h"
 #include "platform/textcodec.h"
 
 #include <QCoreApplication>
@@ -96,7 +97,7 @@ int OpenRegularFile(const QString &path, QString *error)
                           O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         if (error)
-            *error = QString::fromLocal8Bit(std::strerror(errno));
+            *error = SystemErrorText(errno);
         return -1;
     }
     struct stat info = {};

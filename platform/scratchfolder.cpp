@@ -1,6 +1,7 @@
 #include "platform/scratchfolder.h"
 
 #include "platform/apppaths.h"
+#include "platform/systemerror.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,7 +37,7 @@ ScratchFolder::ScratchFolder()
     if (::mkdtemp(pattern.data()))
         m_path = QFile::decodeName(pattern) + u'/';
     else
-        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        m_error = SystemErrorText(errno);
 }
 
 ScratchFolder::~ScratchFolder()

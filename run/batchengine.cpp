@@ -8,6 +8,7 @@
 #include "platform/nativefile.h"
 #include "platform/scratchfolder.h"
 #include "platform/showntext.h"
+#include "platform/systemerror.h"
 #include "run/backgroundpicture.h"
 #include "run/memorybudget.h"
 #include "run/resultdrawing.h"
@@ -32,6 +33,7 @@
 #include <optional>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Pw {
 
@@ -75,6 +77,13 @@ DrawnEntry drawEntryUnguarded(const DrawJob &job)
         return entry;
     ResultDrawing drawing = DrawResult(job.path, job.options, job.background,
                                        job.backgroundPicture);
+    if (!drawing.loadError.isEmpty() || drawing.nothingDrawn) {
+        // A source that went away or may not be read says so, not that its size is unknown.
+        if (const int error = OpenErrorOf(job.path); error != 0) {
+            entry.loadError = SystemErrorText(error);
+            return entry;
+        }
+    }
     if (!drawing.loadError.isEmpty()) {
         entry.loadError = drawing.loadError;
         return entry;
@@ -109,6 +118,20 @@ DrawnEntry drawEntry(const DrawJob &job)
 QString errorLine(const QString &message, const QString &name)
 {
     return kBreak + u'[' + message + u']' + ShownName(name);
+}
+
+// A run that wrote nothing leaves no empty stamp folder, nor the empty folders above it that it
+// made, up to the output base.
+bool RemoveEmptyRunFolder(const QString &runFolder, const QString &outputBase)
+{
+    if (::rmdir(QFile::encodeName(runFolder).constData()) != 0)
+        return false;
+    QDir above(runFolder);
+    const QString base = QDir(outputBase).absolutePath();
+    while (above.cdUp() && above.absolutePath().startsWith(base + u'/')
+           && ::rmdir(QFile::encodeName(above.absolutePath()).constData()) == 0) {
+    }
+    return true;
 }
 
 } // namespace
@@ -152,7 +175,7 @@ QString MakeRunFolder(const QString &outputBase, const QString &programName,
     if (!MakeFolders(modeFolder)) {
         if (error)
             *error = BatchText::tr("无法创建输出文件夹%1：%2")
-                             .arg(modeFolder, QString::fromLocal8Bit(std::strerror(errno)));
+                             .arg(modeFolder, SystemErrorText(errno));
         return QString();
     }
     const QString base = modeFolder + stamp.toString(QStringLiteral("yyyyMMdd_HHmmss"));
@@ -164,7 +187,7 @@ QString MakeRunFolder(const QString &outputBase, const QString &programName,
         if (errno != EEXIST) {
             if (error)
                 *error = BatchText::tr("无法创建输出文件夹%1：%2")
-                                 .arg(candidate, QString::fromLocal8Bit(std::strerror(errno)));
+                                 .arg(candidate, SystemErrorText(errno));
             return QString();
         }
     }
@@ -320,6 +343,7 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
     };
     qint64 inHand = 0;
 
+    int written = 0; // result files saved so far
     bool headingAdded = false;
     bool cameraToolDropped = false; // it ran past its time once: not started again this run
     bool stopped = false;
@@ -369,7 +393,9 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
         }
 
         NameFacts facts = GatherNameFacts(selection.folder, name, in.rule, NamingRun::Batch);
-        facts.number = result.successCount;
+        // Numbers go to the files written, in order: a partly drawn picture that is saved takes
+        // one, a file that is not saved leaves its number to the next.
+        facts.number = written + 1;
         facts.total = result.selectedCount;
         facts.width = entry.canvas.width();
         facts.height = entry.canvas.height();
@@ -401,6 +427,7 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
             result.errorLog += errorLine(BatchText::tr("未保留数码信息（pwReadSM已停用）"), name);
         }
         if (saved.saved) {
+            ++written;
             result.outputBytes += saved.bytes;
         } else if (!drawFailed) {
             --result.successCount;
@@ -410,6 +437,8 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
     *cancelled = true;
     drawing.clear(); // waits for pictures drawn ahead of a stop
     result.elapsedMs = clock.elapsed();
+    if (written == 0 && RemoveEmptyRunFolder(result.runFolder, in.outputBase))
+        result.runFolder.clear();
     return finish(stopped ? BatchStatus::Stopped : BatchStatus::Finished);
 }
 

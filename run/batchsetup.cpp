@@ -24,9 +24,12 @@ BatchSetup MakeBatchInputs(BatchChoices choices, const QString &outputBase)
     summary.options = in.options;
     summary.rule = in.rule;
     summary.qualityIndex = in.step3.qualityIndex;
+    summary.selectedCount = in.selection.selectedCount();
+    summary.backgroundPicture = in.step3.backgroundPicture;
     in.step3.summaryText = SummaryText(summary);
 
-    in.outputBase = outputBase.isEmpty() ? SpecialFolder(0) : WithTrailingSlash(outputBase);
+    const QString base = outputBase.isEmpty() ? in.step3.outputFolder : outputBase;
+    in.outputBase = base.isEmpty() ? SpecialFolder(0) : WithTrailingSlash(base);
     in.programName = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
     if (in.programName.isEmpty())
         in.programName = QStringLiteral("pixwright");

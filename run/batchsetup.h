@@ -29,7 +29,8 @@ struct BatchSetup
 };
 
 // Completes the choices into the inputs of a run: the photo-letter guard, the step-3 summary,
-// the output base (the desktop folder when outputBase is empty), the program name (the
+// the output base (outputBase, else the remembered output folder, else the desktop), the
+// program name (the
 // executable's base name) and the camera tool beside the executable.
 BatchSetup MakeBatchInputs(BatchChoices choices, const QString &outputBase = QString());
 

@@ -1,6 +1,7 @@
 #include "run/step3choices.h"
 
 #include "options/processingoptions.h"
+#include "platform/apppaths.h"
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
 #include "settings/sourcesettings.h"
@@ -20,7 +21,20 @@ Step3Choices LoadStep3Choices(const QString &settingsFile)
     Step3Choices choices;
     choices.qualityIndex = LoadQualityIndex(settingsFile);
     choices.backgroundColour = LoadBackgroundColour(settingsFile);
+    choices.outputFolder = LoadOutputFolder(settingsFile);
     return choices;
+}
+
+QString LoadOutputFolder(const QString &settingsFile)
+{
+    const QString folder = ReadIni(Keys::kSectionSelected, Keys::kOutputFolder, settingsFile);
+    return folder.trimmed().isEmpty() ? QString() : WithTrailingSlash(folder);
+}
+
+bool StoreOutputFolder(const QString &folder, const QString &settingsFile)
+{
+    return WriteIni(Keys::kSectionSelected, Keys::kOutputFolder, WithTrailingSlash(folder),
+                    settingsFile);
 }
 
 int LoadQualityIndex(const QString &settingsFile)

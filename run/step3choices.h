@@ -15,6 +15,7 @@ struct Step3Choices
     QString backgroundPicture;   // "" = none; stretched over the canvas in modes 1 and 2
     int qualityIndex = kDefaultQualityIndex; // 0..19, quality = 5 x (index + 1)
     QString summaryText;                     // SummaryText as step 3 built it; the report copies it
+    QString outputFolder; // where <program>_新图/... is made; "" = the desktop folder
 };
 
 // 5, 10, ..., 100 for the indexes 0..19.
@@ -29,6 +30,10 @@ int ParseQualityIndex(const QString &stored);
 // The remembered background colour and quality index of the settings file (the default file
 // when empty); no background picture and no summary.
 Step3Choices LoadStep3Choices(const QString &settingsFile = QString());
+
+// "输出位置": the folder results go below, ending '/'; empty when none is remembered.
+QString LoadOutputFolder(const QString &settingsFile = QString());
+bool StoreOutputFolder(const QString &folder, const QString &settingsFile = QString());
 
 // "保存质量": ParseQualityIndex of the stored text / the list index (0..19; others not stored).
 int LoadQualityIndex(const QString &settingsFile = QString());

@@ -4,6 +4,7 @@
 #include "run/step3choices.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace Pw {
 
@@ -58,16 +59,24 @@ QString SummaryText(const SummaryInputs &in)
 {
     const ProcessingOptions &o = in.options;
     // The heading step 3 shows above it is not part of the summary: the report has its own.
-    QString text = SummaryWords::tr("→ 保留数码信息：") + yesNo(in.keepCamera) + kBreak + kBreak
-                   + SummaryWords::tr("→ 命名规则为：");
-    const NamingPattern pattern = NamingPatternText(in.rule, false,
+    QString text;
+    if (in.selectedCount > 0)
+        text += SummaryWords::tr("→ 即将处理：%1 个图片").arg(in.selectedCount) + kBreak + kBreak;
+    text += SummaryWords::tr("→ 保留数码信息：") + yesNo(in.keepCamera) + kBreak + kBreak
+            + SummaryWords::tr("→ 命名规则为：");
+    // The rule the run applies, not the one stored: the names must match what is announced.
+    const NamingRule rule = EffectiveNamingRule(in.rule, false, in.keepCamera);
+    const NamingPattern pattern = NamingPatternText(rule, false,
                                                     SummaryQualityText(o, in.qualityIndex));
     text += kBreak + kBreak + pattern.front;
-    if (in.rule.isOn(2))
-        text += SummarySizePart(o, in.rule.NamingSeparator);
+    if (rule.isOn(2))
+        text += SummarySizePart(o, rule.NamingSeparator);
     text += pattern.back;
     text += kBreak + SummaryWords::tr("“[]中括号内的内容不会出现在文件名中”");
     text += kBreak + kBreak + SummaryWords::tr("→ 处理方式为：") + kBreak + ModeCaption(o);
+    const QString background = in.backgroundPicture.trimmed();
+    if (hasBorder(o.fitMode) && !background.isEmpty() && QFileInfo::exists(background))
+        text += kBreak + kBreak + SummaryWords::tr("→ 背景图：") + QFileInfo(background).fileName();
     text += kBreak + kBreak + SummaryWords::tr("→ 图片加字：") + yesNo(o.addText)
             + SummaryWords::tr("  文字反白：") + yesNo(o.textInverse);
     text += kBreak + kBreak + SummaryWords::tr("→ 限制体积：");

@@ -15,6 +15,8 @@ struct SummaryInputs
     ProcessingOptions options;
     NamingRule rule;
     int qualityIndex = 16;
+    int selectedCount = 0;     // pictures the run will take; 0 leaves the line out
+    QString backgroundPicture; // named in the border modes when the file exists
 };
 
 // The size part of the naming pattern for the chosen mode ("800[宽]x600[高]", ...).

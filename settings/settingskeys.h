@@ -23,6 +23,7 @@ inline const QString kFilterOther = QStringLiteral("FILTER4");
 // Step 3 and the naming rule.
 inline const QString kSaveQuality = QStringLiteral("保存质量");
 inline const QString kBackgroundColour = QStringLiteral("背景色");
+inline const QString kOutputFolder = QStringLiteral("输出位置"); // results go below it
 inline const QString kRenameSeparator = QStringLiteral("重命名间隔");
 inline const QString kRenameRule = QStringLiteral("重命名");
 

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -30,6 +31,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QStyleHints>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -121,6 +123,9 @@ private slots:
     void reportChoices();
     void resultFolderAsNextSource();
     void namingDialog();
+    void photoLetterFollowsTheSwitch();
+    void outputFolderRemembered();
+    void doubleClickIsNoStop();
     void renamePreview_data();
     void renamePreview();
 
@@ -134,6 +139,7 @@ private:
     QString m_source;
     std::unique_ptr<PwTest::FakeGuiServices> m_services;
     std::unique_ptr<Wizard> m_wizard;
+    int m_doubleClickInterval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
 };
 
 void TestGuiStep3::initTestCase()
@@ -162,6 +168,7 @@ void TestGuiStep3::init()
 
 void TestGuiStep3::cleanup()
 {
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(m_doubleClickInterval);
     SetAppFolder(QStringLiteral(PW_APP_DIR "/"));
     m_wizard.reset();
     m_services.reset();
@@ -214,7 +221,10 @@ void TestGuiStep3::controlNames_data()
                                                           {"PicJD", "QFrame"},
                                                           {"lblJD", "QLabel"},
                                                           {"Command1", "QPushButton"},
-                                                          {"Command2", "QPushButton"}};
+                                                          {"Command2", "QPushButton"},
+                                                          {"CmdUndo", "QPushButton"},
+                                                          {"TxtOut", "QLineEdit"},
+                                                          {"CmdOut", "QPushButton"}};
     for (const auto &[name, type] : rows)
         QTest::newRow(name) << QString::fromLatin1(name) << QByteArray(type);
 }
@@ -309,7 +319,8 @@ void TestGuiStep3::renameOnlyLooks()
     QTest::mouseClick(m_wizard->frm2()->Command1, Qt::LeftButton);
     QCOMPARE(frm3->Command1->text(), QStringLiteral("完成(&F)"));
     QCOMPARE(frm3->PicRename->toolTip(), QStringLiteral("生成新图片的文件重新命名..."));
-    QVERIFY(frm3->lbl12->text().startsWith(QStringLiteral("→ 保留数码信息：")));
+    QVERIFY(frm3->lbl12->text().startsWith(
+            QStringLiteral("→ 即将处理：3 个图片\r\n\r\n→ 保留数码信息：")));
 }
 
 // The wizard's run writes exactly the files and the report `pixwright run` writes with the
@@ -372,10 +383,14 @@ void TestGuiStep3::stopInTheMiddle()
     tool.setPermissions(tool.permissions() | QFile::ExeOwner);
     SetAppFolder(tools);
     writeSetting(Keys::kKeepCamera, QStringLiteral("1"));
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(1); // the stop press counts
     makePictures(m_source, 12);
     Frm3 *frm3 = toStep3(false);
     QVERIFY(frm3);
     QSignalSpy shown(frm3, &Frm3::reportShown);
+    QVERIFY(QTest::qWaitForWindowExposed(frm3));
+    const QSize sizeBefore = frm3->size();
+    const QPoint stopAt = frm3->Command1->mapTo(frm3, QPoint());
     QTest::mouseClick(frm3->Command1, Qt::LeftButton);
     QVERIFY(frm3->runInProgress());
     QCOMPARE(frm3->Command1->text(), QStringLiteral("终止(&C)"));
@@ -384,8 +399,13 @@ void TestGuiStep3::stopInTheMiddle()
     QCOMPARE(frm3->lbl12->text(), RunningHint());
     QVERIFY(!frm3->close()); // closing is refused during a run
     QTRY_VERIFY_WITH_TIMEOUT(
-            frm3->lblBJT->text().startsWith(QStringLiteral("正在处理(2/12)p02.jpg")), 30000);
+            frm3->lblJDT->text().startsWith(QStringLiteral("正在处理(2/12)p02.jpg")), 30000);
     QCOMPARE(frm3->lblJD->width(), frm3->PicJD->width() * 2 / 12);
+    // The run moved nothing: the window kept its size, the stop button its place.
+    QCOMPARE(frm3->size(), sizeBefore);
+    QCOMPARE(frm3->Command1->mapTo(frm3, QPoint()), stopAt);
+    qInfo("step 3 before and during the run: %dx%d, %dx%d", sizeBefore.width(), sizeBefore.height(),
+          frm3->width(), frm3->height());
     frm3->setWindowState(Qt::WindowMinimized); // the title tells how far the run is
     QTRY_COMPARE(frm3->windowTitle(), QStringLiteral("16% - ") + Wizard::title());
     QTest::mouseClick(frm3->Command1, Qt::LeftButton);
@@ -440,15 +460,23 @@ void TestGuiStep3::reportChoices_data()
     QTest::addColumn<QString>("checked");
     QTest::addColumn<bool>("open");
     QTest::addColumn<int>("step");
-    QTest::newRow("first run") << QString() << QString() << QString() << "Op3" << true << 3;
+    QTest::addColumn<bool>("fileManager");
+    const QString none;
+    QTest::newRow("first run") << none << none << none << "Op3" << true << 3 << true;
+    QTest::newRow("first run, no file manager")
+            << none << none << none << "Op3" << true << 3 << false;
     QTest::newRow("去 = 7") << "7"
                             << "0"
                             << "0"
-                            << "Op3" << false << 3;
+                            << "Op3" << false << 3 << true;
     QTest::newRow("back to step 2") << "2"
                                     << "1"
                                     << "0"
-                                    << "Op2" << true << 2;
+                                    << "Op2" << true << 2 << true;
+    QTest::newRow("stay, results as the source") << "3"
+                                                 << "0"
+                                                 << "1"
+                                                 << "Op3" << false << 3 << true;
 }
 
 // The remembered choices come back; OK carries them out.
@@ -460,6 +488,8 @@ void TestGuiStep3::reportChoices()
     QFETCH(QString, checked);
     QFETCH(bool, open);
     QFETCH(int, step);
+    QFETCH(bool, fileManager);
+    m_services->fileManager = fileManager;
     if (!go.isEmpty())
         writeSetting(Keys::kNextMove, go);
     if (!ck1.isEmpty())
@@ -473,12 +503,19 @@ void TestGuiStep3::reportChoices()
     QVERIFY(report);
     QVERIFY(report->findChild<QRadioButton *>(checked)->isChecked());
     QCOMPARE(report->Check1->isChecked(), open);
-    QVERIFY(!report->Check2->isChecked());
+    QCOMPARE(report->Check2->isChecked(), ck2 == u"1");
     QTest::mouseClick(report->Command1, Qt::LeftButton);
     QVERIFY(!report->isVisible());
     QCOMPARE(m_wizard->visibleStep(), step);
-    QCOMPARE(m_services->openedFolders,
-             open ? QStringList{report->lblResult->text()} : QStringList());
+    const QString runFolder = report->lblResult->text();
+    QCOMPARE(m_services->openedFolders, open ? QStringList{runFolder} : QStringList());
+    // Without a file manager the user is told where the results are.
+    const QStringList told = m_services->texts(QStringLiteral("inform"));
+    QCOMPARE(told.size(), m_services->fileManager ? 0 : 1);
+    if (!told.isEmpty())
+        QVERIFY2(told.first().endsWith(u'\n' + runFolder), qPrintable(told.first()));
+    // Step 3 runs on what the wizard handed over last: the results when they became the source.
+    QCOMPARE(frm3->inputs().selection.folder, ck2 == u"1" ? runFolder : m_source + u'/');
 }
 
 // Clicks are stored at once; with CK2 and Op1 step 1 comes up on the results, all selected.
@@ -527,12 +564,17 @@ void TestGuiStep3::namingDialog()
     QVERIFY(frm3);
     FrmRename *dialog = frm3->namingDialog();
     QVERIFY(!dialog->isVisible());
-    // The guard ran at load: option 3 came up off, with the warning.
-    QCOMPARE(m_services->texts(QStringLiteral("warn")), QStringList{PhotoLetterWarning()});
-    QCOMPARE(NamingFlagsText(dialog->rule()), QStringLiteral("1000001"));
+    // Nobody opened the dialog: no warning yet, the stored rule stays, the summary leaves the
+    // letter out as the run will.
+    QVERIFY(m_services->messages.isEmpty());
+    QCOMPARE(NamingFlagsText(dialog->rule()), QStringLiteral("1010001"));
+    QVERIFY(!frm3->lbl12->text().contains(QStringLiteral("N(/D)")));
 
+    // Opening it says so and unticks the letter.
     QTest::mouseClick(frm3->PicRename, Qt::LeftButton);
     QVERIFY(dialog->isVisible());
+    QCOMPARE(m_services->texts(QStringLiteral("warn")), QStringList{PhotoLetterWarning()});
+    QVERIFY(!dialog->Chk[2]->isChecked());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("命名规则"));
     for (int i = 0; i < kNamingOptionCount; ++i)
         QCOMPARE(dialog->lblChk[i]->text(), NamingOptionLabel(i, false));
@@ -549,7 +591,7 @@ void TestGuiStep3::namingDialog()
     QCOMPARE(m_services->texts(QStringLiteral("warn")).size(), 2);
     dialog->close(); // the close box keeps the flags in force
     QVERIFY(!dialog->isVisible());
-    QCOMPARE(NamingFlagsText(dialog->rule()), QStringLiteral("1000001"));
+    QCOMPARE(NamingFlagsText(dialog->rule()), QStringLiteral("1010001"));
     QCOMPARE(setting(Keys::kRenameRule), QStringLiteral("1010001"));
 
     QTest::mouseClick(frm3->PicRename, Qt::LeftButton);
@@ -582,20 +624,93 @@ void TestGuiStep3::namingDialog()
     QCOMPARE(frm3->lbl34->text(), RenameModeText(dialog->rule(), 1));
 }
 
+// Step 1's switch off under a rule with the photo letter: said at the click, and the summary,
+// the report and the names all leave the letter out.
+void TestGuiStep3::photoLetterFollowsTheSwitch()
+{
+    writeSetting(Keys::kRenameRule, QStringLiteral("0010001"));
+    writeSetting(Keys::kKeepCamera, QStringLiteral("1"));
+    makePictures(m_source, 1);
+    Frm3 *frm3 = toStep3(false);
+    QVERIFY(frm3);
+    QVERIFY(frm3->lbl12->text().contains(QStringLiteral("(N(/D)[自动].)原文件名")));
+    m_wizard->showStep(1);
+    clickBox(m_wizard->frm1()->Check1);
+    QCOMPARE(m_services->texts(QStringLiteral("inform")), QStringList{PhotoLetterLeftOutNote()});
+    clickBox(m_wizard->frm1()->Check1); // on again: nothing to say
+    clickBox(m_wizard->frm1()->Check1);
+    QCOMPARE(m_services->texts(QStringLiteral("inform")).size(), 2);
+    QTest::mouseClick(m_wizard->frm1()->Command1, Qt::LeftButton);
+    QTest::mouseClick(m_wizard->frm2()->Command1, Qt::LeftButton);
+    QVERIFY(!frm3->lbl12->text().contains(QStringLiteral("N(/D)")));
+    QVERIFY(frm3->lbl12->text().contains(QStringLiteral("原文件名")));
+    QVERIFY(m_services->texts(QStringLiteral("warn")).isEmpty());
+    FrmErr *report = runToReport(frm3);
+    QVERIFY(report);
+    QVERIFY(!report->Text1->toPlainText().contains(QStringLiteral("N(/D)")));
+    QCOMPARE(QStringList(filesOf(report->lblResult->text()).keys()),
+             QStringList{QStringLiteral("p01.jpg")});
+}
+
+// The results go below the chosen place, which the next start remembers; the desktop until then.
+void TestGuiStep3::outputFolderRemembered()
+{
+    makePictures(m_source, 1);
+    Frm3 *frm3 = toStep3(false);
+    QVERIFY(frm3);
+    QCOMPARE(frm3->TxtOut->text(), desktop());
+    const QString chosen = m_dir->filePath(QStringLiteral("结果 放这里"));
+    m_services->folders.push_back(chosen);
+    QTest::mouseClick(frm3->CmdOut, Qt::LeftButton);
+    QCOMPARE(m_services->folderPrompts.size(), 1);
+    QCOMPARE(frm3->TxtOut->text(), chosen + u'/');
+    QCOMPARE(setting(Keys::kOutputFolder), chosen + u'/');
+    FrmErr *report = runToReport(frm3);
+    QVERIFY(report);
+    QVERIFY2(report->lblResult->text().startsWith(chosen + u'/'),
+             qPrintable(report->lblResult->text()));
+    QCOMPARE(filesOf(report->lblResult->text()).size(), 1);
+    report->close();
+
+    Wizard restarted(*m_services);
+    QCOMPARE(restarted.frm3()->TxtOut->text(), chosen + u'/');
+}
+
+// Both clicks of a double-click on the finish button start the run; neither stops it.
+void TestGuiStep3::doubleClickIsNoStop()
+{
+    QGuiApplication::styleHints()->setMouseDoubleClickInterval(60000);
+    makePictures(m_source, 3);
+    Frm3 *frm3 = toStep3(false);
+    QVERIFY(frm3);
+    QSignalSpy shown(frm3, &Frm3::reportShown);
+    QSignalSpy clicks(frm3->Command1, &QPushButton::clicked);
+    // As the desktop delivers a double-click: press, release, press (a double-click), release.
+    QTest::mouseClick(frm3->Command1, Qt::LeftButton);
+    QTest::mouseClick(frm3->Command1, Qt::LeftButton);
+    QCOMPARE(clicks.size(), 2);
+    QVERIFY(shown.wait(60000));
+    auto *report = shown.first().first().value<FrmErr *>();
+    QVERIFY(report->Text1->toPlainText().contains(
+            QStringLiteral("共处理【3】个文件，成功【3】个！")));
+}
+
 void TestGuiStep3::renamePreview_data()
 {
-    QTest::addColumn<bool>("confirm");
-    QTest::addColumn<bool>("refused"); // the second file goes away before the rename pass
-    QTest::newRow("confirmed") << true << false;
-    QTest::newRow("closed") << false << false;
-    QTest::newRow("refused") << true << true;
+    QTest::addColumn<QString>("answer"); // OK, 取消 or the close box
+    QTest::addColumn<bool>("refused");   // the second file goes away before the rename pass
+    QTest::newRow("confirmed") << "ok" << false;
+    QTest::newRow("cancelled") << "cancel" << false;
+    QTest::newRow("closed") << "close" << false;
+    QTest::newRow("refused") << "ok" << true;
 }
 
 // The preview lists every new name; OK renames and refreshes step 1, the close box does nothing.
 void TestGuiStep3::renamePreview()
 {
-    QFETCH(bool, confirm);
+    QFETCH(QString, answer);
     QFETCH(bool, refused);
+    const bool confirm = answer == u"ok";
     writeSetting(Keys::kRenameRule, QStringLiteral("1000001"));
     writeSetting(Keys::kRenameSeparator, QStringLiteral("1"));
     makePictures(m_source, 2);
@@ -614,13 +729,19 @@ void TestGuiStep3::renamePreview()
         lines << preview->List1->item(i)->text();
     QCOMPARE(lines, (QStringList{QStringLiteral("p01.jpg"), QStringLiteral("  将改为:1_p01.jpg"),
                                  QStringLiteral("p02.jpg"), QStringLiteral("  将改为:2_p02.jpg")}));
-    QVERIFY(!frm3->PicJD->isVisible());
+    // While the preview is open the status line shows what was gone through, and the button
+    // still says what it will do.
+    QVERIFY(frm3->PicJD->isVisible());
+    QVERIFY(frm3->lblJDT->text().startsWith(QStringLiteral("正在处理(2/2)p02.jpg")));
+    QCOMPARE(frm3->Command1->text(), QStringLiteral("批量改名(&B)"));
 
     QPointer<FrmRename2> gone(preview);
     if (refused)
         QVERIFY(QFile::remove(m_source + QStringLiteral("/p02.jpg")));
     if (confirm)
         QTest::mouseClick(preview->Command1, Qt::LeftButton);
+    else if (answer == u"cancel")
+        QTest::mouseClick(preview->Command2, Qt::LeftButton);
     else
         preview->close();
     QVERIFY(!preview->isVisible());
@@ -640,6 +761,16 @@ void TestGuiStep3::renamePreview()
         QCOMPARE(m_services->texts(QStringLiteral("inform")),
                  QStringList{QStringLiteral("文件批量改名已经完成！")});
         QCOMPARE(m_wizard->frm1()->selection().names, names);
+        // The rename can be taken back from step 3: step 1 lists the old names again.
+        QVERIFY(frm3->CmdUndo->isVisible());
+        QTest::mouseClick(frm3->CmdUndo, Qt::LeftButton);
+        const QStringList back = {QStringLiteral("p01.jpg"), QStringLiteral("p02.jpg")};
+        QCOMPARE(QDir(m_source).entryList(QDir::Files, QDir::Name), back);
+        QCOMPARE(m_wizard->frm1()->selection().names, back);
+        QVERIFY(m_services->texts(QStringLiteral("inform"))
+                        .last()
+                        .contains(QStringLiteral("2 个文件恢复了原名")));
+        QVERIFY(!frm3->CmdUndo->isVisible());
     } else {
         QCOMPARE(names, (QStringList{QStringLiteral("p01.jpg"), QStringLiteral("p02.jpg")}));
         QVERIFY(m_services->messages.isEmpty());

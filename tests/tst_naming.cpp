@@ -1,5 +1,6 @@
 #include "naming/namingrule.h"
 #include "naming/outputname.h"
+#include "naming/renamejournal.h"
 #include "naming/renamerun.h"
 #include "naming/renamerunner.h"
 #include "settings/inistore.h"
@@ -138,6 +139,8 @@ private slots:
     void renameCommandArguments_data();
     void renameCommandArguments();
     void renameCommandRenames();
+    void undoRename_data();
+    void undoRename();
 };
 
 void TestNaming::separatorEntries()
@@ -281,6 +284,8 @@ void TestNaming::photoLetterGuard()
     QFETCH(bool, turnedOff);
     QFETCH(QString, after);
     NamingRule rule = ruleOf(flags);
+    QCOMPARE(PhotoLetterLeftOut(rule, renameOnly, keepCamera), turnedOff);
+    QCOMPARE(NamingFlagsText(EffectiveNamingRule(rule, renameOnly, keepCamera)), after);
     QCOMPARE(ApplyPhotoLetterGuard(rule, renameOnly, keepCamera), turnedOff);
     QCOMPARE(NamingFlagsText(rule), after);
     QVERIFY(PhotoLetterWarning().contains(
@@ -960,6 +965,76 @@ void TestNaming::renameCommandRenames()
     }
     QCOMPARE(filesIn(pictures), QStringList({"1 1 b.png", "1 a.jpg", "1$.bmp", "2 d.jpg"}));
     QCOMPARE(readAll(ini), iniBefore);
+
+    // --undo takes back the last rename only, once; the journal sits beside the settings file.
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("pixwright-rename-undo.json"))));
+    QCOMPARE(renameCommand({QStringLiteral("--settings"), ini, QStringLiteral("--undo")}), 0);
+    QCOMPARE(filesIn(pictures), QStringList({"1 a.jpg", "1 b.png", "1$.bmp", "2 d.jpg"}));
+    QCOMPARE(renameCommand({QStringLiteral("--settings"), ini, QStringLiteral("--undo")}), 1);
+    QCOMPARE(filesIn(pictures), QStringList({"1 a.jpg", "1 b.png", "1$.bmp", "2 d.jpg"}));
+}
+
+void TestNaming::undoRename_data()
+{
+    QTest::addColumn<QString>("disturbance"); // what happens to b's result before the undo
+    QTest::addColumn<QString>("reason");      // why b stays; empty when it comes back
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("untouched") << QString() << QString() << QStringList{"a.jpg", "b.jpg"};
+    QTest::newRow("changed since")
+            << "append" << QStringLiteral("改名后文件已被修改") << QStringList{"2_b.jpg", "a.jpg"};
+    QTest::newRow("touched since")
+            << "touch" << QStringLiteral("改名后文件已被修改") << QStringList{"2_b.jpg", "a.jpg"};
+    QTest::newRow("moved away") << "remove" << QStringLiteral("文件不存在") << QStringList{"a.jpg"};
+    QTest::newRow("old name taken") << "occupy" << QStringLiteral("原文件名已被另一个文件占用")
+                                    << QStringList{"2_b.jpg", "a.jpg", "b.jpg"};
+}
+
+// The undo renames back what is unchanged under its new name, says why for the rest, never
+// replaces a file, and works from the journal alone (as after a restart).
+void TestNaming::undoRename()
+{
+    QFETCH(QString, disturbance);
+    QFETCH(QString, reason);
+    QFETCH(QStringList, after);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("pictures/"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(writePicture(folder + QStringLiteral("a.jpg"), 8, 8, "JPG"));
+    QVERIFY(writePicture(folder + QStringLiteral("b.jpg"), 9, 9, "JPG"));
+    RecordingHost host;
+    const RenameOutcome done = RenameOnlyRun(
+            folder, true, selectionOf(folder, {QStringLiteral("a.jpg"), QStringLiteral("b.jpg")}),
+            ruleOf(QStringLiteral("1000001")), host);
+    QCOMPARE(done.renamed.size(), 2);
+    const QString journal = dir.filePath(QStringLiteral("journal.json"));
+    QCOMPARE(WriteRenameJournal(JournalOfRenames(folder, done.renamed), journal), QString());
+
+    const QString b = folder + QStringLiteral("2_b.jpg");
+    if (disturbance == u"append") {
+        QFile file(b);
+        QVERIFY(file.open(QIODevice::Append));
+        file.write("x");
+    } else if (disturbance == u"touch") {
+        QVERIFY(setModified(b, QDateTime::currentDateTime().addSecs(-3600)));
+    } else if (disturbance == u"remove") {
+        QVERIFY(QFile::remove(b));
+    } else if (disturbance == u"occupy") {
+        QVERIFY(writeBytes(folder + QStringLiteral("b.jpg"), "someone else's"));
+    }
+
+    const UndoOutcome outcome = UndoLastRename(journal);
+    QCOMPARE(filesIn(folder), after);
+    QVERIFY(!QFile::exists(journal)); // done once
+    QCOMPARE(outcome.restored.size(), reason.isEmpty() ? 2 : 1);
+    QCOMPARE(outcome.refused.size(), reason.isEmpty() ? 0 : 1);
+    if (!reason.isEmpty()) {
+        QCOMPARE(outcome.refused.first().first, QStringLiteral("“b.jpg” ← “2_b.jpg”"));
+        QVERIFY2(outcome.refused.first().second.startsWith(reason),
+                 qPrintable(outcome.refused.first().second));
+        QVERIFY(outcome.text().contains(outcome.refused.first().second));
+    }
+    if (disturbance == u"occupy")
+        QCOMPARE(readAll(folder + QStringLiteral("b.jpg")), QByteArray("someone else's"));
 }
 
 void TestNaming::fitFileName_data()

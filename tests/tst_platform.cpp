@@ -5,6 +5,7 @@
 #include "platform/process.h"
 #include "platform/scratchfolder.h"
 #include "platform/sourceselection.h"
+#include "platform/systemerror.h"
 #include "platform/textcodec.h"
 #include "platform/translations.h"
 #include "support/testfiles.h"
@@ -16,7 +17,9 @@
 #include <QTest>
 #include <QTranslator>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/stat.h>
 
 #include <ctime>
@@ -39,6 +42,8 @@ private slots:
     void trailingSlash();
     void installedLayout_data();
     void installedLayout();
+    void systemErrorText_data();
+    void systemErrorText();
 
     void cutAtNul_data();
     void cutAtNul();
@@ -232,6 +237,28 @@ void TestPlatform::installedLayout()
     QCOMPARE(Pw::IllustrationFolder(), QString(root + demo).replace(QStringLiteral("演示"), "pic"));
     QCOMPARE(Pw::CameraToolPath(), root + tool);
     Pw::SetAppFolder(QString());
+}
+
+void TestPlatform::systemErrorText_data()
+{
+    QTest::addColumn<int>("errnum");
+    QTest::addColumn<QString>("text"); // the start of the message
+    QTest::newRow("disk full") << ENOSPC << QStringLiteral("磁盘已满（ENOSPC: ");
+    QTest::newRow("read-only") << EROFS << QStringLiteral("只读文件系统（EROFS: ");
+    QTest::newRow("no access") << EACCES << QStringLiteral("没有权限（EACCES: ");
+    QTest::newRow("not permitted") << EPERM << QStringLiteral("没有权限（EPERM: ");
+    QTest::newRow("missing") << ENOENT << QStringLiteral("文件不存在（ENOENT: ");
+    QTest::newRow("name too long") << ENAMETOOLONG << QStringLiteral("文件名太长（ENAMETOOLONG: ");
+    QTest::newRow("no cause of its own: the detail alone") << EDOM << QStringLiteral("EDOM: ");
+}
+
+void TestPlatform::systemErrorText()
+{
+    QFETCH(int, errnum);
+    QFETCH(QString, text);
+    const QString message = Pw::SystemErrorText(errnum);
+    QVERIFY2(message.startsWith(text), qPrintable(message));
+    QVERIFY2(message.contains(QString::fromLocal8Bit(std::strerror(errnum))), qPrintable(message));
 }
 
 void TestPlatform::cutAtNul_data()

@@ -82,6 +82,7 @@ private slots:
     void compressionRatio();
     void summaryText_data();
     void summaryText();
+    void summaryCountAndBackground();
     void renameModeText();
     void textOverlay_data();
     void textOverlay();
@@ -269,6 +270,27 @@ void TestRun::summaryText()
 }
 
 // The rename form of the pattern has no quality even with option 4 on.
+// The summary (and so the report) says how many pictures are taken and names the background
+// picture of the border modes.
+void TestRun::summaryCountAndBackground()
+{
+    QTemporaryDir dir;
+    const QString picture = dir.filePath(QStringLiteral("底图.jpg"));
+    QVERIFY(QImage(4, 4, QImage::Format_RGB32).save(picture));
+    SummaryInputs in;
+    in.selectedCount = 12;
+    in.backgroundPicture = picture;
+    in.options.fitMode = Pw::FitMode::FitInside;
+    QString text = SummaryText(in);
+    QVERIFY2(text.startsWith(QStringLiteral("→ 即将处理：12 个图片\r\n\r\n")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("\r\n\r\n→ 背景图：底图.jpg\r\n")), qPrintable(text));
+    in.options.fitMode = Pw::FitMode::Stretch; // no border, no background
+    QVERIFY(!SummaryText(in).contains(QStringLiteral("背景图")));
+    in.options.fitMode = Pw::FitMode::FitInside;
+    in.backgroundPicture = dir.filePath(QStringLiteral("gone.jpg"));
+    QVERIFY(!SummaryText(in).contains(QStringLiteral("背景图")));
+}
+
 void TestRun::renameModeText()
 {
     NamingRule rule;

@@ -112,6 +112,7 @@ private slots:
     void secondOfThreeFailsToLoad();
     void stopWhileSecondOfFive();
     void errorLogOrder();
+    void vanishedSource();
     void twoRunsInTheSameSecond();
     void sizeLimitWalk_data();
     void sizeLimitWalk();
@@ -250,9 +251,25 @@ void TestRunBatch::errorLogOrder()
              qPrintable(lines[3]));
     QVERIFY2(lines[4].startsWith(u'[') && lines[4].endsWith(QStringLiteral("]c.png")),
              qPrintable(lines[4]));
-    // Nothing of either could be drawn: no file stands for them, and neither is a success.
+    // Nothing of either could be drawn: no file stands for them, and neither is a success; the
+    // run leaves no empty folder behind.
     QCOMPARE(result.successCount, 0);
-    QCOMPARE(filesIn(result.runFolder).size(), 0);
+    QVERIFY(result.runFolder.isEmpty());
+    QVERIFY(!QFileInfo::exists(m_output + QStringLiteral("pixwright_新图")));
+    QVERIFY(QFileInfo::exists(m_output));
+}
+
+// A source that goes away after it was listed is reported as missing, with the system's detail.
+void TestRunBatch::vanishedSource()
+{
+    const QStringList names = {QStringLiteral("a.png"), QStringLiteral("b.png")};
+    makeSources({names[0]});
+    RecordingHost host;
+    const BatchResult result = RunBatch(inputs(names, 2), host);
+    QVERIFY2(result.errorLog.startsWith(kBreak + QStringLiteral("[文件不存在（ENOENT: "))
+                     && result.errorLog.endsWith(QStringLiteral("]b.png")),
+             qPrintable(result.errorLog));
+    QCOMPARE(filesIn(result.runFolder), QStringList{QStringLiteral("1.a.jpg")});
 }
 
 void TestRunBatch::twoRunsInTheSameSecond()

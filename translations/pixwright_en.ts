@@ -565,7 +565,7 @@
     </message>
     <message>
         <source>保存质量：</source>
-        <translation>Saving quality:</translation>
+        <translation>Saving quality: </translation>
     </message>
     <message>
         <source>命名规则(&amp;R)...</source>
@@ -615,6 +615,34 @@
         <source>批量改名已终止：已改名 %1 个文件，其余文件保持原名。</source>
         <translation>Batch rename stopped: %1 files were renamed, the others keep their names.</translation>
     </message>
+    <message>
+        <source>撤销改名</source>
+        <translation>Undo the rename</translation>
+    </message>
+    <message>
+        <source>上一次批量改名后未动过的文件恢复原名</source>
+        <translation>Files left untouched since the last bulk rename get their old names back</translation>
+    </message>
+    <message>
+        <source>结果位置：</source>
+        <translation>Results in:</translation>
+    </message>
+    <message>
+        <source>每次处理的结果放在此处的“程序名_新图”文件夹中</source>
+        <translation>Each run puts its results in the &quot;&lt;program&gt;_新图&quot; folder here</translation>
+    </message>
+    <message>
+        <source>更改位置(&amp;L)...</source>
+        <translation>Change &amp;location...</translation>
+    </message>
+    <message>
+        <source>无法保存撤销记录（%1），这次改名不能撤销。</source>
+        <translation>The undo record could not be saved (%1); this rename cannot be undone.</translation>
+    </message>
+    <message>
+        <source>选择存放处理结果的位置</source>
+        <translation>Choose where the results go</translation>
+    </message>
 </context>
 <context>
     <name>Pw::FrmErr</name>
@@ -654,6 +682,14 @@
         <source>确定(&amp;O)</source>
         <translation>&amp;OK</translation>
     </message>
+    <message>
+        <source>（本次没有写出文件，未留下结果目录）</source>
+        <translation>(this run wrote no file and left no result folder)</translation>
+    </message>
+    <message>
+        <source>没有可用的文件管理器来打开结果目录。结果保存在：</source>
+        <translation>No file manager could be started to open the result folder. The results are in:</translation>
+    </message>
 </context>
 <context>
     <name>Pw::FrmRename</name>
@@ -675,6 +711,10 @@
     <message>
         <source>确定(&amp;O)</source>
         <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -848,23 +888,23 @@ Shows the camera information (Exif) each picture holds.
     </message>
     <message>
         <source>3.区分出数码照片(D)与普通图片(N)</source>
-        <translation>3. Tell camera photos (D) from other pictures (N)</translation>
+        <translation>3. Mark camera photos D, other pictures N</translation>
     </message>
     <message>
         <source>4.添加保存质量(如Q85),不适用于更名</source>
-        <translation>4. Add the saving quality (e.g. Q85); not for renaming</translation>
+        <translation>4. Quality (e.g. Q85); not when renaming</translation>
     </message>
     <message>
         <source>4.添加保存质量(如Q85)</source>
-        <translation>4. Add the saving quality (e.g. Q85)</translation>
+        <translation>4. Add the quality (e.g. Q85)</translation>
     </message>
     <message>
         <source>5.数码相片普通图片最后修改时间</source>
-        <translation>5. Last modification time of photos and pictures</translation>
+        <translation>5. Time last modified</translation>
     </message>
     <message>
         <source>6.数码相片拍摄时间，普通图片最后修改时间</source>
-        <translation>6. Time a photo was taken; modification time of other pictures</translation>
+        <translation>6. Time taken, else time last modified</translation>
     </message>
     <message>
         <source>7.包括原文件名</source>
@@ -877,6 +917,10 @@ Shows the camera information (Exif) each picture holds.
     <message>
         <source>请至少勾选一项命名内容（改名时“4.添加保存质量”不算在内），否则新文件都将名为“.jpg”，成为看不见的隐藏文件！</source>
         <translation>Tick at least one naming part (option 4, the saving quality, does not count when renaming); otherwise every new file is named &quot;.jpg&quot; and becomes a hidden file!</translation>
+    </message>
+    <message>
+        <source>命名规则中的“3.区分出数码照片(D)与普通图片(N)”只在保留数码信息时生效：不保留时，新文件名中不含D或N。</source>
+        <translation>Naming option &quot;3. Mark camera photos D, other pictures N&quot; works only while the camera information is kept: without it, new file names carry no D or N.</translation>
     </message>
 </context>
 <context>
@@ -919,6 +963,18 @@ Shows the camera information (Exif) each picture holds.
     <message>
         <source>不支持此 %1 图片：它的编码方式或格式变体未内置于本程序</source>
         <translation>This %1 picture is not supported: its coding or format variant is not built into this program</translation>
+    </message>
+    <message>
+        <source>无法保存图片：%1</source>
+        <translation>Cannot save the picture: %1</translation>
+    </message>
+    <message>
+        <source>没有可保存的图片数据</source>
+        <translation>no picture data to save</translation>
+    </message>
+    <message>
+        <source>文件夹不存在</source>
+        <translation>the folder does not exist</translation>
     </message>
 </context>
 <context>
@@ -978,16 +1034,6 @@ Shows the camera information (Exif) each picture holds.
         <translation>rename for real (without it only the new names are shown)</translation>
     </message>
     <message>
-        <source>用法：pixwright rename [FOLDER] [选项]
-显示 FOLDER（默认：记住的文件夹）中的图片按命名规则将改成的名字；
-加 --yes 就地改名，从不覆盖已有的文件。
-</source>
-        <translation>Usage: pixwright rename [FOLDER] [options]
-Shows how the pictures of FOLDER (default: the remembered folder) would be renamed by
-the naming rule; --yes renames them in place, never replacing a file.
-</translation>
-    </message>
-    <message>
         <source>退出状态：0 完成；1 有文件无法改名或已停止；2 参数错误。
 </source>
         <translation>Exit status: 0 done; 1 a rename was refused or the run stopped; 2 bad arguments.
@@ -1029,6 +1075,55 @@ the naming rule; --yes renames them in place, never replacing a file.
         <source>文件批量改名已经完成！</source>
         <translation>The files have been renamed!</translation>
     </message>
+    <message>
+        <source>撤销上一次改名：改名后未动过的文件恢复原名，从不覆盖文件</source>
+        <translation>undo the last rename: files untouched since get their old names back; no file is ever replaced</translation>
+    </message>
+    <message>
+        <source>用法：pixwright rename [FOLDER] [选项]
+显示 FOLDER（默认：记住的文件夹）中的图片按命名规则将改成的名字；
+加 --yes 就地改名，从不覆盖已有的文件；--undo 撤销上一次改名。
+</source>
+        <translation>Usage: pixwright rename [FOLDER] [options]
+Shows the names the pictures of FOLDER (default: the remembered folder) get by the naming rule;
+with --yes renames them in place, never replacing a file; --undo undoes the last rename.
+</translation>
+    </message>
+    <message>
+        <source>没有可以撤销的改名（%1）</source>
+        <translation>there is no rename to undo (%1)</translation>
+    </message>
+    <message>
+        <source>无法保存撤销记录%1（%2），这次改名不能撤销</source>
+        <translation>cannot save the undo record %1 (%2); this rename cannot be undone</translation>
+    </message>
+</context>
+<context>
+    <name>Pw::RenameJournal</name>
+    <message>
+        <source>“%1” ← “%2”</source>
+        <translation>&quot;%1&quot; ← &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>改名后文件已被修改</source>
+        <translation>the file was changed after the rename</translation>
+    </message>
+    <message>
+        <source>原文件名已被另一个文件占用</source>
+        <translation>another file now has the old name</translation>
+    </message>
+    <message>
+        <source>已撤销改名：%1 个文件恢复了原名。</source>
+        <translation>Rename undone: %1 files have their old names back.</translation>
+    </message>
+    <message>
+        <source>以下 %1 个文件保持现在的名字：</source>
+        <translation>These %1 files keep their present names:</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
 </context>
 <context>
     <name>Pw::RenameOnlyRun</name>
@@ -1038,7 +1133,7 @@ the naming rule; --yes renames them in place, never replacing a file.
     </message>
     <message>
         <source>  将改为:</source>
-        <translation>  becomes:</translation>
+        <translation>  becomes: </translation>
     </message>
     <message>
         <source>正在处理(%1/%2)%3</source>
@@ -1099,10 +1194,6 @@ the naming rule; --yes renames them in place, never replacing a file.
     <message>
         <source>从此设置文件读取（只读不写）</source>
         <translation>read this settings file (never written)</translation>
-    </message>
-    <message>
-        <source>用 DIR 代替桌面文件夹</source>
-        <translation>use DIR instead of the desktop folder</translation>
     </message>
     <message>
         <source>只处理这张列出的图片（可重复）</source>
@@ -1311,6 +1402,10 @@ Ctrl+C stops after the file in hand and still prints the report.
     <message>
         <source>无法确定当前文件夹的路径，请给出完整路径</source>
         <translation>the path of the current folder cannot be read; give a full path</translation>
+    </message>
+    <message>
+        <source>结果放在 DIR 下（默认：第三步记住的位置，否则桌面文件夹）</source>
+        <translation>put the results below DIR (default: the place step 3 remembers, else the desktop folder)</translation>
     </message>
 </context>
 <context>
@@ -1525,6 +1620,81 @@ Ctrl+C stops after the file in hand and still prints the report.
     <message>
         <source>按压“终止”按钮可结束图片处理</source>
         <translation>Press &quot;Cancel&quot; to end the processing</translation>
+    </message>
+    <message>
+        <source>→ 即将处理：%1 个图片</source>
+        <translation>→ Pictures to process: %1</translation>
+    </message>
+    <message>
+        <source>→ 背景图：</source>
+        <translation>→ Background picture: </translation>
+    </message>
+</context>
+<context>
+    <name>Pw::SystemError</name>
+    <message>
+        <source>磁盘已满</source>
+        <translation>disk full</translation>
+    </message>
+    <message>
+        <source>磁盘配额已用完</source>
+        <translation>disk quota used up</translation>
+    </message>
+    <message>
+        <source>只读文件系统</source>
+        <translation>read-only file system</translation>
+    </message>
+    <message>
+        <source>没有权限</source>
+        <translation>permission denied</translation>
+    </message>
+    <message>
+        <source>文件不存在</source>
+        <translation>file does not exist</translation>
+    </message>
+    <message>
+        <source>文件名太长</source>
+        <translation>file name too long</translation>
+    </message>
+    <message>
+        <source>文件已存在</source>
+        <translation>file already exists</translation>
+    </message>
+    <message>
+        <source>路径中的文件夹不存在</source>
+        <translation>a folder in the path does not exist</translation>
+    </message>
+    <message>
+        <source>这是一个文件夹</source>
+        <translation>this is a folder</translation>
+    </message>
+    <message>
+        <source>磁盘读写出错</source>
+        <translation>disk input/output error</translation>
+    </message>
+    <message>
+        <source>文件正被使用</source>
+        <translation>file in use</translation>
+    </message>
+    <message>
+        <source>打开的文件过多</source>
+        <translation>too many open files</translation>
+    </message>
+    <message>
+        <source>内存不足</source>
+        <translation>out of memory</translation>
+    </message>
+    <message>
+        <source>不在同一个磁盘上</source>
+        <translation>not on the same disk</translation>
+    </message>
+    <message>
+        <source>文件系统不接受这个名称</source>
+        <translation>the file system does not accept this name</translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
     </message>
 </context>
 <context>

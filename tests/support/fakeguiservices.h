@@ -36,6 +36,7 @@ public:
     QStringList folderPrompts;       // what chooseFolder was asked with
     QList<FileRequest> fileRequests; // what chooseFile was asked with
     QStringList openedFolders;       // openFolder calls
+    bool fileManager = true;         // what openFolder answers
     int fontDialogsOpened = 0;       // chooseFont calls
     // The pending font dialog: the test calls it with a choice, or with nothing for Cancel.
     std::function<void(std::optional<Pw::FontChoice>)> pendingFont;
@@ -72,7 +73,11 @@ public:
         fontShown = initial;
         pendingFont = std::move(done);
     }
-    void openFolder(const QString &folder) override { openedFolders << folder; }
+    bool openFolder(const QString &folder) override
+    {
+        openedFolders << folder;
+        return fileManager;
+    }
 
     // The texts of the recorded messages of one kind, in order.
     QStringList texts(const QString &kind) const

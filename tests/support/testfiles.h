@@ -25,9 +25,12 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
            && file.write(bytes) == bytes.size();
 }
 
-// The names of the files in folder (hidden ones included), sorted by name.
+// The names of the files in folder (hidden ones included), sorted by name; none for no folder
+// (a run that wrote nothing names none).
 inline QStringList filesIn(const QString &folder)
 {
+    if (folder.isEmpty())
+        return {};
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
