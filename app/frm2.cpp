@@ -38,10 +38,11 @@ T *named(T *widget, const char *name)
     return widget;
 }
 
-// A number box as wide as seven digits.
+// A number box as wide as seven digits, taking digits only.
 QLineEdit *numberBox(QWidget *parent, const char *name, const QString &text)
 {
     auto *box = named(new QLineEdit(text, parent), name);
+    box->setValidator(new DigitsValidator(box));
     box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
     return box;
 }
@@ -85,11 +86,10 @@ Frm2::Frm2(Wizard &wizard, QWidget *parent)
     buildControls();
 
     // Loading: the lists first, then the remembered options (the stored mode is selected and
-    // stored again, as a click would); the mode-5 option opens with its designed caption.
+    // stored again, as a click would).
     Combo1->addItems(PresetListItems());
     ComboDWJ->addItems({QStringLiteral("K"), QStringLiteral("M")});
     m_options = LoadStep2Options();
-    m_options.percentCaptionAsDesigned = true;
     m_background = ColourFromBgr(LoadBackgroundColour());
     showOptions();
     applyModeLayout();
@@ -298,6 +298,8 @@ QWidget *Frm2::buildLimitAndTextPanel()
     Check3 = named(new QCheckBox(tr("文字反白"), panel), "Check3");
     Text3 = named(new QPlainTextEdit(panel), "Text3");
     Text3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The picture draws each line as one line, cut off at its edge: the box shows it so.
+    Text3->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text3->setFixedHeight(Text3->fontMetrics().height() * 4 + 12);
     PicBJS = named(new HueStrip(panel), "PicBJS");
     PicBJS->setToolTip(tr("点击选择反白背景色"));
@@ -396,7 +398,10 @@ void Frm2::connectControls()
     connect(ChkDWJ, &QCheckBox::clicked, this, [this](bool on) {
         m_options.sizeLimitOn = on;
         applyModeLayout();
+        // The value is selected, so that typing replaces it rather than adding to it.
         focusAtEnd(TxtDWJ);
+        if (on && TxtDWJ->hasFocus())
+            TxtDWJ->selectAll();
     });
     connect(ComboDWJ, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!m_showing)
