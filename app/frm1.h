@@ -49,6 +49,7 @@ public:
     QLineEdit *txtdir = nullptr;
     PictureButton *Command8 = nullptr; // folder chooser
     QListWidget *List1 = nullptr;
+    QLabel *lblListNote = nullptr; // why the list is empty, inside its area
     QCheckBox *Chkjpg = nullptr;
     QCheckBox *Chkpng = nullptr;
     QCheckBox *Chkbmp = nullptr;
@@ -96,6 +97,8 @@ private:
     void setCountedCaptions();
     void setBulkChoicesVisible(bool visible);
     void updateListLayout();
+    void showBulkState();
+    void showMissingFolder(const QString &folder);
 
     void chooseFolder();
     void takeFolder(const QString &folder, const QStringList &only = {});
@@ -115,13 +118,15 @@ private:
     void startPreview(const PreviewJob &job);
     void previewLoaded(quint64 generation, const Preview &preview);
     void clearPreview();
+    void writeOnPreview(const QString &text);
     void paintBackdrop();
 
     Wizard &m_wizard;
-    bool m_loaded = false;      // start-up done: the type switches act
-    bool m_bulk = false;        // a bulk selection is running: item clicks do not preview
-    QString m_folder;           // SourceFolder as listed, ending with '/'
-    PictureTypes m_listedTypes; // what the hidden listing shows (the pattern)
+    bool m_loaded = false;          // start-up done: the type switches act
+    bool m_bulk = false;            // a bulk selection is running: item clicks do not preview
+    bool m_invertedJustNow = false; // the selection is the one the last invert made
+    QString m_folder;               // SourceFolder as listed, ending with '/'
+    PictureTypes m_listedTypes;     // what the hidden listing shows (the pattern)
     int m_selectedCount = 0;
     QColor m_background = Qt::black;
 
