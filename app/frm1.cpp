@@ -3,6 +3,7 @@
 #include "app/frmsm.h"
 #include "app/guiservices.h"
 #include "app/picturewidgets.h"
+#include "app/scrollpage.h"
 #include "app/wizard.h"
 #include "platform/apppaths.h"
 #include "platform/colour.h"
@@ -65,16 +66,11 @@ Frm1::Frm1(Wizard &wizard, QWidget *parent)
     : QWidget(parent)
     , m_wizard(wizard)
 {
-    m_previewPool.setMaxThreadCount(1);
     buildControls();
     startUp();
 }
 
-Frm1::~Frm1()
-{
-    m_pendingPreview.reset();
-    m_previewPool.clear();
-}
+Frm1::~Frm1() = default;
 
 void Frm1::buildControls()
 {
@@ -108,6 +104,8 @@ void Frm1::buildControls()
     List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     List1->setUniformItemSizes(true);
     List1->setToolTip(tr("双击查看数码照片信息（如有）！"));
+    // On a small screen the page scrolls rather than squeeze the list to a row or two.
+    List1->setMinimumHeight(List1->fontMetrics().height() * 6 + 2 * List1->frameWidth());
     // An empty list says why it is empty, in the list's own area.
     lblListNote = new QLabel(List1->viewport());
     lblListNote->setObjectName(QStringLiteral("lblListNote"));
@@ -169,11 +167,16 @@ void Frm1::buildControls()
     Command1->setDefault(false);
 
     // Layout: the banner on the left; folder, list, switches, preview and Next on the right.
-    // With an empty list the preview part hides and the list takes its room.
+    // With an empty list the preview part hides and the list takes its room. Everything but
+    // the Next row scrolls when the screen is too small for it.
     auto *outer = new QHBoxLayout(this);
     outer->addWidget(PicL);
-    auto *content = new QVBoxLayout;
-    outer->addLayout(content, 1);
+    auto *right = new QVBoxLayout;
+    outer->addLayout(right, 1);
+    auto *page = new QWidget(this);
+    auto *content = new QVBoxLayout(page);
+    content->setContentsMargins(0, 0, 0, 0);
+    right->addWidget(new ScrollPage(page, this), 1);
     content->addWidget(lblStep);
 
     auto *folderRow = new QHBoxLayout;
@@ -209,12 +212,12 @@ void Frm1::buildControls()
     previewRow->addLayout(info, 1);
     content->addLayout(previewRow);
     content->addWidget(Line2);
+    content->addWidget(Check1);
 
     auto *bottomRow = new QHBoxLayout;
-    bottomRow->addWidget(Check1);
     bottomRow->addStretch(1);
     bottomRow->addWidget(Command1);
-    content->addLayout(bottomRow);
+    right->addLayout(bottomRow);
 
     connect(Command8, &QAbstractButton::clicked, this, &Frm1::chooseFolder);
     connect(txtdir, &QLineEdit::returnPressed, this, &Frm1::typedFolder);
@@ -589,39 +592,16 @@ void Frm1::showPreview(int row, bool again)
         return;
     m_previewPath = path;
     emit previewChanged(path);
-    const qreal ratio = devicePixelRatioF();
-    const PreviewJob job{++m_previewGeneration, path, PicShow->size() * ratio, m_background};
-    if (m_previewBusy)
-        m_pendingPreview = job;
-    else
-        startPreview(job);
+    const QSize canvas = PicShow->size() * devicePixelRatioF();
+    m_previews.request(
+            [path, canvas, background = m_background] {
+                return LoadPreview(path, canvas, background);
+            },
+            [this](const Preview &preview) { previewLoaded(preview); });
 }
 
-void Frm1::startPreview(const PreviewJob &job)
+void Frm1::previewLoaded(const Preview &preview)
 {
-    m_previewBusy = true;
-    m_previewPool.start([this, job] {
-        const Preview preview = LoadPreview(job.path, job.canvasSize, job.background);
-        QMetaObject::invokeMethod(
-                this,
-                [this, generation = job.generation, preview] {
-                    previewLoaded(generation, preview);
-                },
-                Qt::QueuedConnection);
-    });
-}
-
-void Frm1::previewLoaded(quint64 generation, const Preview &preview)
-{
-    m_previewBusy = false;
-    if (m_pendingPreview) {
-        const PreviewJob job = *m_pendingPreview;
-        m_pendingPreview.reset();
-        startPreview(job);
-        return;
-    }
-    if (generation != m_previewGeneration)
-        return; // cleared meanwhile
     QPixmap pixmap = QPixmap::fromImage(preview.image);
     pixmap.setDevicePixelRatio(devicePixelRatioF());
     if (pixmap.isNull())
@@ -642,8 +622,7 @@ void Frm1::previewLoaded(quint64 generation, const Preview &preview)
 
 void Frm1::clearPreview()
 {
-    ++m_previewGeneration;
-    m_pendingPreview.reset();
+    m_previews.cancel();
     paintBackdrop();
     for (QLabel *label : {lblInfo0, lblInfo1, lblInfo2}) {
         label->clear();

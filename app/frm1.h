@@ -1,13 +1,11 @@
 #pragma once
 
+#include "app/previewscheduler.h"
 #include "app/step1model.h"
 #include "platform/sourceselection.h"
 
 #include <QColor>
-#include <QThreadPool>
 #include <QWidget>
-
-#include <optional>
 
 class QCheckBox;
 class QFrame;
@@ -81,14 +79,6 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    struct PreviewJob
-    {
-        quint64 generation = 0;
-        QString path;
-        QSize canvasSize;
-        QColor background;
-    };
-
     void buildControls();
     void startUp();
 
@@ -115,8 +105,7 @@ private:
     // again: preview even when the file is the one shown (after a re-listing it may have
     // changed).
     void showPreview(int row, bool again = true);
-    void startPreview(const PreviewJob &job);
-    void previewLoaded(quint64 generation, const Preview &preview);
+    void previewLoaded(const Preview &preview);
     void clearPreview();
     void writeOnPreview(const QString &text);
     void paintBackdrop();
@@ -131,11 +120,8 @@ private:
     QColor m_background = Qt::black;
 
     QString m_previewPath;
-    quint64 m_previewGeneration = 0;
-    bool m_previewBusy = false;
-    std::optional<PreviewJob> m_pendingPreview;
     // Last member: its destruction waits for a running decode before the window goes.
-    QThreadPool m_previewPool;
+    PreviewScheduler m_previews;
 };
 
 } // namespace Pw

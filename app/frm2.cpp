@@ -1,7 +1,7 @@
 #include "app/frm2.h"
 
-#include "app/frm1.h"
 #include "app/guiservices.h"
+#include "app/scrollpage.h"
 #include "app/step2widgets.h"
 #include "app/wizard.h"
 #include "imaging/pictureservice.h"
@@ -26,6 +26,8 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace Pw {
 
@@ -82,7 +84,6 @@ Frm2::Frm2(Wizard &wizard, QWidget *parent)
     setObjectName(QStringLiteral("Frm2"));
     setWindowTitle(Wizard::title());
     setWindowIcon(m_wizard.icon());
-    m_previewPool.setMaxThreadCount(1);
     buildControls();
 
     // Loading: the lists first, then the remembered options (the stored mode is selected and
@@ -94,17 +95,9 @@ Frm2::Frm2(Wizard &wizard, QWidget *parent)
     showOptions();
     applyModeLayout();
     connectControls();
-
-    // The live preview draws the picture step 1 previews.
-    Frm1 *step1 = m_wizard.frm1();
-    m_previewFile = step1->previewedFile();
-    connect(step1, &Frm1::previewChanged, this, &Frm2::setPreviewSource);
 }
 
-Frm2::~Frm2()
-{
-    m_previewPool.clear();
-}
+Frm2::~Frm2() = default;
 
 void Frm2::buildControls()
 {
@@ -148,10 +141,16 @@ void Frm2::buildControls()
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
 
+    // The controls scroll when the screen is too small for them; the buttons stay in view.
+    auto *page = new QWidget(this);
+    auto *pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->addWidget(lblStep);
+    pageLayout->addLayout(upper);
+    pageLayout->addWidget(limitAndText);
+    pageLayout->addStretch(1);
     auto *right = new QVBoxLayout;
-    right->addWidget(lblStep);
-    right->addLayout(upper);
-    right->addWidget(limitAndText);
+    right->addWidget(new ScrollPage(page, this), 1);
     right->addWidget(rule);
     right->addLayout(buttons);
 
@@ -178,6 +177,7 @@ QWidget *Frm2::buildModePanel()
         OpSYT[size_t(index)]->setToolTip(tr(tips[index]));
         OpSYTGroup->addButton(OpSYT[size_t(index)], index);
     }
+    reserveCaptionWidths();
     Label2 = named(new QLabel(tr("指定像素值，软件自动判断横版/竖版图："), PicRT), "Label2");
 
     // Width and height (modes 1, 2, 4).
@@ -495,6 +495,37 @@ void Frm2::showOptions()
     m_showing = false;
 }
 
+// The captions of modes 3 and 5 change with the edge and the percentage: each option keeps
+// the width of its widest caption, so moving the bar never widens the window.
+void Frm2::reserveCaptionWidths()
+{
+    const auto widest = [](QRadioButton *option, auto &&captionOf, int first, int last) {
+        int width = 0;
+        for (int value = first; value <= last; ++value) {
+            option->setText(captionOf(value));
+            width = std::max(width, option->sizeHint().width());
+        }
+        option->setMinimumWidth(width);
+    };
+    widest(
+            OpSYT[2],
+            [](int edge) {
+                ProcessingOptions shown;
+                shown.chooseEdge(edge);
+                return ModeCaption(shown);
+            },
+            1, 3);
+    widest(
+            OpSYT[4],
+            [](int percent) {
+                ProcessingOptions shown;
+                shown.selectMode(FitMode::Percent);
+                shown.setScalePercent(percent);
+                return ModeCaption(shown);
+            },
+            5, 500);
+}
+
 // What the mode shows and hides; compress-only hides the percentage, the size limit its box.
 void Frm2::applyModeLayout()
 {
@@ -684,6 +715,14 @@ void Frm2::setPreviewSource(const QString &file)
     schedulePreview();
 }
 
+void Frm2::setBackgroundPicture(const QString &file)
+{
+    if (file == m_backgroundPicture)
+        return;
+    m_backgroundPicture = file;
+    schedulePreview();
+}
+
 void Frm2::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -697,39 +736,16 @@ void Frm2::schedulePreview()
 {
     if (!isVisible())
         return; // drawn when the window shows
-    PreviewJob job{++m_previewGeneration, m_previewFile, m_options, m_background,
-                   PicPreview->pixelSize()};
-    if (m_previewBusy) {
-        m_pendingPreview = std::move(job); // only the latest waiting request counts
-        return;
-    }
-    startPreview(job);
+    m_previews.request(
+            [file = m_previewFile, options = m_options, background = m_background,
+             picture = m_backgroundPicture, box = PicPreview->pixelSize()] {
+                return DrawResultPreview(file, options, background, box, picture);
+            },
+            [this](const ResultPreview &preview) { previewDrawn(preview); });
 }
 
-void Frm2::startPreview(const PreviewJob &job)
+void Frm2::previewDrawn(const ResultPreview &preview)
 {
-    m_previewBusy = true;
-    m_previewPool.start([this, job] {
-        const ResultPreview preview = DrawResultPreview(job.file, job.options, job.background,
-                                                        job.box);
-        QMetaObject::invokeMethod(
-                this,
-                [this, generation = job.generation, preview] { previewDrawn(generation, preview); },
-                Qt::QueuedConnection);
-    });
-}
-
-void Frm2::previewDrawn(quint64 generation, const ResultPreview &preview)
-{
-    m_previewBusy = false;
-    if (m_pendingPreview) {
-        const PreviewJob job = *m_pendingPreview;
-        m_pendingPreview.reset();
-        startPreview(job);
-        return; // a newer request replaces this picture
-    }
-    if (generation != m_previewGeneration)
-        return;
     PicPreview->setPicture(preview.image);
     PicPreview->setNote(preview.message);
     PicPreview->setToolTip(preview.fullSize.isValid() ? tr("%1 × %2 像素")

@@ -68,6 +68,7 @@ signals:
 
 private:
     QWidget *step(int step);
+    void placeLike(QWidget *target, const QWidget *current);
 
     GuiServices &m_services;
     QIcon m_icon;

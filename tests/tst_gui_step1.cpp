@@ -7,6 +7,8 @@
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
 #include "support/fakeguiservices.h"
+#include "support/testfiles.h"
+#include "support/testpictures.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -88,6 +90,7 @@ private slots:
     void bulkChoicesShowTheListState();
     void folderDialogOpensAtTheShownFolder_data();
     void folderDialogOpensAtTheShownFolder();
+    void longCameraModelDoesNotWidenTheWindow();
 
 private:
     std::unique_ptr<Wizard> startWizard();
@@ -730,6 +733,22 @@ void TestStep1::folderDialogOpensAtTheShownFolder()
     QCOMPARE(m_services.folderStarts.size(), 1);
     const QString expected = start == u"~/" ? QDir::homePath() + u'/' : root + start;
     QCOMPARE(m_services.folderStarts.first(), expected);
+}
+
+void TestStep1::longCameraModelDoesNotWidenTheWindow()
+{
+    const QByteArray model = QByteArray("PW Camera ").repeated(20);
+    QVERIFY(PwTest::writeBytes(
+            m_demo + QStringLiteral("zz.jpg"),
+            PwTest::withSegment(PwTest::plainJpeg(64, 48),
+                                PwTest::exifSegment(model, "2024:05:18 18:52:03"))));
+    m_wizard = startWizard();
+    Frm1 *step1 = m_wizard->frm1();
+    const int width = step1->width();
+    QTRY_VERIFY(step1->lblInfo2->text().contains(QString::fromLatin1(model)));
+    QVERIFY2(step1->sizeHint().width() <= width,
+             qPrintable(QString::number(step1->sizeHint().width())));
+    QCOMPARE(step1->width(), width);
 }
 
 QTEST_MAIN(TestStep1)

@@ -74,6 +74,7 @@ private slots:
     void digitBoxesRefuseOtherText_data();
     void digitBoxesRefuseOtherText();
     void overlayBoxShowsLinesAsDrawn();
+    void captionsDoNotWidenTheWindow();
     void nextValidatesAndSaves();
     void skipAndPrevious();
     void fontDialog();
@@ -522,6 +523,23 @@ void TestStep2::overlayBoxShowsLinesAsDrawn()
         QCOMPARE(block.layout()->lineCount(), 1);
 }
 
+void TestStep2::captionsDoNotWidenTheWindow()
+{
+    Frm2 *step2 = showStep2();
+    QTest::mouseClick(step2->OpSYT[4], Qt::LeftButton);
+    const int width = step2->sizeHint().width();
+    for (int percent : {5, 99, 100, 105, 150, 500}) {
+        step2->HScroll1->setValue(percent);
+        QCOMPARE(step2->sizeHint().width(), width);
+    }
+    QTest::mouseClick(step2->ChkYSTJ, Qt::LeftButton);
+    QCOMPARE(step2->sizeHint().width(), width);
+    for (QRadioButton *edge : {step2->Op31, step2->op32, step2->Op33}) {
+        QTest::mouseClick(edge, Qt::LeftButton);
+        QCOMPARE(step2->sizeHint().width(), width);
+    }
+}
+
 void TestStep2::nextValidatesAndSaves()
 {
     Frm2 *step2 = showStep2();
@@ -737,6 +755,22 @@ void TestStep2::livePreview()
     QCOMPARE(QColor(image.pixel(image.width() / 2, 2)), QColor(Qt::black)); // border
     const QColor middle = image.pixel(image.width() / 2, image.height() / 2);
     QVERIFY(middle.green() > 150 && middle.red() < 50);
+
+    // Step 3's background picture shows under the border, as the run draws it.
+    const QString backdrop = m_dir.filePath(QStringLiteral("red.png"));
+    QImage red(40, 40, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(backdrop));
+    m_wizard->frm3()->TxtPic->setText(backdrop);
+    m_wizard->showStep(2);
+    QTRY_COMPARE(QColor(step2->PicPreview->picture().pixel(image.width() / 2, 2)), QColor(Qt::red));
+    QVERIFY(QColor(step2->PicPreview->picture().pixel(image.width() / 2, image.height() / 2))
+                    .green()
+            > 150);
+    m_wizard->frm3()->TxtPic->clear();
+    m_wizard->showStep(2);
+    QTRY_COMPARE(QColor(step2->PicPreview->picture().pixel(image.width() / 2, 2)),
+                 QColor(Qt::black));
 
     // Typing changes it; the latest request wins.
     QTest::keyClick(step2->Text2, Qt::Key_Backspace);
