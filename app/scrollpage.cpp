@@ -1,5 +1,6 @@
 #include "app/scrollpage.h"
 
+#include <QEvent>
 #include <QStyle>
 
 namespace Pw {
@@ -12,6 +13,15 @@ ScrollPage::ScrollPage(QWidget *page, QWidget *parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setWidget(page);
+    page->installEventFilter(this);
+}
+
+bool ScrollPage::eventFilter(QObject *watched, QEvent *event)
+{
+    // The page's wish changed: so does this area's, which the window's layout must hear of.
+    if (watched == widget() && event->type() == QEvent::LayoutRequest)
+        updateGeometry();
+    return QScrollArea::eventFilter(watched, event);
 }
 
 QSize ScrollPage::sizeHint() const
@@ -20,10 +30,10 @@ QSize ScrollPage::sizeHint() const
     const QWidget *page = widget();
     if (!page)
         return QScrollArea::sizeHint();
-    // With room for a vertical scroll bar, so that a page scrolled up and down on a low screen
-    // does not scroll sideways as well.
+    // With room for the scroll bars: a page that fits exactly can keep a bar it had while the
+    // window was laid out, and one bar then calls for the other.
     const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
-    return page->sizeHint().grownBy(contentsMargins()) + QSize(bar, 0);
+    return page->sizeHint().grownBy(contentsMargins()) + QSize(bar, bar);
 }
 
 QSize ScrollPage::minimumSizeHint() const

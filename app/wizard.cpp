@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QScreen>
+#include <QTimer>
 #include <QTranslator>
 
 #include <algorithm>
@@ -126,7 +127,7 @@ QPoint keptOnScreen(QPoint wanted, QSize size, QMargins frame, const QRect &avai
 // The step shown takes the place of the step hidden, so the buttons stay under the pointer;
 // the first step opens centred. Either way the window is no larger than the screen's
 // available area and lies wholly on it.
-void Wizard::placeLike(QWidget *target, const QWidget *current)
+void Wizard::placeLike(QWidget *target, const QWidget *current, bool fitToHint)
 {
     const QScreen *screen = current ? current->screen() : target->screen();
     if (!screen)
@@ -134,17 +135,22 @@ void Wizard::placeLike(QWidget *target, const QWidget *current)
     if (!screen)
         return;
     const QRect available = screen->availableGeometry();
-    // A hidden window may have no frame yet: the one of the step on screen stands for it, as
-    // the desktop draws every step alike.
-    const QMargins frame = current ? frameOf(current) : frameOf(target);
+    // A window that is hidden, or only just shown, may have no frame yet: the last one seen
+    // stands for it, as the desktop draws every step alike.
+    QMargins frame = frameOf(current ? current : target);
+    if (frame.isNull())
+        frame = m_lastFrame;
+    else
+        m_lastFrame = frame;
     const QSize room = available.size().shrunkBy(frame);
     // A window never sized by its code opens at its layout's wish, which may pass the screen;
-    // the wish counts only once the style and fonts are applied.
+    // the wish counts only once the style and fonts are applied and the layout requests the
+    // controls posted meanwhile are handled.
     target->ensurePolished();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     if (QLayout *layout = target->layout())
         layout->activate();
-    const QSize wished = target->testAttribute(Qt::WA_Resized) ? target->size()
-                                                               : target->sizeHint();
+    const QSize wished = fitToHint ? target->sizeHint() : target->size();
     const QSize size = wished.boundedTo(room).expandedTo(target->minimumSize());
     QPoint wanted;
     if (current) {
@@ -176,7 +182,14 @@ void Wizard::showStep(int number)
               static_cast<QWidget *>(m_frm3.get())})
             if (other && other != target && other->isVisible())
                 current = other;
-        placeLike(target, current);
+        // A window shown for the first time and never sized by its code takes its layout's
+        // wish, which counts the style and fonts in full only once it is on screen: it is
+        // fitted again, where it stands, when the showing is done.
+        const bool refit = !target->testAttribute(Qt::WA_WState_ExplicitShowHide)
+                           && !target->testAttribute(Qt::WA_Resized);
+        placeLike(target, current, refit);
+        if (refit)
+            QTimer::singleShot(0, target, [this, target] { placeLike(target, target, true); });
     }
     // Show the target first, then hide the others, so the desktop never sees the program
     // without a window.

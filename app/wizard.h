@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QMargins>
 #include <QObject>
 #include <QPixmap>
 #include <QString>
@@ -68,7 +69,9 @@ signals:
 
 private:
     QWidget *step(int step);
-    void placeLike(QWidget *target, const QWidget *current);
+    // Sizes target (to its layout's wish when fitToHint, else keeping its size) and places it
+    // where current stands, or centred when there is none, wholly on the screen.
+    void placeLike(QWidget *target, const QWidget *current, bool fitToHint);
 
     GuiServices &m_services;
     QIcon m_icon;
@@ -76,6 +79,7 @@ private:
     std::unique_ptr<Frm2> m_frm2;
     std::unique_ptr<Frm3> m_frm3;
     bool m_renameOnlyMode = false;
+    QMargins m_lastFrame; // the desktop's frame around a step, once one was seen
 };
 
 } // namespace Pw
