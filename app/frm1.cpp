@@ -3,6 +3,7 @@
 #include "app/frmsm.h"
 #include "app/guiservices.h"
 #include "app/picturewidgets.h"
+#include "app/scrollpage.h"
 #include "app/wizard.h"
 #include "platform/apppaths.h"
 #include "platform/colour.h"
@@ -66,16 +67,11 @@ Frm1::Frm1(Wizard &wizard, QWidget *parent)
     : QWidget(parent)
     , m_wizard(wizard)
 {
-    m_previewPool.setMaxThreadCount(1);
     buildControls();
     startUp();
 }
 
-Frm1::~Frm1()
-{
-    m_pendingPreview.reset();
-    m_previewPool.clear();
-}
+Frm1::~Frm1() = default;
 
 void Frm1::buildControls()
 {
@@ -109,6 +105,18 @@ void Frm1::buildControls()
     List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     List1->setUniformItemSizes(true);
     List1->setToolTip(tr("双击查看数码照片信息（如有）！"));
+    // On a small screen the page scrolls rather than squeeze the list to a row or two.
+    List1->setMinimumHeight(List1->fontMetrics().height() * 6 + 2 * List1->frameWidth());
+    // An empty list says why it is empty, in the list's own area.
+    lblListNote = new QLabel(List1->viewport());
+    lblListNote->setObjectName(QStringLiteral("lblListNote"));
+    lblListNote->setWordWrap(true);
+    lblListNote->setAlignment(Qt::AlignCenter);
+    lblListNote->setAttribute(Qt::WA_TransparentForMouseEvents);
+    lblListNote->setEnabled(false); // drawn greyed, as a placeholder text
+    auto *noteLayout = new QVBoxLayout(List1->viewport());
+    noteLayout->addWidget(lblListNote);
+    lblListNote->hide();
 
     Chkjpg = new QCheckBox(QStringLiteral("JPG"), this);
     Chkjpg->setObjectName(QStringLiteral("Chkjpg"));
@@ -140,18 +148,15 @@ void Frm1::buildControls()
     PicShow->setFixedSize(kPreviewSize);
     PicShow->setAlignment(Qt::AlignCenter);
 
-    // A long file name is shortened in the middle; the tooltip shows it whole.
+    // A long file name is shortened in the middle, long information lines (a camera model)
+    // at their end, so that no file widens the window; the tooltips show them whole.
     lblInfo0 = new ElidedLabel(this);
     lblInfo0->setObjectName(QStringLiteral("lblInfo0"));
-    lblInfo1 = new QLabel(this);
+    lblInfo1 = new ElidedLabel(this, Qt::ElideRight);
     lblInfo1->setObjectName(QStringLiteral("lblInfo1"));
-    lblInfo1->setTextFormat(Qt::PlainText);
-    lblInfo2 = new QLabel(this);
+    lblInfo2 = new ElidedLabel(this, Qt::ElideRight);
     lblInfo2->setObjectName(QStringLiteral("lblInfo2"));
-    lblInfo2->setTextFormat(Qt::PlainText);
     lblInfo2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    for (QLabel *label : {lblInfo1, lblInfo2})
-        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     PicExif = new PictureButton(ButtonGlyph::Camera, 32, this);
     PicExif->setObjectName(QStringLiteral("PicExif"));
@@ -166,11 +171,16 @@ void Frm1::buildControls()
     Command1->setDefault(false);
 
     // Layout: the banner on the left; folder, list, switches, preview and Next on the right.
-    // With an empty list the preview part hides and the list takes its room.
+    // With an empty list the preview part hides and the list takes its room. Everything but
+    // the Next row scrolls when the screen is too small for it.
     auto *outer = new QHBoxLayout(this);
     outer->addWidget(PicL);
-    auto *content = new QVBoxLayout;
-    outer->addLayout(content, 1);
+    auto *right = new QVBoxLayout;
+    outer->addLayout(right, 1);
+    auto *page = new QWidget(this);
+    auto *content = new QVBoxLayout(page);
+    content->setContentsMargins(0, 0, 0, 0);
+    right->addWidget(new ScrollPage(page, this), 1);
     content->addWidget(lblStep);
 
     auto *folderRow = new QHBoxLayout;
@@ -207,17 +217,23 @@ void Frm1::buildControls()
     previewRow->addLayout(info, 1);
     content->addLayout(previewRow);
     content->addWidget(Line2);
+    content->addWidget(Check1);
 
     auto *bottomRow = new QHBoxLayout;
-    bottomRow->addWidget(Check1);
     bottomRow->addStretch(1);
     bottomRow->addWidget(Command1);
-    content->addLayout(bottomRow);
+    right->addLayout(bottomRow);
 
     connect(Command8, &QAbstractButton::clicked, this, &Frm1::chooseFolder);
     connect(txtdir, &QLineEdit::returnPressed, this, &Frm1::typedFolder);
     for (QCheckBox *box : {Chkjpg, Chkpng, Chkbmp, Chkother})
         connect(box, &QCheckBox::toggled, this, &Frm1::typeSwitched);
+    connect(List1->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (m_bulk)
+            return;
+        m_invertedJustNow = false;
+        showBulkState();
+    });
     connect(Op1, &QRadioButton::clicked, this, &Frm1::selectAll);
     connect(Op2, &QRadioButton::clicked, this, &Frm1::selectNone);
     connect(Op3, &QRadioButton::clicked, this, &Frm1::invertSelection);
@@ -284,7 +300,6 @@ void Frm1::startUp()
     updateListLayout();
 
     setBulkChoicesVisible(List1->count() > 0);
-    Op1->setChecked(true);
     selectAll();
     m_loaded = true;
 }
@@ -344,11 +359,30 @@ void Frm1::updateListLayout()
     for (QWidget *widget : std::initializer_list<QWidget *>{lblInfo0, lblInfo1, lblInfo2, Line1,
                                                             Line2, PicExif, PicShow, Check1})
         widget->setVisible(filled);
+    if (!filled)
+        lblListNote->setText(EmptyListNote(QFileInfo(m_folder).isDir(), m_listedTypes));
+    lblListNote->setVisible(!filled);
+    showBulkState();
+}
+
+// The bulk choices show what the list holds (all, none, the inverted selection), not the
+// last one clicked.
+void Frm1::showBulkState()
+{
+    const int selected = int(List1->selectionModel()->selectedRows().size());
+    const BulkChoice state = BulkChoiceOf(selected, List1->count(), m_invertedJustNow);
+    for (QRadioButton *choice : {Op1, Op2, Op3})
+        choice->setAutoExclusive(false);
+    Op1->setChecked(state == BulkChoice::All);
+    Op2->setChecked(state == BulkChoice::Nothing);
+    Op3->setChecked(state == BulkChoice::Inverted);
+    for (QRadioButton *choice : {Op1, Op2, Op3})
+        choice->setAutoExclusive(true);
 }
 
 void Frm1::chooseFolder()
 {
-    const QString chosen = m_wizard.services().chooseFolder(this, LoadSourceFolder(),
+    const QString chosen = m_wizard.services().chooseFolder(this, FolderDialogStart(txtdir->text()),
                                                             tr("请选择包含待处理图片的文件夹吧："));
     if (chosen.isEmpty())
         return;
@@ -374,7 +408,6 @@ void Frm1::takeFolder(const QString &folder, const QStringList &only, bool remem
     } else {
         setBulkChoicesVisible(true);
         setCountedCaptions();
-        Op1->setChecked(true);
         selectAll();
         if (!only.isEmpty()) {
             SourceSelection wanted = selection();
@@ -400,12 +433,31 @@ void Frm1::takeFolder(const QString &folder, const QStringList &only, bool remem
 void Frm1::typedFolder()
 {
     const QString folder = TypedFolder(txtdir->text());
-    if (folder.isEmpty() || !QFileInfo(folder).isDir()) {
+    if (folder.isEmpty()) {
         m_wizard.services().warn(this, QStringLiteral("Pixwright"),
                                  tr("请先选择包含至少一个图片的文件夹！"));
         return;
     }
+    if (!QFileInfo(folder).isDir()) {
+        showMissingFolder(folder);
+        return;
+    }
     takeFolder(folder);
+}
+
+// A typed folder that does not exist: said so, and the list shows that nothing comes from it
+// (the old folder's files would otherwise pass for its content). It is not remembered.
+void Frm1::showMissingFolder(const QString &folder)
+{
+    m_wizard.services().warn(this, QStringLiteral("Pixwright"), MissingFolderMessage(folder));
+    m_folder = folder;
+    {
+        const QScopedValueRollback bulk(m_bulk, true);
+        List1->clear();
+    }
+    setBulkChoicesVisible(false);
+    clearPreview();
+    updateListLayout();
 }
 
 void Frm1::typeSwitched()
@@ -415,12 +467,10 @@ void Frm1::typeSwitched()
     rememberOpenedSource();
     m_listedTypes = typeMaskOfSwitches();
     fillFileList();
-    if (List1->count() == 0) {
+    if (List1->count() == 0)
         clearPreview();
-    } else {
-        Op1->setChecked(true);
+    else
         selectAll();
-    }
     StorePictureTypes(Chkjpg->isChecked(), Chkpng->isChecked(), Chkbmp->isChecked());
     StoreOtherPictureTypes(Chkother->isChecked());
     setCountedCaptions();
@@ -435,6 +485,7 @@ void Frm1::selectAll()
         return;
     const QScopedValueRollback bulk(m_bulk, true);
     List1->selectAll();
+    m_invertedJustNow = false;
     m_selectedCount = count;
     List1->setCurrentRow(count - 1, QItemSelectionModel::NoUpdate);
     showPreview(count - 1);
@@ -447,6 +498,7 @@ void Frm1::selectNone()
         return;
     const QScopedValueRollback bulk(m_bulk, true);
     List1->clearSelection();
+    m_invertedJustNow = false;
     m_selectedCount = 0;
     updateListLayout();
     clearPreview();
@@ -462,6 +514,7 @@ void Frm1::invertSelection()
     QAbstractItemModel *model = List1->model();
     const QItemSelection all(model->index(0, 0), model->index(count - 1, 0));
     List1->selectionModel()->select(all, QItemSelectionModel::Toggle);
+    m_invertedJustNow = true;
     if (List1->selectionModel()->hasSelection()) {
         List1->setCurrentRow(count - 1, QItemSelectionModel::NoUpdate);
         showPreview(count - 1);
@@ -480,12 +533,10 @@ void Frm1::refreshFolder()
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     fillFileList();
-    if (List1->count() == 0) {
+    if (List1->count() == 0)
         clearPreview();
-    } else {
-        Op1->setChecked(true);
+    else
         selectAll();
-    }
     setCountedCaptions();
     setBulkChoicesVisible(List1->count() > 0);
     updateListLayout();
@@ -517,8 +568,7 @@ void Frm1::next()
     }
     m_selectedCount = int(List1->selectionModel()->selectedRows().size());
     if (m_selectedCount == 0) {
-        m_wizard.services().warn(this, QStringLiteral("Pixwright"),
-                                 tr("请选择包含至少一个图片的文件夹！"));
+        m_wizard.services().warn(this, QStringLiteral("Pixwright"), NothingSelectedMessage());
         return;
     }
     m_wizard.showStep(2);
@@ -572,64 +622,63 @@ void Frm1::showPreview(int row, bool again)
         return;
     m_previewPath = path;
     emit previewChanged(path);
-    const qreal ratio = devicePixelRatioF();
-    const PreviewJob job{++m_previewGeneration, path, PicShow->size() * ratio, m_background};
-    if (m_previewBusy)
-        m_pendingPreview = job;
-    else
-        startPreview(job);
+    const QSize canvas = PicShow->size() * devicePixelRatioF();
+    m_previews.request(
+            [path, canvas, background = m_background] {
+                return LoadPreview(path, canvas, background);
+            },
+            [this](const Preview &preview) { previewLoaded(preview); });
 }
 
-void Frm1::startPreview(const PreviewJob &job)
+void Frm1::previewLoaded(const Preview &preview)
 {
-    m_previewBusy = true;
-    m_previewPool.start([this, job] {
-        const Preview preview = LoadPreview(job.path, job.canvasSize, job.background);
-        QMetaObject::invokeMethod(
-                this,
-                [this, generation = job.generation, preview] {
-                    previewLoaded(generation, preview);
-                },
-                Qt::QueuedConnection);
-    });
-}
-
-void Frm1::previewLoaded(quint64 generation, const Preview &preview)
-{
-    m_previewBusy = false;
-    if (m_pendingPreview) {
-        const PreviewJob job = *m_pendingPreview;
-        m_pendingPreview.reset();
-        startPreview(job);
-        return;
-    }
-    if (generation != m_previewGeneration)
-        return; // cleared meanwhile
     QPixmap pixmap = QPixmap::fromImage(preview.image);
     pixmap.setDevicePixelRatio(devicePixelRatioF());
     if (pixmap.isNull())
         paintBackdrop();
     else
         PicShow->setPixmap(pixmap);
+    if (!preview.problem.isEmpty())
+        writeOnPreview(tr("无法读取") + u'\n' + preview.problem);
+    PicShow->setProperty("problem", preview.problem);
     lblInfo0->setText(preview.title);
     lblInfo0->setToolTip(preview.title);
     lblInfo1->setText(preview.size);
+    lblInfo1->setToolTip(preview.size);
     lblInfo2->setText(preview.times);
+    lblInfo2->setToolTip(preview.times);
     emit previewShown(preview.path);
 }
 
 void Frm1::clearPreview()
 {
-    ++m_previewGeneration;
-    m_pendingPreview.reset();
+    m_previews.cancel();
     paintBackdrop();
-    for (QLabel *label : {lblInfo0, lblInfo1, lblInfo2})
+    for (QLabel *label : {lblInfo0, lblInfo1, lblInfo2}) {
         label->clear();
-    lblInfo0->setToolTip(QString());
+        label->setToolTip(QString());
+    }
+    PicShow->setProperty("problem", QString());
     if (!m_previewPath.isEmpty()) {
         m_previewPath.clear();
         emit previewChanged(QString());
     }
+}
+
+// Why a file shows no picture, written over the box in a colour that stands out from the
+// background.
+void Frm1::writeOnPreview(const QString &text)
+{
+    QPixmap pixmap = PicShow->pixmap();
+    if (pixmap.isNull())
+        return;
+    QPainter painter(&pixmap);
+    painter.setPen(m_background.lightnessF() > 0.5 ? Qt::black : Qt::white);
+    painter.setFont(font());
+    const QRect area(QPoint(0, 0), pixmap.deviceIndependentSize().toSize());
+    painter.drawText(area.adjusted(8, 8, -8, -8), Qt::AlignCenter | Qt::TextWordWrap, text);
+    painter.end();
+    PicShow->setPixmap(pixmap);
 }
 
 // The empty preview box shows the background colour.

@@ -1,13 +1,11 @@
 #pragma once
 
+#include "app/previewscheduler.h"
 #include "app/step1model.h"
 #include "platform/sourceselection.h"
 
 #include <QColor>
-#include <QThreadPool>
 #include <QWidget>
-
-#include <optional>
 
 class QCheckBox;
 class QFrame;
@@ -53,6 +51,7 @@ public:
     QLineEdit *txtdir = nullptr;
     PictureButton *Command8 = nullptr; // folder chooser
     QListWidget *List1 = nullptr;
+    QLabel *lblListNote = nullptr; // why the list is empty, inside its area
     QCheckBox *Chkjpg = nullptr;
     QCheckBox *Chkpng = nullptr;
     QCheckBox *Chkbmp = nullptr;
@@ -85,14 +84,6 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    struct PreviewJob
-    {
-        quint64 generation = 0;
-        QString path;
-        QSize canvasSize;
-        QColor background;
-    };
-
     void buildControls();
     void startUp();
 
@@ -103,6 +94,8 @@ private:
     void setCountedCaptions();
     void setBulkChoicesVisible(bool visible);
     void updateListLayout();
+    void showBulkState();
+    void showMissingFolder(const QString &folder);
 
     void chooseFolder();
     void takeFolder(const QString &folder, const QStringList &only = {}, bool remember = true);
@@ -121,27 +114,25 @@ private:
     // again: preview even when the file is the one shown (after a re-listing it may have
     // changed).
     void showPreview(int row, bool again = true);
-    void startPreview(const PreviewJob &job);
-    void previewLoaded(quint64 generation, const Preview &preview);
+    void previewLoaded(const Preview &preview);
     void clearPreview();
+    void writeOnPreview(const QString &text);
     void paintBackdrop();
 
     Wizard &m_wizard;
-    bool m_loaded = false;      // start-up done: the type switches act
-    bool m_bulk = false;        // a bulk selection is running: item clicks do not preview
-    QString m_folder;           // SourceFolder as listed, ending with '/'
-    PictureTypes m_listedTypes; // what the hidden listing shows (the pattern)
+    bool m_loaded = false;          // start-up done: the type switches act
+    bool m_bulk = false;            // a bulk selection is running: item clicks do not preview
+    bool m_invertedJustNow = false; // the selection is the one the last invert made
+    QString m_folder;               // SourceFolder as listed, ending with '/'
+    PictureTypes m_listedTypes;     // what the hidden listing shows (the pattern)
     int m_selectedCount = 0;
     // The folder and types came from openPaths and are not remembered yet.
     bool m_openedUnstored = false;
     QColor m_background = Qt::black;
 
     QString m_previewPath;
-    quint64 m_previewGeneration = 0;
-    bool m_previewBusy = false;
-    std::optional<PreviewJob> m_pendingPreview;
     // Last member: its destruction waits for a running decode before the window goes.
-    QThreadPool m_previewPool;
+    PreviewScheduler m_previews;
 };
 
 } // namespace Pw

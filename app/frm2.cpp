@@ -1,7 +1,7 @@
 #include "app/frm2.h"
 
-#include "app/frm1.h"
 #include "app/guiservices.h"
+#include "app/scrollpage.h"
 #include "app/step2widgets.h"
 #include "app/wizard.h"
 #include "imaging/pictureservice.h"
@@ -27,6 +27,8 @@
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace Pw {
 
 namespace {
@@ -38,10 +40,11 @@ T *named(T *widget, const char *name)
     return widget;
 }
 
-// A number box as wide as seven digits.
+// A number box as wide as seven digits, taking digits only.
 QLineEdit *numberBox(QWidget *parent, const char *name, const QString &text)
 {
     auto *box = named(new QLineEdit(text, parent), name);
+    box->setValidator(new DigitsValidator(box));
     box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 16);
     return box;
 }
@@ -81,30 +84,20 @@ Frm2::Frm2(Wizard &wizard, QWidget *parent)
     setObjectName(QStringLiteral("Frm2"));
     setWindowTitle(Wizard::title());
     setWindowIcon(m_wizard.icon());
-    m_previewPool.setMaxThreadCount(1);
     buildControls();
 
     // Loading: the lists first, then the remembered options (the stored mode is selected and
-    // stored again, as a click would); the mode-5 option opens with its designed caption.
+    // stored again, as a click would).
     Combo1->addItems(PresetListItems());
     ComboDWJ->addItems({QStringLiteral("K"), QStringLiteral("M")});
     m_options = LoadStep2Options();
-    m_options.percentCaptionAsDesigned = true;
     m_background = ColourFromBgr(LoadBackgroundColour());
     showOptions();
     applyModeLayout();
     connectControls();
-
-    // The live preview draws the picture step 1 previews.
-    Frm1 *step1 = m_wizard.frm1();
-    m_previewFile = step1->previewedFile();
-    connect(step1, &Frm1::previewChanged, this, &Frm2::setPreviewSource);
 }
 
-Frm2::~Frm2()
-{
-    m_previewPool.clear();
-}
+Frm2::~Frm2() = default;
 
 void Frm2::buildControls()
 {
@@ -148,10 +141,16 @@ void Frm2::buildControls()
     rule->setFrameShape(QFrame::HLine);
     rule->setFrameShadow(QFrame::Sunken);
 
+    // The controls scroll when the screen is too small for them; the buttons stay in view.
+    auto *page = new QWidget(this);
+    auto *pageLayout = new QVBoxLayout(page);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->addWidget(lblStep);
+    pageLayout->addLayout(upper);
+    pageLayout->addWidget(limitAndText);
+    pageLayout->addStretch(1);
     auto *right = new QVBoxLayout;
-    right->addWidget(lblStep);
-    right->addLayout(upper);
-    right->addWidget(limitAndText);
+    right->addWidget(new ScrollPage(page, this), 1);
     right->addWidget(rule);
     right->addLayout(buttons);
 
@@ -178,6 +177,7 @@ QWidget *Frm2::buildModePanel()
         OpSYT[size_t(index)]->setToolTip(tr(tips[index]));
         OpSYTGroup->addButton(OpSYT[size_t(index)], index);
     }
+    reserveCaptionWidths();
     Label2 = named(new QLabel(tr("指定像素值，软件自动判断横版/竖版图："), PicRT), "Label2");
 
     // Width and height (modes 1, 2, 4).
@@ -298,6 +298,8 @@ QWidget *Frm2::buildLimitAndTextPanel()
     Check3 = named(new QCheckBox(tr("文字反白"), panel), "Check3");
     Text3 = named(new QPlainTextEdit(panel), "Text3");
     Text3->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The picture draws each line as one line, cut off at its edge: the box shows it so.
+    Text3->setLineWrapMode(QPlainTextEdit::NoWrap);
     Text3->setFixedHeight(Text3->fontMetrics().height() * 4 + 12);
     PicBJS = named(new HueStrip(panel), "PicBJS");
     PicBJS->setToolTip(tr("点击选择反白背景色"));
@@ -396,7 +398,10 @@ void Frm2::connectControls()
     connect(ChkDWJ, &QCheckBox::clicked, this, [this](bool on) {
         m_options.sizeLimitOn = on;
         applyModeLayout();
+        // The value is selected, so that typing replaces it rather than adding to it.
         focusAtEnd(TxtDWJ);
+        if (on && TxtDWJ->hasFocus())
+            TxtDWJ->selectAll();
     });
     connect(ComboDWJ, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (!m_showing)
@@ -488,6 +493,37 @@ void Frm2::showOptions()
         Text3->setPalette(palette);
     PicBJse->setColour(ColourFromBgr(o.textBackColour));
     m_showing = false;
+}
+
+// The captions of modes 3 and 5 change with the edge and the percentage: each option keeps
+// the width of its widest caption, so moving the bar never widens the window.
+void Frm2::reserveCaptionWidths()
+{
+    const auto widest = [](QRadioButton *option, auto &&captionOf, int first, int last) {
+        int width = 0;
+        for (int value = first; value <= last; ++value) {
+            option->setText(captionOf(value));
+            width = std::max(width, option->sizeHint().width());
+        }
+        option->setMinimumWidth(width);
+    };
+    widest(
+            OpSYT[2],
+            [](int edge) {
+                ProcessingOptions shown;
+                shown.chooseEdge(edge);
+                return ModeCaption(shown);
+            },
+            1, 3);
+    widest(
+            OpSYT[4],
+            [](int percent) {
+                ProcessingOptions shown;
+                shown.selectMode(FitMode::Percent);
+                shown.setScalePercent(percent);
+                return ModeCaption(shown);
+            },
+            5, 500);
 }
 
 // What the mode shows and hides; compress-only hides the percentage, the size limit its box.
@@ -679,6 +715,14 @@ void Frm2::setPreviewSource(const QString &file)
     schedulePreview();
 }
 
+void Frm2::setBackgroundPicture(const QString &file)
+{
+    if (file == m_backgroundPicture)
+        return;
+    m_backgroundPicture = file;
+    schedulePreview();
+}
+
 void Frm2::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -692,39 +736,16 @@ void Frm2::schedulePreview()
 {
     if (!isVisible())
         return; // drawn when the window shows
-    PreviewJob job{++m_previewGeneration, m_previewFile, m_options, m_background,
-                   PicPreview->pixelSize()};
-    if (m_previewBusy) {
-        m_pendingPreview = std::move(job); // only the latest waiting request counts
-        return;
-    }
-    startPreview(job);
+    m_previews.request(
+            [file = m_previewFile, options = m_options, background = m_background,
+             picture = m_backgroundPicture, box = PicPreview->pixelSize()] {
+                return DrawResultPreview(file, options, background, box, picture);
+            },
+            [this](const ResultPreview &preview) { previewDrawn(preview); });
 }
 
-void Frm2::startPreview(const PreviewJob &job)
+void Frm2::previewDrawn(const ResultPreview &preview)
 {
-    m_previewBusy = true;
-    m_previewPool.start([this, job] {
-        const ResultPreview preview = DrawResultPreview(job.file, job.options, job.background,
-                                                        job.box);
-        QMetaObject::invokeMethod(
-                this,
-                [this, generation = job.generation, preview] { previewDrawn(generation, preview); },
-                Qt::QueuedConnection);
-    });
-}
-
-void Frm2::previewDrawn(quint64 generation, const ResultPreview &preview)
-{
-    m_previewBusy = false;
-    if (m_pendingPreview) {
-        const PreviewJob job = *m_pendingPreview;
-        m_pendingPreview.reset();
-        startPreview(job);
-        return; // a newer request replaces this picture
-    }
-    if (generation != m_previewGeneration)
-        return;
     PicPreview->setPicture(preview.image);
     PicPreview->setNote(preview.message);
     PicPreview->setToolTip(preview.fullSize.isValid() ? tr("%1 × %2 像素")

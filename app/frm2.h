@@ -1,14 +1,13 @@
 #pragma once
 
+#include "app/previewscheduler.h"
 #include "options/processingoptions.h"
 #include "run/resultdrawing.h"
 
 #include <QColor>
-#include <QThreadPool>
 #include <QWidget>
 
 #include <array>
-#include <optional>
 
 class QButtonGroup;
 class QCheckBox;
@@ -45,9 +44,12 @@ public:
     // The caption of the chosen mode option as shown (the summary and the report copy it).
     QString modeCaption() const;
     bool fontDialogOpen() const { return m_fontDialogOpen; }
-    // The picture the live preview draws (step 1's preview); empty for none.
+    // The picture the live preview draws (step 1's preview); empty for none. The wizard hands
+    // it over.
     void setPreviewSource(const QString &file);
     QString previewSource() const { return m_previewFile; }
+    // Step 3's background picture, drawn under the border of modes 1 and 2; empty for none.
+    void setBackgroundPicture(const QString &file);
 
     QLabel *PicL = nullptr;
     QLabel *lblStep = nullptr;
@@ -102,17 +104,9 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    struct PreviewJob
-    {
-        quint64 generation = 0;
-        QString file;
-        ProcessingOptions options;
-        QColor background;
-        QSize box;
-    };
-
     void buildControls();
     QWidget *buildModePanel();
+    void reserveCaptionWidths();
     QWidget *buildLimitAndTextPanel();
     void connectControls();
 
@@ -129,8 +123,7 @@ private:
     bool refuseWhileFontDialogOpen();
 
     void schedulePreview();
-    void startPreview(const PreviewJob &job);
-    void previewDrawn(quint64 generation, const ResultPreview &preview);
+    void previewDrawn(const ResultPreview &preview);
 
     Wizard &m_wizard;
     ProcessingOptions m_options;
@@ -140,11 +133,9 @@ private:
 
     QString m_previewFile;
     QColor m_background = Qt::black;
-    quint64 m_previewGeneration = 0;
-    bool m_previewBusy = false;
-    std::optional<PreviewJob> m_pendingPreview;
+    QString m_backgroundPicture;
     // Last member: its destruction waits for a running preview before the window goes.
-    QThreadPool m_previewPool;
+    PreviewScheduler m_previews;
 };
 
 } // namespace Pw

@@ -85,7 +85,10 @@ void FrmSM::placeBeside(QWidget *step1)
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    const QSize frame = frameGeometry().size();
+    // Never taller or wider than the screen: the text box scrolls instead.
+    const QSize margins = step1 ? step1->frameGeometry().size() - step1->size() : QSize();
+    resize(size().boundedTo(area.size() - margins));
+    const QSize frame = size() + margins;
     int left = step1 ? step1->frameGeometry().left() - kLeftOfStepOne : area.left();
     left = std::clamp(left, area.left(), std::max(area.left(), area.right() + 1 - frame.width()));
     const int top = area.top() + std::max(0, (area.height() - frame.height()) / 2);

@@ -59,8 +59,9 @@ void Banner::paintEvent(QPaintEvent *)
     PaintBanner(p, QRectF(rect()));
 }
 
-ElidedLabel::ElidedLabel(QWidget *parent)
+ElidedLabel::ElidedLabel(QWidget *parent, Qt::TextElideMode mode)
     : QLabel(parent)
+    , m_mode(mode)
 {
     setTextFormat(Qt::PlainText);
     setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -76,9 +77,12 @@ void ElidedLabel::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     const QRect area = contentsRect();
-    const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width());
+    const QFontMetrics metrics = fontMetrics();
+    QStringList lines = text().split(u'\n');
+    for (QString &line : lines)
+        line = metrics.elidedText(line, m_mode, area.width());
     p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(area, int(alignment()), shown);
+    p.drawText(area, int(alignment()), lines.join(u'\n'));
 }
 
 } // namespace Pw

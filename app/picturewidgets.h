@@ -43,19 +43,23 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
-// A one-line label that shortens its text in the middle ("…") when it is too narrow, so that a
-// long file name neither widens the window nor loses its extension. text() stays whole.
+// A label that shortens each of its lines ("…") when it is too narrow, so that a long file
+// name or camera model never widens the window: in the middle by default, so that a file name
+// keeps its extension. text() stays whole.
 class ElidedLabel : public QLabel
 {
     Q_OBJECT
 
 public:
-    explicit ElidedLabel(QWidget *parent = nullptr);
+    explicit ElidedLabel(QWidget *parent = nullptr, Qt::TextElideMode mode = Qt::ElideMiddle);
 
     QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    Qt::TextElideMode m_mode;
 };
 
 } // namespace Pw

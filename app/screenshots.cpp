@@ -4,6 +4,7 @@
 // app folder's Set.ini is never touched.
 //
 // usage: pw_screenshots OUTPUT_FOLDER [NAME...]   (no NAME: every window; --list names them)
+// The language follows LANG as in the program, the scale QT_SCALE_FACTOR.
 // PW_SCREENSHOT_PICTURE=FILE shows FILE in the camera-information dialog.
 //
 // To add a window: add a row to kShots below. `make` builds the window from the wizard and
@@ -249,7 +250,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     InstallFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
-    InstallTranslations(app); // LANG=en_US.UTF-8 renders the English windows
+    // The language of the environment, as the program itself chooses it (LANG=en_US.UTF-8
+    // renders the English windows).
+    InstallTranslations(app);
     const QStringList args = app.arguments().mid(1);
     if (args.value(0) == QLatin1String("--list")) {
         for (const Shot &shot : kShots)

@@ -3,11 +3,13 @@
 #include "exif/camerastamp.h"
 #include "imaging/pictureservice.h"
 #include "platform/apppaths.h"
+#include "platform/nativefile.h"
 #include "platform/sourceselection.h"
 #include "run/sizetime.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -36,6 +38,94 @@ QString PreviewSizeText(int width, int height, qint64 bytes)
            + QString::number(height) + Texts::tr("像素,文件大小为:") + FormatFileSize(bytes);
 }
 
+QString PreviewUnreadableText(const QString &problem, qint64 bytes)
+{
+    return Texts::tr("→无法读取：") + problem + Texts::tr(",文件大小为:") + FormatFileSize(bytes);
+}
+
+namespace {
+
+// The first bytes of every type the list offers; a file that starts with one of them is a
+// picture whose header is damaged rather than something else with a picture's name.
+bool startsLikeAPicture(const QString &path)
+{
+    QFile file;
+    if (!OpenRegularFile(file, path))
+        return false;
+    const QByteArray head = file.read(4);
+    return head.startsWith("\xFF\xD8\xFF") || head.startsWith("\x89PNG") || head.startsWith("BM");
+}
+
+} // namespace
+
+QString PreviewProblem(const QString &path, const PictureInfo &measured, const QString &drawError)
+{
+    if (measured.width > 0 && measured.height > 0)
+        return drawError; // the service's own reason: damaged data, too large
+    const QFileInfo info(path);
+    if (!info.exists())
+        return Texts::tr("文件不存在");
+    if (!info.isFile())
+        return Texts::tr("不是普通文件（文件夹、设备或管道）");
+    if (info.size() == 0)
+        return Texts::tr("文件是空的");
+    if (startsLikeAPicture(path))
+        return Texts::tr("图片已损坏");
+    return Texts::tr("不是图片文件");
+}
+
+QString EmptyListNote(bool folderExists, PictureTypes types)
+{
+    if (!folderExists)
+        return Texts::tr("此文件夹不存在，没有列出任何图片");
+    QStringList names;
+    if (types.testFlag(PictureType::Jpg))
+        names << QStringLiteral("JPG");
+    if (types.testFlag(PictureType::Png))
+        names << QStringLiteral("PNG");
+    if (types.testFlag(PictureType::Bmp))
+        names << QStringLiteral("BMP");
+    if (names.isEmpty())
+        return Texts::tr("没有勾选任何图片类型（JPG、PNG、BMP）");
+    return Texts::tr("此文件夹中没有 %1 图片").arg(names.join(Texts::tr("、")));
+}
+
+QString NothingSelectedMessage()
+{
+    return Texts::tr("没有选中任何图片，请在列表中至少选择一个图片！");
+}
+
+QString MissingFolderMessage(const QString &folder)
+{
+    return Texts::tr("文件夹“%1”不存在！").arg(folder);
+}
+
+BulkChoice BulkChoiceOf(int selected, int total, bool invertedJustNow)
+{
+    if (total <= 0)
+        return BulkChoice::None;
+    if (selected == total)
+        return BulkChoice::All;
+    if (selected == 0)
+        return BulkChoice::Nothing;
+    return invertedJustNow ? BulkChoice::Inverted : BulkChoice::None;
+}
+
+QString FolderDialogStart(const QString &boxText)
+{
+    QString folder = TypedFolder(boxText);
+    if (folder.isEmpty())
+        return WithTrailingSlash(QDir::homePath());
+    QString current = QDir::cleanPath(QDir(folder).absolutePath());
+    while (!QFileInfo(current).isDir()) {
+        const QString parent = QFileInfo(current).absolutePath();
+        if (parent == current)
+            return WithTrailingSlash(QDir::homePath());
+        current = parent;
+    }
+    return WithTrailingSlash(current);
+}
+
 QString PreviewTimesText(const FileTimes &times, const QString &cameraModel,
                          const QString &shotTime)
 {
@@ -59,9 +149,10 @@ Preview LoadPreview(const QString &path, QSize canvasSize, const QColor &backgro
     Canvas canvas;
     canvas.fillColour = background;
     canvas.resize(canvasSize.width(), canvasSize.height());
-    DrawLetterbox(canvas, path);
-    const QSize measured = LoadAndMeasure(path).size(); // 0 x 0 for a file that does not load
+    const QString drawError = DrawLetterbox(canvas, path);
+    const PictureInfo measured = LoadAndMeasure(path); // 0 x 0 for a file that does not load
     preview.image = canvas.image;
+    preview.problem = PreviewProblem(path, measured, drawError);
 
     QString model, shot;
     ReadCameraStamp(path, model, shot);
@@ -70,7 +161,9 @@ Preview LoadPreview(const QString &path, QSize canvasSize, const QColor &backgro
     preview.photo = !model.isEmpty();
     const QFileInfo info(path);
     preview.title = PreviewTitle(info.fileName(), preview.photo);
-    preview.size = PreviewSizeText(measured.width(), measured.height(), info.size());
+    preview.size = measured.size().isEmpty()
+                           ? PreviewUnreadableText(preview.problem, info.size())
+                           : PreviewSizeText(measured.width, measured.height, info.size());
     preview.times = PreviewTimesText(ReadFileTimes(path), model, shot);
     return preview;
 }

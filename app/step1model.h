@@ -1,6 +1,8 @@
 #pragma once
 
+#include "imaging/pictureservice.h"
 #include "platform/fileutils.h"
+#include "platform/sourceselection.h"
 
 #include <QColor>
 #include <QImage>
@@ -20,6 +22,7 @@ struct Preview
     QString size;  // lblInfo1: →宽..像素,高..像素,文件大小为:..
     QString times; // lblInfo2: creation, access, write and, for photos, shooting time
     bool photo = false;
+    QString problem; // why nothing could be drawn (PreviewProblem); empty when it was
 };
 
 // Draws path letterboxed onto a canvasSize canvas of the background colour (the picture
@@ -30,6 +33,31 @@ Preview LoadPreview(const QString &path, QSize canvasSize, const QColor &backgro
 // The information texts; lines are separated by '\n'.
 QString PreviewTitle(const QString &fileName, bool photo);
 QString PreviewSizeText(int width, int height, qint64 bytes);
+// lblInfo1 of a file that cannot be drawn: the reason instead of a size of 0 x 0.
+QString PreviewUnreadableText(const QString &problem, qint64 bytes);
+
+// Why a file of the list cannot be previewed, in the user's words: not a regular file (a
+// folder, a device, a pipe), not a picture at all, a picture whose data is damaged, or the
+// picture service's own reason (too large). Empty when it was drawn. `measured` and
+// `drawError` are what LoadAndMeasure and DrawLetterbox answered for it.
+QString PreviewProblem(const QString &path, const PictureInfo &measured, const QString &drawError);
+
+// The line the empty list shows: the folder does not exist, no type is ticked, or which types
+// were looked for in it.
+QString EmptyListNote(bool folderExists, PictureTypes types);
+// The message when Next finds pictures listed but none of them selected.
+QString NothingSelectedMessage();
+// The message when a typed folder does not exist.
+QString MissingFolderMessage(const QString &folder);
+
+// Which bulk choice shows the state of the list: Op1 when every entry is selected, Op2 when
+// none is, Op3 while the selection is the one the last invert made, none of them otherwise.
+enum class BulkChoice { None, All, Nothing, Inverted };
+BulkChoice BulkChoiceOf(int selected, int total, bool invertedJustNow);
+
+// Where the folder dialog opens: the folder the path box names or, when that is gone, its
+// nearest existing parent; the home folder when the box is empty.
+QString FolderDialogStart(const QString &boxText);
 QString PreviewTimesText(const FileTimes &times, const QString &cameraModel,
                          const QString &shotTime);
 

@@ -9,6 +9,17 @@
 
 namespace Pw {
 
+QValidator::State DigitsValidator::validate(QString &input, int &) const
+{
+    for (QChar &c : input) {
+        if (c >= u'０' && c <= u'９')
+            c = QChar(u'0' + (c.unicode() - u'０'));
+        else if (c < u'0' || c > u'9')
+            return Invalid;
+    }
+    return Acceptable;
+}
+
 // ---- FieldCaption ----
 
 FieldCaption::FieldCaption(QWidget *parent)

@@ -6,10 +6,23 @@
 #include <QLabel>
 #include <QList>
 #include <QPointer>
+#include <QValidator>
 
 namespace Pw {
 
 // The small drawn controls of step 2.
+
+// The number boxes take digits only, however the text arrives (typed, pasted, dropped): a text
+// holding anything else is refused whole. Full-width digits of a Chinese input method are
+// taken as the digits they are.
+class DigitsValidator : public QValidator
+{
+    Q_OBJECT
+
+public:
+    using QValidator::QValidator;
+    State validate(QString &input, int &pos) const override;
+};
 
 // A caption whose runs of two or more blanks hold the given fields (lblCDB: "宽：      像素，高：
 // ...": Text1 sits in the first run, Text2 in the second). text() stays the caption as given;

@@ -3,6 +3,7 @@
 #include "naming/namingrule.h"
 
 #include <QIcon>
+#include <QMargins>
 #include <QObject>
 #include <QPixmap>
 #include <QString>
@@ -81,6 +82,9 @@ private:
     void handOverToStep3();
     // Step 1's keep-camera switch was clicked: say when the rule's photo letter goes with it.
     void noteKeepCameraChange(bool keepCamera);
+    // Sizes target (to its layout's wish when fitToHint, else keeping its size) and places it
+    // where current stands, or centred when there is none, wholly on the screen.
+    void placeLike(QWidget *target, const QWidget *current, bool fitToHint);
 
     GuiServices &m_services;
     QIcon m_icon;
@@ -88,6 +92,7 @@ private:
     std::unique_ptr<Frm2> m_frm2;
     std::unique_ptr<Frm3> m_frm3;
     bool m_renameOnlyMode = false;
+    QMargins m_lastFrame; // the desktop's frame around a step, once one was seen
 };
 
 } // namespace Pw

@@ -147,7 +147,13 @@ static_assert(std::size(kCatalogue) == 111);
 
 QString label(const CameraInfoLine &line)
 {
-    return CatalogueText::tr(line.label);
+    QString text = CatalogueText::tr(line.label);
+    // The tag names are English in every language but end in the Chinese colon; in another
+    // language they take that language's colon, as the translated labels above them do.
+    const QString colon = CatalogueText::tr("：", "after a tag name");
+    if (text.endsWith(u'：') && colon != u"：")
+        text = text.chopped(1) + colon;
+    return text;
 }
 
 // "Present" looks at the value before the NUL cut, so a value of NULs still gets its line.

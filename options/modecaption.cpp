@@ -30,8 +30,6 @@ QString ModeCaption(const ProcessingOptions &options)
     case FitMode::Stretch:
         return CaptionText::tr("4.指定图形的宽和高，图形撑满四周边框，缩放后变形，无白边");
     case FitMode::Percent:
-        if (options.percentCaptionAsDesigned)
-            return CaptionText::tr("5.原图按  50%  比例(允许5%-5倍)进行缩放，不变形，无白边");
         if (options.scalePercent == 100)
             return CaptionText::tr("5.原图原样100%复制，不变形，此时不影响画质压缩体积，无白边");
         if (options.scalePercent > 100)

@@ -30,6 +30,43 @@ constexpr std::array<const char16_t *, kPresetCount> kPresets = {
         u"学位证照片 3.3cm*4.8cm|390|567",       u"毕业证照片 3.3cm*4.8cm|390|567",
 };
 
+// The names of the presets as the list shows them, in another language too; the table above
+// keeps its own text.
+constexpr std::array<const char *, kPresetCount> kPresetNames = {
+        QT_TRANSLATE_NOOP("Pw::Presets", "一寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "小一寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "大一寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "二寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "小二寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "大二寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "四寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "五寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "六寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "全景6寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "七寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "八寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "十寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "十二寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "十四寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "16寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "十八寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "20照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "24寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "30寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "36寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "40寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "一代身份证照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "二代身份证照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "驾驶证照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "黑白小一寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "彩色小一寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "彩色大一寸照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "护照照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "签证照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "学位证照片"),
+        QT_TRANSLATE_NOOP("Pw::Presets", "毕业证照片"),
+};
+
 } // namespace
 
 QString PresetText(int index)
@@ -54,9 +91,12 @@ QStringList PresetListItems()
     QStringList items{QCoreApplication::translate("Pw::Presets", "我自己输入宽和高尺寸")};
     const QString printing = QCoreApplication::translate("Pw::Presets", "相片冲印");
     for (int index = 1; index <= kPresetCount; ++index) {
-        items << (printing + QStringLiteral("%1.%2"))
+        const QString size = PresetText(index).section(u'|', 0, 0).section(u' ', 1);
+        const QString name = QCoreApplication::translate("Pw::Presets",
+                                                         kPresetNames[size_t(index - 1)]);
+        items << (printing + QStringLiteral("%1.%2 %3"))
                          .arg(index, 2, 10, QLatin1Char('0'))
-                         .arg(PresetText(index).section(u'|', 0, 0));
+                         .arg(name, size);
     }
     return items;
 }

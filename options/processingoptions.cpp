@@ -159,7 +159,6 @@ void ProcessingOptions::chooseEdge(int choice)
 void ProcessingOptions::setScalePercent(int percent)
 {
     scalePercent = qBound(5, percent, 500);
-    percentCaptionAsDesigned = false;
 }
 
 void ProcessingOptions::setCompressOnly(bool on)
@@ -173,6 +172,10 @@ void ProcessingOptions::setCompressOnly(bool on)
 
 void ProcessingOptions::copyEdgeLengthBack()
 {
+    // Only mode 3 reads the edge box; in the other modes its text is a leftover that must not
+    // overwrite the sizes the user typed.
+    if (fitMode != FitMode::OneEdge)
+        return;
     if (edgeChoice == 3)
         targetHeight = edgeLength;
     else

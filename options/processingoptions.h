@@ -17,18 +17,15 @@ namespace Pw {
 // Colours are 0x00BBGGRR (platform/colour.h). Line breaks in overlayText are CR LF.
 struct ProcessingOptions
 {
-    FitMode fitMode = FitMode::CentreCut;         // OpSYT: the index is FitModeIndex
-    QString targetWidth = QStringLiteral("400");  // Text1
-    QString targetHeight = QStringLiteral("400"); // Text2
-    bool squareOutput = false;                    // Check2
-    int presetIndex = 0;                          // Combo1: 0 own sizes, 1..32 a preset
-    bool sizeBoxesLocked = false;                 // Text1/Text2 disabled by a preset pick
-    int edgeChoice = 1;                           // mode 3: 1 long edge, 2 width, 3 height
-    QString edgeLength = QStringLiteral("400");   // Text_31
-    int scalePercent = 50;                        // HScroll1, 5..500
-    // Step 2 opens with the mode-5 option showing its designed caption (50 %, whatever the
-    // restored percentage) until the percentage is changed; the summary copies that caption.
-    bool percentCaptionAsDesigned = false;
+    FitMode fitMode = FitMode::CentreCut;          // OpSYT: the index is FitModeIndex
+    QString targetWidth = QStringLiteral("400");   // Text1
+    QString targetHeight = QStringLiteral("400");  // Text2
+    bool squareOutput = false;                     // Check2
+    int presetIndex = 0;                           // Combo1: 0 own sizes, 1..32 a preset
+    bool sizeBoxesLocked = false;                  // Text1/Text2 disabled by a preset pick
+    int edgeChoice = 1;                            // mode 3: 1 long edge, 2 width, 3 height
+    QString edgeLength = QStringLiteral("400");    // Text_31
+    int scalePercent = 50;                         // HScroll1, 5..500
     QString percentFloor = QStringLiteral("2");    // Text51
     QString percentCap = QStringLiteral("16000");  // Text52
     bool enlargeSmall = false;                     // chkXT
@@ -73,10 +70,10 @@ struct ProcessingOptions
     void chooseEdge(int choice);
     // HScroll1 moved: the percentage (kept in 5..500), which the mode-5 caption then shows.
     void setScalePercent(int percent);
-    // ChkYSTJ: ticking selects mode 5 at 100 % (shown in the caption even when the percentage
-    // already was 100); unticking leaves mode and percentage.
+    // ChkYSTJ: ticking selects mode 5 at 100 %; unticking leaves mode and percentage.
     void setCompressOnly(bool on);
-    // At Next: edgeLength back into the width (edge choice 1, 2) or the height (3).
+    // At Next, in mode 3 only: edgeLength back into the width (edge choice 1, 2) or the
+    // height (3). Other modes keep the sizes of their own boxes.
     void copyEdgeLengthBack();
 };
 

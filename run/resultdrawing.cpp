@@ -4,6 +4,7 @@
 #include "run/textoverlay.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QPainter>
 
 namespace Pw {
@@ -64,14 +65,16 @@ ResultDrawing DrawResult(const QString &file, const ProcessingOptions &options,
 }
 
 ResultPreview DrawResultPreview(const QString &file, const ProcessingOptions &options,
-                                const QColor &background, QSize box)
+                                const QColor &background, QSize box,
+                                const QString &backgroundPicture)
 {
     ResultPreview preview;
     if (file.isEmpty()) {
         preview.message = PreviewText::tr("第1步未预览图片");
         return preview;
     }
-    const FitResult fit = canvasOf(file, ToFitParams(options));
+    const FitParams params = ToFitParams(options);
+    const FitResult fit = canvasOf(file, params);
     if (!fit.ok()) {
         preview.message = fit.error;
         return preview;
@@ -81,7 +84,16 @@ ResultPreview DrawResultPreview(const QString &file, const ProcessingOptions &op
         preview.message = PreviewText::tr("尺寸过大，不预览");
         return preview;
     }
-    const ResultDrawing drawing = DrawResult(file, options, background);
+    // As the run: a background picture only under the border of modes 1 and 2, stretched to
+    // the given width and height, and only when the file is there.
+    QImage stretched;
+    const QString backgroundPath = backgroundPicture.trimmed();
+    const bool border = options.fitMode == FitMode::CentreCut
+                        || options.fitMode == FitMode::FitInside;
+    if (border && !backgroundPath.isEmpty() && QFileInfo::exists(backgroundPath))
+        stretched = LoadPicture(backgroundPath, QSize(params.targetWidth, params.targetHeight))
+                            .image;
+    const ResultDrawing drawing = DrawResult(file, options, background, stretched);
     if (!drawing.loadError.isEmpty()) {
         preview.message = drawing.loadError;
         return preview;

@@ -35,8 +35,11 @@ struct ResultPreview
     QString message; // why there is no image
 };
 
-// Step 2's live preview: DrawResult of the file, reduced to fit `box`.
+// Step 2's live preview: DrawResult of the file, reduced to fit `box`. backgroundPicture is
+// step 3's choice (a path, "" for none): in modes 1 and 2 it is stretched under the picture as
+// the run does.
 ResultPreview DrawResultPreview(const QString &file, const ProcessingOptions &options,
-                                const QColor &background, QSize box);
+                                const QColor &background, QSize box,
+                                const QString &backgroundPicture = QString());
 
 } // namespace Pw

@@ -8,6 +8,7 @@
 #include "settings/settingskeys.h"
 #include "support/fakeguiservices.h"
 #include "support/testfiles.h"
+#include "support/testpictures.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -28,6 +29,8 @@
 #include <QUrl>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 using namespace Pw;
 using PwTest::FakeGuiServices;
@@ -86,6 +89,13 @@ private slots:
     void openedPathsAreShownNotStored();
     void openedSourceIsStoredWithTheFirstChoice();
     void pictureButtonShowsBorderOnlyWhilePressed();
+    void previewSaysWhyAFileCannotBeRead_data();
+    void previewSaysWhyAFileCannotBeRead();
+    void bulkChoicesShowTheListState_data();
+    void bulkChoicesShowTheListState();
+    void folderDialogOpensAtTheShownFolder_data();
+    void folderDialogOpensAtTheShownFolder();
+    void longCameraModelDoesNotWidenTheWindow();
 
 private:
     std::unique_ptr<Wizard> startWizard();
@@ -190,6 +200,7 @@ void TestStep1::controlsHaveTheirNamesAndKinds_data()
             {"Line1", "QFrame"},
             {"Line2", "QFrame"},
             {"PicShow", "QLabel"},
+            {"lblListNote", "QLabel"},
             {"lblInfo0", "QLabel"},
             {"lblInfo1", "QLabel"},
             {"lblInfo2", "QLabel"},
@@ -326,9 +337,10 @@ void TestStep1::selectNoneThenNextWarnsAndStays()
     QCOMPARE(step1->selection().selectedCount(), 0);
     QCOMPARE(step1->lblInfo0->text(), QStringLiteral("注：可按住CTRL选择/不选任意的图片文件"));
     QVERIFY(step1->lblInfo1->text().isEmpty() && step1->lblInfo2->text().isEmpty());
+    QVERIFY(step1->Op2->isChecked());
     step1->Command1->click();
     QCOMPARE(m_services.texts(QStringLiteral("warn")),
-             QStringList({QStringLiteral("请选择包含至少一个图片的文件夹！")}));
+             QStringList({QStringLiteral("没有选中任何图片，请在列表中至少选择一个图片！")}));
     QCOMPARE(m_services.messages.first().title, QStringLiteral("Pixwright"));
     QCOMPARE(m_wizard->visibleStep(), 1);
 }
@@ -381,6 +393,10 @@ void TestStep1::emptyFolderHidesThePreviewPart()
                  step1->Line1, step1->Line2, step1->Check1, step1->Op1, step1->Op2, step1->Op3})
         QVERIFY2(hidden->isHidden(), qPrintable(hidden->objectName()));
     QTRY_VERIFY(step1->List1->height() > fullHeight);
+    QVERIFY(step1->lblListNote->isVisible());
+    QCOMPARE(step1->lblListNote->text(), QStringLiteral("此文件夹中没有 JPG、PNG、BMP 图片"));
+    step1->Chkjpg->click();
+    QCOMPARE(step1->lblListNote->text(), QStringLiteral("此文件夹中没有 PNG、BMP 图片"));
     // Next on an empty list opens the folder chooser instead.
     step1->Command1->click();
     QCOMPARE(m_services.folderPrompts.size(), 2);
@@ -404,10 +420,18 @@ void TestStep1::typedFolderIsListedOnEnter()
     QCOMPARE(m_wizard->visibleStep(), 1);
     QCOMPARE(step1->selection().folder, m_demo);
 
-    step1->txtdir->setText(m_dir.path() + QStringLiteral("/no such folder"));
+    // A folder that does not exist is named as such, and nothing stays listed.
+    const QString missing = m_dir.path() + QStringLiteral("/no such folder/");
+    step1->txtdir->setText(missing);
     QTest::keyClick(step1->txtdir, Qt::Key_Return);
-    QCOMPARE(m_services.texts(QStringLiteral("warn")).size(), 1);
-    QCOMPARE(step1->selection().folder, m_demo);
+    QCOMPARE(m_services.texts(QStringLiteral("warn")),
+             QStringList({QStringLiteral("文件夹“%1”不存在！").arg(missing)}));
+    QCOMPARE(step1->List1->count(), 0);
+    QCOMPARE(step1->selection().folder, missing);
+    QCOMPARE(step1->previewedFile(), QString());
+    QVERIFY(step1->lblListNote->isVisible());
+    QCOMPARE(step1->lblListNote->text(), QStringLiteral("此文件夹不存在，没有列出任何图片"));
+    QCOMPARE(ReadIni(Keys::kSectionOpenPath, Keys::kSourceFolder), m_demo);
 }
 
 void TestStep1::resultFolderBecomesTheSource()
@@ -494,7 +518,7 @@ void TestStep1::previewShowsTheInformationLines()
     file.close();
     const Preview preview = LoadPreview(broken, QSize(40, 30), Qt::red);
     QCOMPARE(preview.title, QStringLiteral("【图片broken.jpg】"));
-    QCOMPARE(preview.size, QStringLiteral("→宽0像素,高0像素,文件大小为:13B"));
+    QCOMPARE(preview.size, QStringLiteral("→无法读取：不是图片文件,文件大小为:13B"));
     QCOMPARE(preview.times.count(u'\n'), 2);
     QCOMPARE(preview.image.pixelColor(20, 15), QColor(Qt::red));
 }
@@ -703,6 +727,136 @@ void TestStep1::pictureButtonShowsBorderOnlyWhilePressed()
     QCOMPARE(corner(), border);
     button.setDown(false);
     QVERIFY(corner() != border);
+}
+
+void TestStep1::previewSaysWhyAFileCannotBeRead_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("text") << "text.jpg"
+                          << "不是图片文件";
+    QTest::newRow("empty") << "empty.png"
+                           << "文件是空的";
+    QTest::newRow("damaged header") << "cut.jpg"
+                                    << "图片已损坏";
+    QTest::newRow("folder") << "folder.jpg"
+                            << "不是普通文件（文件夹、设备或管道）";
+    QTest::newRow("pipe") << "pipe.jpg"
+                          << "不是普通文件（文件夹、设备或管道）";
+    QTest::newRow("gone") << "gone.jpg"
+                          << "文件不存在";
+    QTest::newRow("picture") << "good.png"
+                             << "";
+}
+
+void TestStep1::previewSaysWhyAFileCannotBeRead()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, problem);
+    const QString folder = m_dir.path() + QStringLiteral("/odd/");
+    QVERIFY(QDir().mkpath(folder + QStringLiteral("folder.jpg")));
+    const auto write = [&folder](const char *file, const QByteArray &bytes) {
+        QFile out(folder + QString::fromLatin1(file));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    };
+    write("text.jpg", "not a picture");
+    write("empty.png", QByteArray());
+    write("cut.jpg", QByteArray("\xFF\xD8\xFF\xE0\x00\x10JFIF", 10));
+    writePicture(folder + QStringLiteral("good.png"));
+    QVERIFY(QFile::exists(folder + QStringLiteral("pipe.jpg"))
+            || mkfifo(QFile::encodeName(folder + QStringLiteral("pipe.jpg")).constData(), 0600)
+                       == 0);
+
+    const Preview preview = LoadPreview(folder + name, QSize(40, 30), Qt::black);
+    QCOMPARE(preview.problem, problem);
+    if (!problem.isEmpty())
+        QVERIFY2(preview.size.startsWith(QStringLiteral("→无法读取：") + problem + u','),
+                 qPrintable(preview.size));
+    else
+        QVERIFY2(preview.size.startsWith(QStringLiteral("→宽64像素,高48像素")),
+                 qPrintable(preview.size));
+}
+
+void TestStep1::bulkChoicesShowTheListState_data()
+{
+    QTest::addColumn<QStringList>("actions"); // all, none, invert, or a row clicked
+    QTest::addColumn<QString>("checked");     // the bulk choice shown checked, "" for none
+    QTest::newRow("start") << QStringList() << "Op1";
+    QTest::newRow("plain click") << QStringList{"0"} << "";
+    QTest::newRow("none") << QStringList{"none"} << "Op2";
+    QTest::newRow("click, then all") << QStringList{"0", "all"} << "Op1";
+    QTest::newRow("invert of one") << QStringList{"0", "invert"} << "Op3";
+    QTest::newRow("invert, then click") << QStringList{"0", "invert", "1"} << "";
+    QTest::newRow("invert of all") << QStringList{"invert"} << "Op2";
+    QTest::newRow("invert of none") << QStringList{"none", "invert"} << "Op1";
+}
+
+void TestStep1::bulkChoicesShowTheListState()
+{
+    QFETCH(QStringList, actions);
+    QFETCH(QString, checked);
+    m_wizard = startWizard();
+    Frm1 *step1 = m_wizard->frm1();
+    for (const QString &action : actions) {
+        if (action == u"all")
+            step1->Op1->click();
+        else if (action == u"none")
+            step1->Op2->click();
+        else if (action == u"invert")
+            step1->Op3->click();
+        else
+            QTest::mouseClick(
+                    step1->List1->viewport(), Qt::LeftButton, Qt::NoModifier,
+                    step1->List1->visualItemRect(step1->List1->item(action.toInt())).center());
+    }
+    QStringList shown;
+    for (QRadioButton *choice : {step1->Op1, step1->Op2, step1->Op3})
+        if (choice->isChecked())
+            shown << choice->objectName();
+    QCOMPARE(shown.join(u','), checked);
+}
+
+void TestStep1::folderDialogOpensAtTheShownFolder_data()
+{
+    QTest::addColumn<QString>("typed"); // the path box, relative to the test folder
+    QTest::addColumn<QString>("start"); // where the dialog opens, relative to the test folder
+    QTest::newRow("the shown folder") << "other"
+                                      << "other/";
+    QTest::newRow("a missing folder: its parent") << "other/gone/deeper"
+                                                  << "other/";
+    QTest::newRow("empty box: home") << ""
+                                     << "~/";
+}
+
+void TestStep1::folderDialogOpensAtTheShownFolder()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, start);
+    const QString root = m_dir.path() + u'/' + QString::number(m_run) + u'/';
+    m_wizard = startWizard();
+    Frm1 *step1 = m_wizard->frm1();
+    step1->txtdir->setText(typed.isEmpty() ? QString() : root + typed);
+    step1->Command8->click();
+    QCOMPARE(m_services.folderStarts.size(), 1);
+    const QString expected = start == u"~/" ? QDir::homePath() + u'/' : root + start;
+    QCOMPARE(m_services.folderStarts.first(), expected);
+}
+
+void TestStep1::longCameraModelDoesNotWidenTheWindow()
+{
+    const QByteArray model = QByteArray("PW Camera ").repeated(20);
+    QVERIFY(PwTest::writeBytes(
+            m_demo + QStringLiteral("zz.jpg"),
+            PwTest::withSegment(PwTest::plainJpeg(64, 48),
+                                PwTest::exifSegment(model, "2024:05:18 18:52:03"))));
+    m_wizard = startWizard();
+    Frm1 *step1 = m_wizard->frm1();
+    const int width = step1->width();
+    QTRY_VERIFY(step1->lblInfo2->text().contains(QString::fromLatin1(model)));
+    QVERIFY2(step1->sizeHint().width() <= width,
+             qPrintable(QString::number(step1->sizeHint().width())));
+    QCOMPARE(step1->width(), width);
 }
 
 QTEST_MAIN(TestStep1)

@@ -8,13 +8,16 @@
 #include "settings/settingskeys.h"
 #include "support/fakeguiservices.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,13 +25,17 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 
 using namespace Pw;
 
 namespace {
 
-const QString kDesignedPercentCaption = QStringLiteral(
-        "5.原图按  50%  比例(允许5%-5倍)进行缩放，不变形，无白边");
+QString percentCaption(int percent)
+{
+    return QStringLiteral("5.原图按 %1% 比例(允许5%-5倍)进行缩(放)，不变形，无白边").arg(percent);
+}
 const QString kCloseFontDialog = QStringLiteral("请先关闭字体对话框");
 
 QString stored(const QString &key)
@@ -64,6 +71,10 @@ private slots:
     void squareSwitchAndCopies();
     void presets();
     void keyboard();
+    void digitBoxesRefuseOtherText_data();
+    void digitBoxesRefuseOtherText();
+    void overlayBoxShowsLinesAsDrawn();
+    void captionsDoNotWidenTheWindow();
     void nextValidatesAndSaves();
     void skipAndPrevious();
     void fontDialog();
@@ -128,7 +139,7 @@ void TestStep2::controlsByName_data()
         QStringLiteral("3.指定图形的 长边 ，最大化可视原图，缩放而不变形，无白边"));
     row("OpSYT_3", "QRadioButton",
         QStringLiteral("4.指定图形的宽和高，图形撑满四周边框，缩放后变形，无白边"));
-    row("OpSYT_4", "QRadioButton", kDesignedPercentCaption);
+    row("OpSYT_4", "QRadioButton", percentCaption(50));
     row("Label2", "QLabel", QStringLiteral("指定像素值，软件自动判断横版/竖版图："));
     row("PicK2", "QWidget");
     row("lblCDB", "QLabel", QStringLiteral("宽：      像素，高：      像素"));
@@ -241,14 +252,17 @@ void TestStep2::percentCaptions()
 {
     QFETCH(int, percent);
     QFETCH(QString, caption);
-    // A restored percentage is no change: the designed caption stays until the bar moves.
+    // A restored percentage reads as the bar shows it, from the start.
     store(Keys::kFitMode, QStringLiteral("4"));
-    store(Keys::kScalePercent, QStringLiteral("80"));
+    store(Keys::kScalePercent, QString::number(percent));
     Frm2 *step2 = showStep2();
-    QCOMPARE(step2->HScroll1->value(), 80);
-    QCOMPARE(step2->OpSYT[4]->text(), kDesignedPercentCaption);
-    QCOMPARE(step2->modeCaption(), kDesignedPercentCaption);
+    QCOMPARE(step2->HScroll1->value(), percent);
+    QCOMPARE(step2->OpSYT[4]->text(), caption);
+    QCOMPARE(step2->modeCaption(), caption);
 
+    // Moved away and back, the bar gives the same caption.
+    step2->HScroll1->setValue(percent == 80 ? 81 : 80);
+    QCOMPARE(step2->OpSYT[4]->text(), percentCaption(step2->HScroll1->value()));
     step2->HScroll1->setValue(percent);
     QCOMPARE(step2->OpSYT[4]->text(), caption);
     QCOMPARE(step2->options().scalePercent, percent);
@@ -445,9 +459,85 @@ void TestStep2::keyboard()
     QVERIFY(step2->TxtDWJ->isVisible());
     QVERIFY(step2->ComboDWJ->isVisible());
     QCOMPARE(QApplication::focusWidget(), step2->TxtDWJ);
+    // The value appears selected: typing replaces it.
+    QCOMPARE(step2->TxtDWJ->selectedText(), QStringLiteral("50"));
+    QTest::keyClicks(step2->TxtDWJ, QStringLiteral("300"));
+    QCOMPARE(step2->options().sizeLimitValue, QStringLiteral("300"));
     QTest::mouseClick(step2->ChkDWJ, Qt::LeftButton);
     QVERIFY(!step2->TxtDWJ->isVisible());
     QVERIFY(!step2->ComboDWJ->isVisible());
+}
+
+void TestStep2::digitBoxesRefuseOtherText_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("how"); // paste or drop, into the emptied box
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("result");
+    for (const char *box : {"Text1", "Text2", "Text_31", "Text51", "Text52", "TxtDWJ"}) {
+        const auto row = [box](const char *how, const QString &text, const QString &result) {
+            QTest::addRow("%s %s %s", box, how, qPrintable(text))
+                    << QString::fromLatin1(box) << QString::fromLatin1(how) << text << result;
+        };
+        row("paste", QStringLiteral("12ab"), QString());
+        row("paste", QStringLiteral(" 300"), QString());
+        row("paste", QStringLiteral("３0０"), QStringLiteral("300"));
+        row("drop", QStringLiteral("-5"), QString());
+        row("drop", QStringLiteral("1920"), QStringLiteral("1920"));
+    }
+}
+
+void TestStep2::digitBoxesRefuseOtherText()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, how);
+    QFETCH(QString, text);
+    QFETCH(QString, result);
+    Frm2 *step2 = showStep2();
+    auto *edit = step2->findChild<QLineEdit *>(box);
+    QVERIFY(edit);
+    edit->clear();
+    if (how == u"paste") {
+        QApplication::clipboard()->setText(text);
+        edit->paste();
+    } else {
+        QMimeData mime;
+        mime.setText(text);
+        QDragEnterEvent enter(QPoint(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &enter);
+        QDropEvent drop(QPointF(2, 2), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &drop);
+    }
+    QCOMPARE(edit->text(), result);
+}
+
+void TestStep2::overlayBoxShowsLinesAsDrawn()
+{
+    Frm2 *step2 = showStep2();
+    const QString longLine(400, u'字');
+    step2->Text3->setPlainText(longLine + QStringLiteral("\n二"));
+    QTRY_VERIFY(step2->Text3->document()->firstBlock().layout()->lineCount() > 0);
+    // Two lines written, two lines shown: a long line is not wrapped into several.
+    for (QTextBlock block = step2->Text3->document()->firstBlock(); block.isValid();
+         block = block.next())
+        QCOMPARE(block.layout()->lineCount(), 1);
+}
+
+void TestStep2::captionsDoNotWidenTheWindow()
+{
+    Frm2 *step2 = showStep2();
+    QTest::mouseClick(step2->OpSYT[4], Qt::LeftButton);
+    const int width = step2->sizeHint().width();
+    for (int percent : {5, 99, 100, 105, 150, 500}) {
+        step2->HScroll1->setValue(percent);
+        QCOMPARE(step2->sizeHint().width(), width);
+    }
+    QTest::mouseClick(step2->ChkYSTJ, Qt::LeftButton);
+    QCOMPARE(step2->sizeHint().width(), width);
+    for (QRadioButton *edge : {step2->Op31, step2->op32, step2->Op33}) {
+        QTest::mouseClick(edge, Qt::LeftButton);
+        QCOMPARE(step2->sizeHint().width(), width);
+    }
 }
 
 void TestStep2::nextValidatesAndSaves()
@@ -491,6 +581,17 @@ void TestStep2::nextValidatesAndSaves()
     QTest::keyClick(step2->Text2, Qt::Key_Return);
     QCOMPARE(m_wizard->visibleStep(), 3);
     QCOMPARE(m_services->messages.size(), 2);
+
+    // The height edge chosen once, then mode 2 with 1600 x 1200: Next keeps both sizes.
+    m_wizard->showStep(2);
+    QTest::mouseClick(step2->Op33, Qt::LeftButton);
+    QTest::mouseClick(step2->OpSYT[1], Qt::LeftButton);
+    step2->Text1->setText(QStringLiteral("1600"));
+    step2->Text2->setText(QStringLiteral("1200"));
+    QTest::mouseClick(step2->Command1, Qt::LeftButton);
+    QCOMPARE(m_wizard->visibleStep(), 3);
+    QCOMPARE(step2->Text2->text(), QStringLiteral("1200"));
+    QCOMPARE(step2->options().targetHeight, QStringLiteral("1200"));
 }
 
 void TestStep2::skipAndPrevious()
@@ -655,6 +756,22 @@ void TestStep2::livePreview()
     const QColor middle = image.pixel(image.width() / 2, image.height() / 2);
     QVERIFY(middle.green() > 150 && middle.red() < 50);
 
+    // Step 3's background picture shows under the border, as the run draws it.
+    const QString backdrop = m_dir.filePath(QStringLiteral("red.png"));
+    QImage red(40, 40, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QVERIFY(red.save(backdrop));
+    m_wizard->frm3()->TxtPic->setText(backdrop);
+    m_wizard->showStep(2);
+    QTRY_COMPARE(QColor(step2->PicPreview->picture().pixel(image.width() / 2, 2)), QColor(Qt::red));
+    QVERIFY(QColor(step2->PicPreview->picture().pixel(image.width() / 2, image.height() / 2))
+                    .green()
+            > 150);
+    m_wizard->frm3()->TxtPic->clear();
+    m_wizard->showStep(2);
+    QTRY_COMPARE(QColor(step2->PicPreview->picture().pixel(image.width() / 2, 2)),
+                 QColor(Qt::black));
+
     // Typing changes it; the latest request wins.
     QTest::keyClick(step2->Text2, Qt::Key_Backspace);
     QTest::keyClick(step2->Text2, Qt::Key_Backspace);
@@ -679,7 +796,7 @@ void TestStep2::summaryCopiesTheShownCaption()
     Frm2 *step2 = showStep2();
     QTest::mouseClick(step2->Command1, Qt::LeftButton);
     QCOMPARE(m_wizard->visibleStep(), 3);
-    QVERIFY2(m_wizard->frm3()->lbl12->text().contains(kDesignedPercentCaption),
+    QVERIFY2(m_wizard->frm3()->lbl12->text().contains(percentCaption(80)),
              qPrintable(m_wizard->frm3()->lbl12->text()));
 
     m_wizard->showStep(2);

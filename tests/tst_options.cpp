@@ -67,6 +67,8 @@ private slots:
     void restoring_data();
     void restoring();
     void saveAtNextOrderAndCopyBack();
+    void edgeCopiedBackOnlyInModeThree_data();
+    void edgeCopiedBackOnlyInModeThree();
     void keysWrittenOnChange();
     void namedFileAndStep2Load();
     void overlayTextRoundTrip_data();
@@ -277,6 +279,49 @@ void TestOptions::saveAtNextOrderAndCopyBack()
     QCOMPARE(loaded.edgeLength, QStringLiteral("800"));
     QCOMPARE(loaded.scalePercent, 75);
     QCOMPARE(loaded.percentCap, QStringLiteral("9000"));
+}
+
+void TestOptions::edgeCopiedBackOnlyInModeThree_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("edge");
+    QTest::addColumn<QString>("width");  // after Next
+    QTest::addColumn<QString>("height"); // after Next
+    // Width 1600, height 1200 typed, a leftover edge length 900 in the mode-3 box.
+    QTest::newRow("mode 1, height edge") << 1 << 3 << "1600"
+                                         << "1200";
+    QTest::newRow("mode 2, height edge") << 2 << 3 << "1600"
+                                         << "1200";
+    QTest::newRow("mode 2, long edge") << 2 << 1 << "1600"
+                                       << "1200";
+    QTest::newRow("mode 4, width edge") << 4 << 2 << "1600"
+                                        << "1200";
+    QTest::newRow("mode 5, height edge") << 5 << 3 << "1600"
+                                         << "1200";
+    QTest::newRow("mode 3, long edge") << 3 << 1 << "900"
+                                       << "1200";
+    QTest::newRow("mode 3, width") << 3 << 2 << "900"
+                                   << "1200";
+    QTest::newRow("mode 3, height") << 3 << 3 << "1600"
+                                    << "900";
+}
+
+void TestOptions::edgeCopiedBackOnlyInModeThree()
+{
+    QFETCH(int, mode);
+    QFETCH(int, edge);
+    QFETCH(QString, width);
+    QFETCH(QString, height);
+    ProcessingOptions options;
+    options.chooseEdge(edge);
+    options.selectMode(Pw::FitModeFromNumber(mode));
+    options.setTargetWidth(QStringLiteral("1600"));
+    options.targetHeight = QStringLiteral("1200");
+    options.edgeLength = QStringLiteral("900");
+    Pw::SaveOptionsAtNext(options);
+    QCOMPARE(options.targetWidth, width);
+    QCOMPARE(options.targetHeight, height);
+    QCOMPARE(Pw::ReadIni(Pw::Keys::kSectionSelected, Pw::Keys::kEdgeLength), QStringLiteral("900"));
 }
 
 void TestOptions::keysWrittenOnChange()
@@ -498,10 +543,7 @@ void TestOptions::compressOnly()
     options.setCompressOnly(false);
     QCOMPARE(options.fitMode, Pw::FitMode::Percent);
     QCOMPARE(options.scalePercent, 100);
-    // Ticking it shows 100 % in the mode-5 caption even when the percentage already was 100.
-    options.percentCaptionAsDesigned = true;
     options.setCompressOnly(true);
-    QVERIFY(!options.percentCaptionAsDesigned);
     QCOMPARE(Pw::ModeCaption(options),
              QStringLiteral("5.原图原样100%复制，不变形，此时不影响画质压缩体积，无白边"));
     options.setScalePercent(501);

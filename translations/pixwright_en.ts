@@ -330,28 +330,24 @@
         <translation>Refresh when the pictures in this folder change!</translation>
     </message>
     <message>
-        <source>请选择包含至少一个图片的文件夹！</source>
-        <translation>Choose a folder holding at least one picture!</translation>
-    </message>
-    <message>
         <source>相片</source>
-        <translation>Photo</translation>
+        <translation>Photo </translation>
     </message>
     <message>
         <source>图片</source>
-        <translation>Picture</translation>
+        <translation>Picture </translation>
     </message>
     <message>
         <source>→宽</source>
-        <translation>→ width </translation>
+        <translation>→ </translation>
     </message>
     <message>
         <source>像素,高</source>
-        <translation> pixels, height </translation>
+        <translation> × </translation>
     </message>
     <message>
         <source>像素,文件大小为:</source>
-        <translation> pixels, file size: </translation>
+        <translation> pixels, file size </translation>
     </message>
     <message>
         <source>→生成于:</source>
@@ -388,6 +384,62 @@
     <message>
         <source>HEIC、HEIF、AVIF、WebP、TIFF</source>
         <translation>HEIC, HEIF, AVIF, WebP, TIFF</translation>
+    </message>
+    <message>
+        <source>无法读取</source>
+        <translation>Cannot be read</translation>
+    </message>
+    <message>
+        <source>→无法读取：</source>
+        <translation>→ cannot be read: </translation>
+    </message>
+    <message>
+        <source>,文件大小为:</source>
+        <translation>, file size: </translation>
+    </message>
+    <message>
+        <source>文件不存在</source>
+        <translation>the file does not exist</translation>
+    </message>
+    <message>
+        <source>不是普通文件（文件夹、设备或管道）</source>
+        <translation>not a regular file (a folder, device or pipe)</translation>
+    </message>
+    <message>
+        <source>文件是空的</source>
+        <translation>the file is empty</translation>
+    </message>
+    <message>
+        <source>图片已损坏</source>
+        <translation>the picture is damaged</translation>
+    </message>
+    <message>
+        <source>不是图片文件</source>
+        <translation>not a picture file</translation>
+    </message>
+    <message>
+        <source>此文件夹不存在，没有列出任何图片</source>
+        <translation>This folder does not exist; no picture is listed</translation>
+    </message>
+    <message>
+        <source>没有勾选任何图片类型（JPG、PNG、BMP）</source>
+        <translation>No picture type (JPG, PNG, BMP) is ticked</translation>
+    </message>
+    <message>
+        <source>此文件夹中没有 %1 图片</source>
+        <translation>No %1 pictures in this folder</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>没有选中任何图片，请在列表中至少选择一个图片！</source>
+        <translation>No picture is selected; select at least one picture in the list!</translation>
+    </message>
+    <message>
+        <source>文件夹“%1”不存在！</source>
+        <translation>The folder &quot;%1&quot; does not exist!</translation>
     </message>
 </context>
 <context>
@@ -478,7 +530,7 @@
     </message>
     <message>
         <source>对1/2/3中原图宽和高均小于指定值时的小图，放大而不变形</source>
-        <translation>In modes 1/2/3, enlarge (without distortion) pictures whose width and height are both below the given sizes</translation>
+        <translation>Enlarge pictures smaller than the given sizes (modes 1/2/3)</translation>
     </message>
     <message>
         <source>允许小图放大？</source>
@@ -518,11 +570,11 @@
     </message>
     <message>
         <source>宽：      像素</source>
-        <translation>宽：      像素</translation>
+        <translation>Width:      px</translation>
     </message>
     <message>
         <source>宽：      像素，高：      像素</source>
-        <translation>宽：      像素，高：      像素</translation>
+        <translation>Width:      px, height:      px</translation>
     </message>
     <message>
         <source>请先关闭字体对话框</source>
@@ -802,43 +854,39 @@ Shows the camera information (Exif) each picture holds.
     <name>Pw::ModeCaption</name>
     <message>
         <source>1.指定图形的宽和高，抛弃超出的部分，不缩放不变形，有白边</source>
-        <translation>1. Given width and height; what sticks out is cut off; not scaled, not distorted; with border</translation>
+        <translation>1. Width and height: the centre cut out, not scaled; with border</translation>
     </message>
     <message>
         <source>2.指定图形的宽和高，最大化可视原图，缩放而不变形，有白边</source>
-        <translation>2. Given width and height; the whole picture as large as fits; scaled, not distorted; with border</translation>
+        <translation>2. Width and height: the whole picture fitted in; with border</translation>
     </message>
     <message>
         <source>3.指定图形的  宽  ，最大化可视原图，缩放而不变形，无白边</source>
-        <translation>3. Given width; the whole picture; scaled, not distorted; no border</translation>
+        <translation>3. Width: the whole picture, not distorted; no border</translation>
     </message>
     <message>
         <source>3.指定图形的  高  ，最大化可视原图，缩放而不变形，无白边</source>
-        <translation>3. Given height; the whole picture; scaled, not distorted; no border</translation>
+        <translation>3. Height: the whole picture, not distorted; no border</translation>
     </message>
     <message>
         <source>3.指定图形的 长边 ，最大化可视原图，缩放而不变形，无白边</source>
-        <translation>3. Given long edge; the whole picture; scaled, not distorted; no border</translation>
+        <translation>3. Long edge: the whole picture, not distorted; no border</translation>
     </message>
     <message>
         <source>4.指定图形的宽和高，图形撑满四周边框，缩放后变形，无白边</source>
-        <translation>4. Given width and height; the picture fills the frame; scaled and distorted; no border</translation>
+        <translation>4. Width and height: the picture stretched to fill; no border</translation>
     </message>
     <message>
         <source>5.原图原样100%复制，不变形，此时不影响画质压缩体积，无白边</source>
-        <translation>5. The picture copied at 100%, not distorted; only the compression changes; no border</translation>
+        <translation>5. Copied at 100%: only compressed, quality kept; no border</translation>
     </message>
     <message>
         <source>5.原图按 %1 倍（允许5%-5倍）进行（缩）放，不变形，无白边</source>
-        <translation>5. The picture scaled by %1 times (5% to 5 times allowed), not distorted; no border</translation>
+        <translation>5. Scaled %1 times (5% to 5 times), not distorted; no border</translation>
     </message>
     <message>
         <source>5.原图按 %1% 比例(允许5%-5倍)进行缩(放)，不变形，无白边</source>
-        <translation>5. The picture scaled to %1% (5% to 5 times allowed), not distorted; no border</translation>
-    </message>
-    <message>
-        <source>5.原图按  50%  比例(允许5%-5倍)进行缩放，不变形，无白边</source>
-        <translation>5. The picture scaled to  50%  (5% to 5 times allowed), not distorted; no border</translation>
+        <translation>5. Scaled to %1% (5% to 5 times), not distorted; no border</translation>
     </message>
 </context>
 <context>
@@ -985,7 +1033,135 @@ Shows the camera information (Exif) each picture holds.
     </message>
     <message>
         <source>相片冲印</source>
-        <translation>Photo print </translation>
+        <translation>Print </translation>
+    </message>
+    <message>
+        <source>一寸照片</source>
+        <translation>1-inch photo</translation>
+    </message>
+    <message>
+        <source>小一寸照片</source>
+        <translation>Small 1-inch photo</translation>
+    </message>
+    <message>
+        <source>大一寸照片</source>
+        <translation>Large 1-inch photo</translation>
+    </message>
+    <message>
+        <source>二寸照片</source>
+        <translation>2-inch photo</translation>
+    </message>
+    <message>
+        <source>小二寸照片</source>
+        <translation>Small 2-inch photo</translation>
+    </message>
+    <message>
+        <source>大二寸照片</source>
+        <translation>Large 2-inch photo</translation>
+    </message>
+    <message>
+        <source>四寸照片</source>
+        <translation>4-inch print</translation>
+    </message>
+    <message>
+        <source>五寸照片</source>
+        <translation>5-inch print</translation>
+    </message>
+    <message>
+        <source>六寸照片</source>
+        <translation>6-inch print</translation>
+    </message>
+    <message>
+        <source>全景6寸照片</source>
+        <translation>6-inch panorama print</translation>
+    </message>
+    <message>
+        <source>七寸照片</source>
+        <translation>7-inch print</translation>
+    </message>
+    <message>
+        <source>八寸照片</source>
+        <translation>8-inch print</translation>
+    </message>
+    <message>
+        <source>十寸照片</source>
+        <translation>10-inch print</translation>
+    </message>
+    <message>
+        <source>十二寸照片</source>
+        <translation>12-inch print</translation>
+    </message>
+    <message>
+        <source>十四寸照片</source>
+        <translation>14-inch print</translation>
+    </message>
+    <message>
+        <source>16寸照片</source>
+        <translation>16-inch print</translation>
+    </message>
+    <message>
+        <source>十八寸照片</source>
+        <translation>18-inch print</translation>
+    </message>
+    <message>
+        <source>20照片</source>
+        <translation>20-inch print</translation>
+    </message>
+    <message>
+        <source>24寸照片</source>
+        <translation>24-inch print</translation>
+    </message>
+    <message>
+        <source>30寸照片</source>
+        <translation>30-inch print</translation>
+    </message>
+    <message>
+        <source>36寸照片</source>
+        <translation>36-inch print</translation>
+    </message>
+    <message>
+        <source>40寸照片</source>
+        <translation>40-inch print</translation>
+    </message>
+    <message>
+        <source>一代身份证照片</source>
+        <translation>ID card photo, 1st gen.</translation>
+    </message>
+    <message>
+        <source>二代身份证照片</source>
+        <translation>ID card photo, 2nd gen.</translation>
+    </message>
+    <message>
+        <source>驾驶证照片</source>
+        <translation>Driving licence photo</translation>
+    </message>
+    <message>
+        <source>黑白小一寸照片</source>
+        <translation>Small 1-inch, black and white</translation>
+    </message>
+    <message>
+        <source>彩色小一寸照片</source>
+        <translation>Small 1-inch, colour</translation>
+    </message>
+    <message>
+        <source>彩色大一寸照片</source>
+        <translation>Large 1-inch, colour</translation>
+    </message>
+    <message>
+        <source>护照照片</source>
+        <translation>Passport photo</translation>
+    </message>
+    <message>
+        <source>签证照片</source>
+        <translation>Visa photo</translation>
+    </message>
+    <message>
+        <source>学位证照片</source>
+        <translation>Degree photo</translation>
+    </message>
+    <message>
+        <source>毕业证照片</source>
+        <translation>Diploma photo</translation>
     </message>
 </context>
 <context>
@@ -1738,6 +1914,11 @@ Ctrl+C stops after the file in hand and still prints the report.
     <message>
         <source>像素</source>
         <translation> pixels</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <comment>after a tag name</comment>
+        <translation>: </translation>
     </message>
 </context>
 <context>

@@ -34,6 +34,7 @@ public:
     std::deque<QString> folders;     // for chooseFolder
     std::deque<QString> files;       // for chooseFile
     QStringList folderPrompts;       // what chooseFolder was asked with
+    QStringList folderStarts;        // where chooseFolder was asked to open
     QList<FileRequest> fileRequests; // what chooseFile was asked with
     QStringList openedFolders;       // openFolder calls
     bool fileManager = true;         // what openFolder answers
@@ -55,9 +56,10 @@ public:
         messages.append({QStringLiteral("ask"), title, text});
         return take(answers, false);
     }
-    QString chooseFolder(QWidget *, const QString &, const QString &prompt) override
+    QString chooseFolder(QWidget *, const QString &start, const QString &prompt) override
     {
         folderPrompts << prompt;
+        folderStarts << start;
         return take(folders, QString());
     }
     QString chooseFile(QWidget *, const QString &folder, const QString &title,
