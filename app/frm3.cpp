@@ -4,6 +4,7 @@
 #include "app/frmrename.h"
 #include "app/frmrename2.h"
 #include "app/guiservices.h"
+#include "app/scrollpage.h"
 #include "app/wizard.h"
 #include "imaging/pictureservice.h"
 #include "naming/renamejournal.h"
@@ -266,12 +267,17 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     buttons->addWidget(CmdUndo);
     buttons->addWidget(Command2);
     buttons->addWidget(Command1);
+    // The controls scroll when the screen is too small for them; the buttons stay in view.
+    auto *controls = new QWidget(this);
+    auto *pageLayout = new QVBoxLayout(controls);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->addWidget(lblStep);
+    pageLayout->addWidget(m_stack, 1);
+    pageLayout->addWidget(PicJD);
+    pageLayout->addWidget(lblJDT);
+    pageLayout->addWidget(m_outputRow);
     auto *right = new QVBoxLayout;
-    right->addWidget(lblStep);
-    right->addWidget(m_stack, 1);
-    right->addWidget(PicJD);
-    right->addWidget(lblJDT);
-    right->addWidget(m_outputRow);
+    right->addWidget(new ScrollPage(controls, this), 1);
     right->addLayout(buttons);
     auto *layout = new QHBoxLayout(this);
     layout->addWidget(PicL);
