@@ -35,7 +35,7 @@ _pixwright()
             return
             ;;
         --types)
-            COMPREPLY=($(compgen -W "jpg png bmp jpg,png jpg,png,bmp" -- "$cur"))
+            COMPREPLY=($(compgen -W "jpg png bmp heic avif webp tiff jpg,png,bmp jpg,png,bmp,heic,avif,webp,tiff" -- "$cur"))
             return
             ;;
         --separator)
@@ -51,7 +51,7 @@ _pixwright()
             return
             ;;
         --background-picture | --select)
-            _filedir '@(jpg|jpeg|png|bmp|JPG|JPEG|PNG|BMP)'
+            _filedir '@(jpg|jpeg|png|bmp|heic|heif|avif|webp|tif|tiff|JPG|JPEG|PNG|BMP|HEIC|HEIF|AVIF|WEBP|TIF|TIFF)'
             return
             ;;
         --width | --height | --length | --percent | --floor | --cap | --limit | --text | \
@@ -69,7 +69,7 @@ _pixwright()
                 --background-picture --rule --separator --yes"
             ;;
         rename)
-            options="--help --select --types --rule --separator --settings --yes"
+            options="--help --select --types --rule --separator --settings --yes --undo"
             ;;
         info)
             options="--help --settings"

@@ -16,7 +16,7 @@ set -l run "__fish_seen_subcommand_from run"
 complete -c pixwright -n $run -l settings -r -F -d 'Read this settings file (never written)'
 complete -c pixwright -n $run -l output-root -x -a '(__fish_complete_directories)' -d 'Use DIR instead of the desktop folder'
 complete -c pixwright -n $run -l select -x -a $pictures -d 'Process only this listed picture'
-complete -c pixwright -n $run -l types -x -a 'jpg png bmp jpg,png jpg,png,bmp' -d 'File types to list'
+complete -c pixwright -n $run -l types -x -a 'jpg png bmp heic avif webp tiff jpg,png,bmp jpg,png,bmp,heic,avif,webp,tiff' -d 'File types to list'
 complete -c pixwright -n $run -l mode -x -a '1\t"centre cut" 2\t"fit inside" 3\t"one edge" 4\tstretch 5\t"per cent"' -d Mode
 complete -c pixwright -n $run -l width -x -d 'Width (modes 1, 2, 4)'
 complete -c pixwright -n $run -l height -x -d 'Height (modes 1, 2, 4)'
@@ -45,11 +45,12 @@ complete -c pixwright -n "$run; and not string match -q -- '-*' (commandline -ct
 # pixwright rename
 set -l rename "__fish_seen_subcommand_from rename"
 complete -c pixwright -n $rename -l select -x -a $pictures -d 'Rename only this listed picture'
-complete -c pixwright -n $rename -l types -x -a 'jpg png bmp jpg,png jpg,png,bmp' -d 'The picture types listed'
+complete -c pixwright -n $rename -l types -x -a 'jpg png bmp heic avif webp tiff jpg,png,bmp jpg,png,bmp,heic,avif,webp,tiff' -d 'The picture types listed'
 complete -c pixwright -n $rename -l rule -x -d 'Seven digits 0/1 switching the name parts on'
 complete -c pixwright -n $rename -l separator -x -a '. _ - + ~ @ \# \| \$ % ^ \& 空格' -d 'The separator'
 complete -c pixwright -n $rename -l settings -r -F -d 'The remembered rule, folder and types come from FILE'
 complete -c pixwright -n $rename -l yes -d 'Rename for real'
+complete -c pixwright -n $rename -l undo -d 'Undo the last rename'
 complete -c pixwright -n "$rename; and not string match -q -- '-*' (commandline -ct)" -x -a '(__fish_complete_directories)'
 
 # pixwright info
