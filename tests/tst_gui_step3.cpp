@@ -12,7 +12,7 @@
 #include "run/summarytext.h"
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
-#include "support/fakeguiservices.h"
+#include "tests/support/fakeguiservices.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -100,7 +100,7 @@ QString steadyReport(QString report)
 
 // Step 3, the run with its progress and stop, the report dialog, the naming dialog and the
 // rename preview, driven by their controls' object names.
-class TestGuiStep3 : public QObject
+class TestStep3 : public QObject
 {
     Q_OBJECT
 
@@ -136,7 +136,7 @@ private:
     std::unique_ptr<Wizard> m_wizard;
 };
 
-void TestGuiStep3::initTestCase()
+void TestStep3::initTestCase()
 {
     // Results go to the desktop folder: a temporary home keeps them out of the user's.
     m_home = std::make_unique<QTemporaryDir>();
@@ -149,7 +149,7 @@ void TestGuiStep3::initTestCase()
     qRegisterMetaType<FrmRename2 *>();
 }
 
-void TestGuiStep3::init()
+void TestStep3::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
@@ -160,7 +160,7 @@ void TestGuiStep3::init()
     m_wizard = std::make_unique<Wizard>(*m_services);
 }
 
-void TestGuiStep3::cleanup()
+void TestStep3::cleanup()
 {
     SetAppFolder(QStringLiteral(PW_APP_DIR "/"));
     m_wizard.reset();
@@ -169,7 +169,7 @@ void TestGuiStep3::cleanup()
 }
 
 // Step 1 lists the source, Next, then Next (or Skip) on step 2.
-Frm3 *TestGuiStep3::toStep3(bool renameOnly)
+Frm3 *TestStep3::toStep3(bool renameOnly)
 {
     m_wizard->start();
     m_wizard->frm1()->useFolderAsSource(m_source);
@@ -182,7 +182,7 @@ Frm3 *TestGuiStep3::toStep3(bool renameOnly)
 }
 
 // Presses finish and waits for the report.
-FrmErr *TestGuiStep3::runToReport(Frm3 *frm3)
+FrmErr *TestStep3::runToReport(Frm3 *frm3)
 {
     QSignalSpy shown(frm3, &Frm3::reportShown);
     QTest::mouseClick(frm3->Command1, Qt::LeftButton);
@@ -193,7 +193,7 @@ FrmErr *TestGuiStep3::runToReport(Frm3 *frm3)
     return shown.first().first().value<FrmErr *>();
 }
 
-void TestGuiStep3::controlNames_data()
+void TestStep3::controlNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("type");
@@ -219,7 +219,7 @@ void TestGuiStep3::controlNames_data()
         QTest::newRow(name) << QString::fromLatin1(name) << QByteArray(type);
 }
 
-void TestGuiStep3::controlNames()
+void TestStep3::controlNames()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, type);
@@ -232,7 +232,7 @@ void TestGuiStep3::controlNames()
 // Load: no stored quality gives 85; the swatch shows the stored colour; the background picture
 // is chosen from the desktop folder and cleared by a double-click; palette picks are stored,
 // swatch clicks are not.
-void TestGuiStep3::loadAndBackground()
+void TestStep3::loadAndBackground()
 {
     writeSetting(Keys::kBackgroundColour, QStringLiteral("255"));
     makePictures(m_source, 1);
@@ -292,7 +292,7 @@ void TestGuiStep3::loadAndBackground()
             QStringLiteral("→ 限制体积：不超过%1K").arg(m_wizard->frm2()->TxtDWJ->text())));
 }
 
-void TestGuiStep3::renameOnlyLooks()
+void TestStep3::renameOnlyLooks()
 {
     makePictures(m_source, 3);
     Frm3 *frm3 = toStep3(true);
@@ -314,7 +314,7 @@ void TestGuiStep3::renameOnlyLooks()
 
 // The wizard's run writes exactly the files and the report `pixwright run` writes with the
 // same remembered choices.
-void TestGuiStep3::wholeRunMatchesTheCommandLine()
+void TestStep3::wholeRunMatchesTheCommandLine()
 {
     writeSetting(Keys::kSaveQuality, QStringLiteral("10"));
     writeSetting(Keys::kBackgroundColour, QStringLiteral("65280"));
@@ -357,7 +357,7 @@ void TestGuiStep3::wholeRunMatchesTheCommandLine()
 }
 
 // A stop press ends the run after the file in hand; the window kept answering meanwhile.
-void TestGuiStep3::stopInTheMiddle()
+void TestStep3::stopInTheMiddle()
 {
     // A camera tool that holds the second file until the test says "go": meanwhile the window
     // must show the progress and answer the stop button, as on a long picture.
@@ -404,7 +404,7 @@ void TestGuiStep3::stopInTheMiddle()
     QCOMPARE(frm3->windowTitle(), Wizard::title());
 }
 
-void TestGuiStep3::demoDeclinedCreatesNothing()
+void TestStep3::demoDeclinedCreatesNothing()
 {
     m_source = DemoFolder();
     Frm3 *frm3 = toStep3(false);
@@ -420,7 +420,7 @@ void TestGuiStep3::demoDeclinedCreatesNothing()
     QVERIFY(!QFileInfo::exists(desktop()) || QDir(desktop()).isEmpty());
 }
 
-void TestGuiStep3::nothingSelectedIsRefused()
+void TestStep3::nothingSelectedIsRefused()
 {
     QDir().mkpath(m_source);
     Frm3 *frm3 = toStep3(false);
@@ -432,7 +432,7 @@ void TestGuiStep3::nothingSelectedIsRefused()
     QVERIFY(!QFileInfo::exists(desktop()) || QDir(desktop()).isEmpty());
 }
 
-void TestGuiStep3::reportChoices_data()
+void TestStep3::reportChoices_data()
 {
     QTest::addColumn<QString>("go");
     QTest::addColumn<QString>("ck1");
@@ -452,7 +452,7 @@ void TestGuiStep3::reportChoices_data()
 }
 
 // The remembered choices come back; OK carries them out.
-void TestGuiStep3::reportChoices()
+void TestStep3::reportChoices()
 {
     QFETCH(QString, go);
     QFETCH(QString, ck1);
@@ -482,7 +482,7 @@ void TestGuiStep3::reportChoices()
 }
 
 // Clicks are stored at once; with CK2 and Op1 step 1 comes up on the results, all selected.
-void TestGuiStep3::resultFolderAsNextSource()
+void TestStep3::resultFolderAsNextSource()
 {
     makePictures(m_source, 3);
     Frm3 *frm3 = toStep3(false);
@@ -519,7 +519,7 @@ void TestGuiStep3::resultFolderAsNextSource()
     QCOMPARE(m_wizard->visibleStep(), 3);
 }
 
-void TestGuiStep3::namingDialog()
+void TestStep3::namingDialog()
 {
     makePictures(m_source, 1);
     writeSetting(Keys::kRenameRule, QStringLiteral("1010001")); // option 3 without keep-camera
@@ -582,7 +582,7 @@ void TestGuiStep3::namingDialog()
     QCOMPARE(frm3->lbl34->text(), RenameModeText(dialog->rule(), 1));
 }
 
-void TestGuiStep3::renamePreview_data()
+void TestStep3::renamePreview_data()
 {
     QTest::addColumn<bool>("confirm");
     QTest::addColumn<bool>("refused"); // the second file goes away before the rename pass
@@ -592,7 +592,7 @@ void TestGuiStep3::renamePreview_data()
 }
 
 // The preview lists every new name; OK renames and refreshes step 1, the close box does nothing.
-void TestGuiStep3::renamePreview()
+void TestStep3::renamePreview()
 {
     QFETCH(bool, confirm);
     QFETCH(bool, refused);
@@ -647,5 +647,5 @@ void TestGuiStep3::renamePreview()
     QTRY_VERIFY(gone.isNull()); // the next preview starts afresh
 }
 
-QTEST_MAIN(TestGuiStep3)
+QTEST_MAIN(TestStep3)
 #include "tst_gui_step3.moc"

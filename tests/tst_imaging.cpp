@@ -2,6 +2,7 @@
 #include "imaging/jpegcodec.h"
 #include "imaging/pictureservice.h"
 #include "imaging/resampler.h"
+#include "tests/support/testfiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -23,6 +24,7 @@
 
 using Pw::FitGeometry;
 using Pw::FitParams;
+using PwTest::writeBytes;
 
 namespace {
 
@@ -76,12 +78,6 @@ QByteArray exifApp1(int orientation)
     const int length = int(payload.size()) + 2;
     marker.append(char(length >> 8)).append(char(length & 0xFF)).append(payload);
     return marker;
-}
-
-bool writeBytes(const QString &file, const QByteArray &bytes)
-{
-    QFile f(file);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 // A JPEG of `image`, with an Exif orientation tag when orientation > 0.
