@@ -113,7 +113,7 @@ void FrmErr::accept()
         m_wizard.showStep(move);
     if (Check1->isChecked() && !folder.isEmpty())
         m_wizard.services().openFolder(folder);
-    emit done(move != 1 && move != 2);
+    emit answered(move != 1 && move != 2);
 }
 
 // The close box and Escape close the report without carrying out any choice.
@@ -123,7 +123,7 @@ void FrmErr::reject()
         return;
     m_finished = true;
     QDialog::reject();
-    emit done(true);
+    emit answered(true);
 }
 
 void FrmErr::closeEvent(QCloseEvent *event)
