@@ -23,6 +23,7 @@
 #include "app/wizard.h"
 #include "platform/apppaths.h"
 #include "platform/fonts.h"
+#include "platform/translations.h"
 #include "run/batchrunner.h"
 #include "run/batchsetup.h"
 #include "settings/inistore.h"
@@ -248,7 +249,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     InstallFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
-    Wizard::installQtTranslations();
+    InstallTranslations(app, UiLanguage::Chinese);
     const QStringList args = app.arguments().mid(1);
     if (args.value(0) == QLatin1String("--list")) {
         for (const Shot &shot : kShots)

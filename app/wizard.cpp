@@ -7,11 +7,6 @@
 #include "app/guiservices.h"
 #include "app/picturewidgets.h"
 
-#include <QCoreApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
-
 namespace Pw {
 
 Wizard::Wizard(GuiServices &services, QObject *parent)
@@ -25,16 +20,6 @@ Wizard::~Wizard() = default;
 QString Wizard::title()
 {
     return QStringLiteral("Pixwright(Ver %1)").arg(QStringLiteral(PIXWRIGHT_VERSION));
-}
-
-void Wizard::installQtTranslations()
-{
-    auto *qtTexts = new QTranslator(QCoreApplication::instance());
-    if (qtTexts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qtTexts);
-    else
-        delete qtTexts;
 }
 
 QLabel *Wizard::makeBanner(QWidget *parent)

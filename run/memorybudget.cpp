@@ -1,10 +1,10 @@
 #include "run/memorybudget.h"
 
+#include "platform/systemmemory.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
-
-#include <unistd.h>
 
 namespace Pw {
 
@@ -25,9 +25,8 @@ qint64 DefaultRunMemoryBudget()
     const qint64 asked = qEnvironmentVariable("PIXWRIGHT_MEMORY_MB").toLongLong(&ok);
     if (ok && asked > 0)
         return asked * kMiB;
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
-    const qint64 physical = pages > 0 && pageSize > 0 ? qint64(pages) * pageSize : 4096 * kMiB;
+    const qint64 known = PhysicalMemoryBytes();
+    const qint64 physical = known > 0 ? known : 4096 * kMiB;
     return std::clamp(physical / 4, 256 * kMiB, 4096 * kMiB);
 }
 

@@ -320,8 +320,6 @@ private slots:
     void sweepKeepsEveryRectangleOnCanvas();
 
     void initTestCase();
-    void quoteArg_data();
-    void quoteArg();
     void letterbox_data();
     void letterbox();
     void savedJpegReads300Dpi();
@@ -577,23 +575,6 @@ void TestImaging::sweepKeepsEveryRectangleOnCanvas()
 void TestImaging::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-}
-
-void TestImaging::quoteArg_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("quoted");
-    QTest::newRow("empty") << QString() << QString();
-    QTest::newRow("plain") << QStringLiteral("a.jpg") << QStringLiteral("\"a.jpg\"");
-    QTest::newRow("blanks") << QStringLiteral("/home/u/My Pictures/新 图.jpg")
-                            << QStringLiteral("\"/home/u/My Pictures/新 图.jpg\"");
-}
-
-void TestImaging::quoteArg()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, quoted);
-    QCOMPARE(Pw::QuoteArg(text), quoted);
 }
 
 void TestImaging::letterbox_data()
