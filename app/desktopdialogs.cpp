@@ -18,10 +18,8 @@ QString BrowseForFolder(QWidget *owner, const QString &initialFolder, const QStr
 }
 
 QString ChooseFile(QWidget *owner, const QString &initialFolder, const QString &title,
-                   const QString &filter, bool save)
+                   const QString &filter)
 {
-    if (save)
-        return QFileDialog::getSaveFileName(owner, title, initialFolder, filter);
     return QFileDialog::getOpenFileName(owner, title, initialFolder, filter);
 }
 

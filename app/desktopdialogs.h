@@ -10,9 +10,9 @@ namespace Pw {
 // text on cancel. An initial folder that no longer exists opens without a preselection.
 QString BrowseForFolder(QWidget *owner, const QString &initialFolder, const QString &prompt);
 
-// File chooser: the chosen file's full path, or the empty text on cancel.
+// Chooses an existing file to open: its full path, or the empty text on cancel.
 // filter is in Qt's form, e.g. "图片文件 (*.jpg *.bmp)".
 QString ChooseFile(QWidget *owner, const QString &initialFolder, const QString &title,
-                   const QString &filter, bool save);
+                   const QString &filter);
 
 } // namespace Pw

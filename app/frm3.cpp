@@ -595,7 +595,7 @@ void Frm3::onBatchFinished(const BatchResult &result)
 {
     leaveRunningState();
     auto *report = new FrmErr(m_wizard, result.runFolder, result.report, result.reportColour, this);
-    connect(report, &FrmErr::done, this, [this, report](bool stay) {
+    connect(report, &FrmErr::answered, this, [this, report](bool stay) {
         report->deleteLater();
         if (stay)
             becomeActive();

@@ -131,7 +131,7 @@ void FrmErr::accept()
         m_wizard.services().inform(nullptr, Wizard::title(),
                                    tr("没有可用的文件管理器来打开结果目录。结果保存在：")
                                            + QStringLiteral("\n") + folder);
-    emit done(move != 1 && move != 2);
+    emit answered(move != 1 && move != 2);
 }
 
 // The close box and Escape close the report without carrying out any choice.
@@ -141,7 +141,7 @@ void FrmErr::reject()
         return;
     m_finished = true;
     QDialog::reject();
-    emit done(true);
+    emit answered(true);
 }
 
 void FrmErr::closeEvent(QCloseEvent *event)

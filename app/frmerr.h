@@ -40,7 +40,7 @@ public:
 
 signals:
     // After OK or the close box; stayAtStep3 is false when OK moved to step 1 or 2.
-    void done(bool stayAtStep3);
+    void answered(bool stayAtStep3);
 
 public slots:
     void accept() override;

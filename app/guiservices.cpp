@@ -34,7 +34,7 @@ QString DesktopServices::chooseFolder(QWidget *parent, const QString &initialFol
 QString DesktopServices::chooseFile(QWidget *parent, const QString &initialFolder,
                                     const QString &title, const QString &filter)
 {
-    return ChooseFile(parent, initialFolder, title, filter, false);
+    return ChooseFile(parent, initialFolder, title, filter);
 }
 
 // The project's own dialog: Qt's font dialog has no colour. It is not modal, so step 2 stays

@@ -12,12 +12,9 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLayout>
-#include <QLibraryInfo>
 #include <QLineEdit>
-#include <QLocale>
 #include <QScreen>
 #include <QTimer>
-#include <QTranslator>
 
 #include <algorithm>
 
@@ -34,16 +31,6 @@ Wizard::~Wizard() = default;
 QString Wizard::title()
 {
     return QStringLiteral("Pixwright(Ver %1)").arg(QStringLiteral(PIXWRIGHT_VERSION));
-}
-
-void Wizard::installQtTranslations()
-{
-    auto *qtTexts = new QTranslator(QCoreApplication::instance());
-    if (qtTexts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(qtTexts);
-    else
-        delete qtTexts;
 }
 
 QLabel *Wizard::makeBanner(QWidget *parent)

@@ -58,10 +58,6 @@ public:
     // The banner as a picture of the given logical size (screenshots, other uses).
     static QPixmap banner(QSize logicalSize, qreal devicePixelRatio = 1.0);
 
-    // Qt's own texts (message box buttons, file and font dialogs) in Chinese, as the rest of
-    // the interface. Call once after the application object exists.
-    static void installQtTranslations();
-
     // The naming rule as stored (step 3's dialog holds it once step 3 is made).
     NamingRule namingRule() const;
 

@@ -11,6 +11,7 @@
 #include "app/wizard.h"
 #include "platform/apppaths.h"
 #include "platform/fonts.h"
+#include "platform/translations.h"
 #include "settings/inistore.h"
 #include "settings/sourcesettings.h"
 
@@ -77,7 +78,7 @@ int startupChild(int argc, char *argv[])
     QApplication app(argc, argv);
     InstallFontSubstitutions();
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK SC")));
-    Wizard::installQtTranslations();
+    InstallTranslations(app, UiLanguage::Chinese);
     SetAppFolder(QStringLiteral(PW_APP_DIR));
     FirstPaint probe;
     app.installEventFilter(&probe);

@@ -131,8 +131,7 @@ int RunRenameCommand(const QStringList &args)
     if (GivesHiddenNames(rule, true))
         return console.badArgument(line.isSet(QStringLiteral("rule")) ? QStringLiteral("--rule")
                                                                       : QStringLiteral("重命名"),
-                                   NamingFlagsText(rule) + QStringLiteral("：")
-                                           + HiddenNamesWarning());
+                                   SharedOptions::hiddenNamesRefusal(rule));
 
     PictureTypes types;
     if (line.isSet(QStringLiteral("types"))) {
@@ -171,8 +170,6 @@ int RunRenameCommand(const QStringList &args)
         return console.badArgument(QStringLiteral("--select"),
                                    RenameCommand::tr("不是 %1 中列出的图片：%2")
                                            .arg(folder, unknown.join(QStringLiteral(", "))));
-    if (const QString warning = SharedOptions::emptyRuleWarning(rule, true); !warning.isEmpty())
-        console.warn(warning);
 
     CommandHost host(console, false);
     const RenameOutcome preview = RenameOnlyRun(folder, false, list, rule, host);

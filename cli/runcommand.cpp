@@ -476,9 +476,6 @@ int run(const RunArguments &a, const CommandLine &line, const Console &console)
 
     for (const QString &warning : unusedOptionWarnings(a, line, o.fitMode))
         console.warn(warning);
-    if (const QString warning = SharedOptions::emptyRuleWarning(choices.rule, false);
-        !warning.isEmpty())
-        console.warn(warning);
 
     // Written exactly where the user said; a relative folder under a working folder whose path
     // cannot be read is refused rather than taken for the desktop.
@@ -495,8 +492,7 @@ int run(const RunArguments &a, const CommandLine &line, const Console &console)
     // The most careful mend for a rule that would hide every result: refuse it, touch nothing.
     if (GivesHiddenNames(in.rule, false))
         return console.badArgument(a.rule ? QStringLiteral("--rule") : QStringLiteral("重命名"),
-                                   NamingFlagsText(in.rule) + QStringLiteral("：")
-                                           + HiddenNamesWarning());
+                                   SharedOptions::hiddenNamesRefusal(in.rule));
 
     // The press of the finish button: the demo question (answered by --yes), then the selection.
     const StartCheck check = CheckBeforeRun(in.selection, false);

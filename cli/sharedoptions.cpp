@@ -43,12 +43,10 @@ QString SharedOptions::typesProblem(const QString &text)
             .arg(text);
 }
 
-QString SharedOptions::emptyRuleWarning(const NamingRule &rule, bool renameOnly)
+QString SharedOptions::hiddenNamesRefusal(const NamingRule &rule)
 {
-    if (!GivesHiddenNames(rule, renameOnly))
-        return QString();
-    return tr("命名规则 %1 不含任何名称部分，新文件将名为“.jpg”、“ 副本1.jpg”、“ 副本2.jpg”……")
-            .arg(NamingFlagsText(rule));
+    //: The rule's seven digits, then why it is refused; the colon follows the language.
+    return tr("%1：%2").arg(NamingFlagsText(rule), HiddenNamesWarning());
 }
 
 QString SharedOptions::ruleDigitsHelp()

@@ -24,8 +24,9 @@ public:
     static QString parseRule(const QString &text, NamingRule &rule);
     // The problem with a --types text, or empty.
     static QString typesProblem(const QString &text);
-    // The warning for a rule that puts nothing before the extension (GivesHiddenNames), or empty.
-    static QString emptyRuleWarning(const NamingRule &rule, bool renameOnly);
+    // Why a rule that puts nothing before the extension (GivesHiddenNames) is refused:
+    // the rule's digits, then HiddenNamesWarning.
+    static QString hiddenNamesRefusal(const NamingRule &rule);
     // The --help lines of the seven rule digits.
     static QString ruleDigitsHelp();
 };

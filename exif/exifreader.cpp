@@ -420,9 +420,4 @@ ExifValue ExifReader::Tag(int n)
     return render(m_entries.at(*found), &ok);
 }
 
-ExifValue ExifReader::MakerNoteTag(int) const
-{
-    return ExifValue();
-}
-
 } // namespace Pw

@@ -43,7 +43,6 @@ private:
 struct ExifEntry
 {
     qint32 TagId = 0;
-    bool IsMakerNote = false;
     qint32 ValueType = 0;
     quint32 ValueCount = 0;
     quint32 ValueOffset = 0;
@@ -72,8 +71,6 @@ public:
 
     // Tag(0) is the number of entries read; otherwise the value of the first entry with tag n.
     ExifValue Tag(int n);
-    // Always empty: maker notes are not parsed (0x927C is an ordinary value).
-    ExifValue MakerNoteTag(int n) const;
 
     bool Loaded() const { return m_loaded; }
     qint64 SegmentPos() const { return m_segmentPos; }

@@ -319,9 +319,9 @@ public:
         return true;
     }
 
-    uint8_t *rowBuffer() override { return m_resampler->RowBuffer(); }
+    uint8_t *rowBuffer() override { return m_resampler->rowBuffer(); }
 
-    void row(const uint8_t *pixels) override { m_resampler->PushRow(pixels); }
+    void row(const uint8_t *pixels) override { m_resampler->pushRow(pixels); }
 
     QImage result() const
     {
@@ -816,13 +816,6 @@ QString WriteJpegFile(const QByteArray &jpeg, const QString &file)
 QString SaveJpeg(const QImage &picture, const QString &file, int quality, int resolution)
 {
     return WriteJpegFile(EncodeJpeg(picture, quality, resolution), file);
-}
-
-QString QuoteArg(const QString &text)
-{
-    if (text.isEmpty())
-        return {};
-    return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
 } // namespace Pw

@@ -63,9 +63,6 @@ QByteArray EncodeJpeg(const QImage &picture, int quality, int dpi, bool optimize
 [[nodiscard]] QString SaveJpeg(const QImage &picture, const QString &file, int quality,
                                int resolution);
 
-// "" for "", otherwise the text in double quotes.
-QString QuoteArg(const QString &text);
-
 // ---- Pure entry points for drawing ahead on worker threads ----
 
 struct PictureInfo

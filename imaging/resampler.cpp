@@ -341,12 +341,12 @@ StreamResampler::StreamResampler(int inWidth, int inHeight, QImage *output, int 
     m_mid.assign(size_t((m_inWidth * 4 + 32 + 31) & ~31), 0);
 }
 
-uint8_t *StreamResampler::RowBuffer()
+uint8_t *StreamResampler::rowBuffer()
 {
     return m_ring.data() + size_t(m_pushed % m_ringRows) * m_ringStride;
 }
 
-void StreamResampler::CommitRow()
+void StreamResampler::commitRow()
 {
     if (m_pushed >= m_vertical.inSize)
         return;
@@ -354,12 +354,12 @@ void StreamResampler::CommitRow()
     emitReadyRows();
 }
 
-void StreamResampler::PushRow(const uint8_t *row)
+void StreamResampler::pushRow(const uint8_t *row)
 {
-    uint8_t *slot = RowBuffer();
+    uint8_t *slot = rowBuffer();
     if (slot != row)
         std::memmove(slot, row, size_t(m_rowPixels) * 4);
-    CommitRow();
+    commitRow();
 }
 
 void StreamResampler::emitReadyRows()
@@ -449,7 +449,7 @@ QImage ResampleLanczos3(const QImage &source, int width, int height)
         return {};
     StreamResampler resampler(in.width(), in.height(), &out);
     for (int y = 0; y < in.height(); ++y)
-        resampler.PushRow(in.constScanLine(y));
+        resampler.pushRow(in.constScanLine(y));
     if (!opaque)
         ClampPremultiplied(out);
     return out;

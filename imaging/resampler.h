@@ -41,11 +41,11 @@ public:
                     int columnOffset = 0);
 
     // Where the next row may be written directly (rowPixels pixels, plus 32 spare bytes);
-    // CommitRow() then takes it.
-    uint8_t *RowBuffer();
-    void CommitRow();
+    // commitRow() then takes it.
+    uint8_t *rowBuffer();
+    void commitRow();
     // Copies a row of rowPixels pixels in.
-    void PushRow(const uint8_t *row);
+    void pushRow(const uint8_t *row);
     int rowsPushed() const { return m_pushed; }
     bool done() const { return m_nextOut == m_out->height(); }
 

@@ -26,9 +26,8 @@ UiLanguage UiLanguageFromEnvironment()
                         qEnvironmentVariable("LANG"));
 }
 
-UiLanguage InstallTranslations(QCoreApplication &app)
+UiLanguage InstallTranslations(QCoreApplication &app, UiLanguage language)
 {
-    const UiLanguage language = UiLanguageFromEnvironment();
     auto *translator = new QTranslator(&app);
     const bool loaded = language == UiLanguage::English
                                 ? translator->load(QStringLiteral(":/i18n/pixwright_en.qm"))

@@ -16,9 +16,12 @@ enum class UiLanguage { Chinese, English };
 UiLanguage UiLanguageOf(const QString &lcAll, const QString &lcMessages, const QString &lang);
 UiLanguage UiLanguageFromEnvironment();
 
-// Installs the translators for the environment's language on app: the program's English texts,
-// or, for Chinese, Qt's own Chinese texts (qtbase_zh_CN.qm: 是(Y)/否(N) on message boxes,
-// QCommandLineParser's messages). Call once, after the application object exists.
-UiLanguage InstallTranslations(QCoreApplication &app);
+// Installs the translators for language on app: the program's English texts, or, for Chinese,
+// Qt's own Chinese texts (qtbase_zh_CN.qm: 是(Y)/否(N) on message boxes, the file and font
+// dialogs, QCommandLineParser's messages). The program and its command lines follow the
+// environment; screenshots and benchmarks ask for Chinese. Call once, after the application
+// object exists.
+UiLanguage InstallTranslations(QCoreApplication &app,
+                               UiLanguage language = UiLanguageFromEnvironment());
 
 } // namespace Pw

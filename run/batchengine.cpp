@@ -161,9 +161,8 @@ StartCheck CheckBeforeRun(const SourceSelection &selection, bool renameOnlyMode)
     return check;
 }
 
-QString MakeRunFolder(const QString &outputBase, const QString &programName,
-                      const QString &sourceFolder, FitMode fitMode, const QDateTime &stamp,
-                      QString *error)
+RunFolder MakeRunFolder(const QString &outputBase, const QString &programName,
+                        const QString &sourceFolder, FitMode fitMode, const QDateTime &stamp)
 {
     QString sourceName = QDir(sourceFolder).dirName();
     if (sourceName.isEmpty() || sourceName == u"/")
@@ -173,27 +172,21 @@ QString MakeRunFolder(const QString &outputBase, const QString &programName,
                                + QStringLiteral("_新图/") + sourceName + u'/'
                                + QString::number(ModeNumber(fitMode)) + u'/';
     if (!MakeFolders(modeFolder)) {
-        if (error)
-            *error = BatchText::tr("无法创建输出文件夹%1：%2")
-                             .arg(modeFolder, SystemErrorText(errno));
-        return QString();
+        return {QString(),
+                BatchText::tr("无法创建输出文件夹%1：%2").arg(modeFolder, SystemErrorText(errno))};
     }
     const QString base = modeFolder + stamp.toString(QStringLiteral("yyyyMMdd_HHmmss"));
     // mkdir either makes the folder or finds it there: a folder of another run is never reused.
     for (int k = 1; k < 10000; ++k) {
         const QString candidate = k == 1 ? base : base + u'_' + QString::number(k);
         if (::mkdir(NativePath(candidate).constData(), 0777) == 0)
-            return candidate + u'/';
+            return {candidate + u'/', QString()};
         if (errno != EEXIST) {
-            if (error)
-                *error = BatchText::tr("无法创建输出文件夹%1：%2")
-                                 .arg(candidate, SystemErrorText(errno));
-            return QString();
+            return {QString(), BatchText::tr("无法创建输出文件夹%1：%2")
+                                       .arg(candidate, SystemErrorText(errno))};
         }
     }
-    if (error)
-        *error = BatchText::tr("无法创建输出文件夹%1：同一秒内的运行过多").arg(base);
-    return QString();
+    return {QString(), BatchText::tr("无法创建输出文件夹%1：同一秒内的运行过多").arg(base)};
 }
 
 BatchResult RunBatch(const BatchInputs &in, RunHost &host)
@@ -231,11 +224,11 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
     };
 
     const QDateTime stamp = in.started.isValid() ? in.started : QDateTime::currentDateTime();
-    QString folderError;
-    result.runFolder = MakeRunFolder(in.outputBase, in.programName, selection.folder,
-                                     options.fitMode, stamp, &folderError);
+    const RunFolder folder = MakeRunFolder(in.outputBase, in.programName, selection.folder,
+                                           options.fitMode, stamp);
+    result.runFolder = folder.path;
     if (result.runFolder.isEmpty()) {
-        result.errorLog = errorLine(folderError, QString());
+        result.errorLog = errorLine(folder.error, QString());
         return finish(BatchStatus::FolderFailed);
     }
 

@@ -76,10 +76,14 @@ StartCheck CheckBeforeRun(const SourceSelection &selection, bool renameOnlyMode)
 
 // <base>/<program>_新图/<source folder name>/<mode>/<yyyyMMdd_HHmmss>/: the folders are made
 // as needed, the last one always afresh: when a run of the same second already holds the stamp,
-// "_2", "_3", ... is added, so two runs never share a folder. Empty with `error` set on failure.
-QString MakeRunFolder(const QString &outputBase, const QString &programName,
-                      const QString &sourceFolder, FitMode fitMode, const QDateTime &stamp,
-                      QString *error);
+// "_2", "_3", ... is added, so two runs never share a folder.
+struct [[nodiscard]] RunFolder
+{
+    QString path;  // with a trailing '/'; empty on failure
+    QString error; // why it could not be made; empty on success
+};
+RunFolder MakeRunFolder(const QString &outputBase, const QString &programName,
+                        const QString &sourceFolder, FitMode fitMode, const QDateTime &stamp);
 
 // The batch run: makes the run folder (then host.runStarted), walks the selected entries in list
 // order (drawing ahead on worker threads, naming, saving and counting in order), composes the

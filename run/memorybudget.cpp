@@ -1,12 +1,12 @@
 #include "run/memorybudget.h"
 
+#include "platform/systemmemory.h"
+
 #include <QCoreApplication>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
-
-#include <unistd.h>
 
 namespace Pw {
 
@@ -20,14 +20,14 @@ QString megabytes(qint64 bytes)
     return QString::number((bytes + kMiB - 1) / kMiB) + QStringLiteral(" MB");
 }
 
-} // namespace
-
-qint64 PhysicalMemoryBytes()
+// The machine's memory, or 4 GiB when the system does not say.
+qint64 physicalMemoryOrGuess()
 {
-    const long pages = ::sysconf(_SC_PHYS_PAGES);
-    const long pageSize = ::sysconf(_SC_PAGE_SIZE);
-    return pages > 0 && pageSize > 0 ? qint64(pages) * pageSize : 4096 * kMiB;
+    const qint64 known = PhysicalMemoryBytes();
+    return known > 0 ? known : 4096 * kMiB;
 }
+
+} // namespace
 
 qint64 BudgetFromEnvironment(const QString &asked, qint64 physicalBytes, QString *note)
 {
@@ -56,7 +56,7 @@ qint64 DefaultRunMemoryBudget()
 {
     QString note;
     const qint64 asked = BudgetFromEnvironment(qEnvironmentVariable("PIXWRIGHT_MEMORY_MB"),
-                                               PhysicalMemoryBytes(), &note);
+                                               physicalMemoryOrGuess(), &note);
     if (!note.isEmpty()) {
         // Said once: the wizard asks again for every run.
         static std::atomic_bool said = false;
@@ -65,7 +65,7 @@ qint64 DefaultRunMemoryBudget()
     }
     if (asked > 0)
         return asked;
-    return std::clamp(PhysicalMemoryBytes() / 4, kMinimumBudget, 4096 * kMiB);
+    return std::clamp(physicalMemoryOrGuess() / 4, kMinimumBudget, 4096 * kMiB);
 }
 
 bool MemoryBudget::tryTake(qint64 bytes)

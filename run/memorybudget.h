@@ -16,9 +16,6 @@ qint64 DefaultRunMemoryBudget();
 // to 256 MiB .. physicalBytes. note says what was changed, when anything was.
 qint64 BudgetFromEnvironment(const QString &asked, qint64 physicalBytes, QString *note);
 
-// The machine's physical memory in bytes (4 GiB when it cannot be told).
-qint64 PhysicalMemoryBytes();
-
 // Admission of drawings by their memory. Used on the run's own thread only.
 class MemoryBudget
 {

@@ -20,10 +20,20 @@ if ((${#missing[@]})); then
         "${missing[@]}" >&2
 fi
 
+# ccache speeds up rebuilds when it is installed; nothing needs it.
+if [[ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]] && command -v ccache >/dev/null; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache
+fi
+
 build="${PIXWRIGHT_BUILD_DIR:-$root/build}"
-if [[ ! -f "$build/build.ninja" ]]; then
-    # PIXWRIGHT_CMAKE_ARGS adds configure options (./test.sh --sanitize uses it).
+# PIXWRIGHT_CMAKE_ARGS adds configure options (./test.sh uses it for -DPW_WERROR=ON and the
+# sanitizers). A build configured with other options is configured again, so a tree never
+# keeps options the caller did not ask for.
+args="-DCMAKE_BUILD_TYPE=Release ${PIXWRIGHT_CMAKE_ARGS:-}"
+stamp="$build/.pixwright-configure-args"
+if [[ ! -f "$build/build.ninja" || "$(cat "$stamp" 2>/dev/null)" != "$args" ]]; then
     # shellcheck disable=SC2086
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release ${PIXWRIGHT_CMAKE_ARGS:-} >&2
+    cmake -S "$root" -B "$build" -G Ninja $args >&2
+    echo "$args" >"$stamp"
 fi
 cmake --build "$build" -j "$(nproc)" >&2

@@ -6,9 +6,9 @@
 #include "platform/apppaths.h"
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
-#include "support/fakeguiservices.h"
-#include "support/testfiles.h"
-#include "support/testpictures.h"
+#include "tests/support/fakeguiservices.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/testpictures.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -6,7 +6,7 @@
 #include "platform/apppaths.h"
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
-#include "support/fakeguiservices.h"
+#include "tests/support/fakeguiservices.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QButtonGroup>

@@ -12,7 +12,7 @@
 #include "run/summarytext.h"
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
-#include "support/fakeguiservices.h"
+#include "tests/support/fakeguiservices.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -102,7 +102,7 @@ QString steadyReport(QString report)
 
 // Step 3, the run with its progress and stop, the report dialog, the naming dialog and the
 // rename preview, driven by their controls' object names.
-class TestGuiStep3 : public QObject
+class TestStep3 : public QObject
 {
     Q_OBJECT
 
@@ -142,7 +142,7 @@ private:
     int m_doubleClickInterval = QGuiApplication::styleHints()->mouseDoubleClickInterval();
 };
 
-void TestGuiStep3::initTestCase()
+void TestStep3::initTestCase()
 {
     // Results go to the desktop folder: a temporary home keeps them out of the user's.
     m_home = std::make_unique<QTemporaryDir>();
@@ -155,7 +155,7 @@ void TestGuiStep3::initTestCase()
     qRegisterMetaType<FrmRename2 *>();
 }
 
-void TestGuiStep3::init()
+void TestStep3::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
@@ -166,7 +166,7 @@ void TestGuiStep3::init()
     m_wizard = std::make_unique<Wizard>(*m_services);
 }
 
-void TestGuiStep3::cleanup()
+void TestStep3::cleanup()
 {
     QGuiApplication::styleHints()->setMouseDoubleClickInterval(m_doubleClickInterval);
     SetAppFolder(QStringLiteral(PW_APP_DIR "/"));
@@ -176,7 +176,7 @@ void TestGuiStep3::cleanup()
 }
 
 // Step 1 lists the source, Next, then Next (or Skip) on step 2.
-Frm3 *TestGuiStep3::toStep3(bool renameOnly)
+Frm3 *TestStep3::toStep3(bool renameOnly)
 {
     m_wizard->start();
     m_wizard->frm1()->useFolderAsSource(m_source);
@@ -189,7 +189,7 @@ Frm3 *TestGuiStep3::toStep3(bool renameOnly)
 }
 
 // Presses finish and waits for the report.
-FrmErr *TestGuiStep3::runToReport(Frm3 *frm3)
+FrmErr *TestStep3::runToReport(Frm3 *frm3)
 {
     QSignalSpy shown(frm3, &Frm3::reportShown);
     QTest::mouseClick(frm3->Command1, Qt::LeftButton);
@@ -200,7 +200,7 @@ FrmErr *TestGuiStep3::runToReport(Frm3 *frm3)
     return shown.first().first().value<FrmErr *>();
 }
 
-void TestGuiStep3::controlNames_data()
+void TestStep3::controlNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("type");
@@ -229,7 +229,7 @@ void TestGuiStep3::controlNames_data()
         QTest::newRow(name) << QString::fromLatin1(name) << QByteArray(type);
 }
 
-void TestGuiStep3::controlNames()
+void TestStep3::controlNames()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, type);
@@ -242,7 +242,7 @@ void TestGuiStep3::controlNames()
 // Load: no stored quality gives 85; the swatch shows the stored colour; the background picture
 // is chosen from the desktop folder and cleared by a double-click; palette picks are stored,
 // swatch clicks are not.
-void TestGuiStep3::loadAndBackground()
+void TestStep3::loadAndBackground()
 {
     writeSetting(Keys::kBackgroundColour, QStringLiteral("255"));
     makePictures(m_source, 1);
@@ -302,7 +302,7 @@ void TestGuiStep3::loadAndBackground()
             QStringLiteral("→ 限制体积：不超过%1K").arg(m_wizard->frm2()->TxtDWJ->text())));
 }
 
-void TestGuiStep3::renameOnlyLooks()
+void TestStep3::renameOnlyLooks()
 {
     makePictures(m_source, 3);
     Frm3 *frm3 = toStep3(true);
@@ -325,7 +325,7 @@ void TestGuiStep3::renameOnlyLooks()
 
 // The wizard's run writes exactly the files and the report `pixwright run` writes with the
 // same remembered choices.
-void TestGuiStep3::wholeRunMatchesTheCommandLine()
+void TestStep3::wholeRunMatchesTheCommandLine()
 {
     writeSetting(Keys::kSaveQuality, QStringLiteral("10"));
     writeSetting(Keys::kBackgroundColour, QStringLiteral("65280"));
@@ -368,7 +368,7 @@ void TestGuiStep3::wholeRunMatchesTheCommandLine()
 }
 
 // A stop press ends the run after the file in hand; the window kept answering meanwhile.
-void TestGuiStep3::stopInTheMiddle()
+void TestStep3::stopInTheMiddle()
 {
     // A camera tool that holds the second file until the test says "go": meanwhile the window
     // must show the progress and answer the stop button, as on a long picture.
@@ -424,7 +424,7 @@ void TestGuiStep3::stopInTheMiddle()
     QCOMPARE(frm3->windowTitle(), Wizard::title());
 }
 
-void TestGuiStep3::demoDeclinedCreatesNothing()
+void TestStep3::demoDeclinedCreatesNothing()
 {
     m_source = DemoFolder();
     Frm3 *frm3 = toStep3(false);
@@ -440,7 +440,7 @@ void TestGuiStep3::demoDeclinedCreatesNothing()
     QVERIFY(!QFileInfo::exists(desktop()) || QDir(desktop()).isEmpty());
 }
 
-void TestGuiStep3::nothingSelectedIsRefused()
+void TestStep3::nothingSelectedIsRefused()
 {
     QDir().mkpath(m_source);
     Frm3 *frm3 = toStep3(false);
@@ -452,7 +452,7 @@ void TestGuiStep3::nothingSelectedIsRefused()
     QVERIFY(!QFileInfo::exists(desktop()) || QDir(desktop()).isEmpty());
 }
 
-void TestGuiStep3::reportChoices_data()
+void TestStep3::reportChoices_data()
 {
     QTest::addColumn<QString>("go");
     QTest::addColumn<QString>("ck1");
@@ -480,7 +480,7 @@ void TestGuiStep3::reportChoices_data()
 }
 
 // The remembered choices come back; OK carries them out.
-void TestGuiStep3::reportChoices()
+void TestStep3::reportChoices()
 {
     QFETCH(QString, go);
     QFETCH(QString, ck1);
@@ -519,7 +519,7 @@ void TestGuiStep3::reportChoices()
 }
 
 // Clicks are stored at once; with CK2 and Op1 step 1 comes up on the results, all selected.
-void TestGuiStep3::resultFolderAsNextSource()
+void TestStep3::resultFolderAsNextSource()
 {
     makePictures(m_source, 3);
     Frm3 *frm3 = toStep3(false);
@@ -556,7 +556,7 @@ void TestGuiStep3::resultFolderAsNextSource()
     QCOMPARE(m_wizard->visibleStep(), 3);
 }
 
-void TestGuiStep3::namingDialog()
+void TestStep3::namingDialog()
 {
     makePictures(m_source, 1);
     writeSetting(Keys::kRenameRule, QStringLiteral("1010001")); // option 3 without keep-camera
@@ -626,7 +626,7 @@ void TestGuiStep3::namingDialog()
 
 // Step 1's switch off under a rule with the photo letter: said at the click, and the summary,
 // the report and the names all leave the letter out.
-void TestGuiStep3::photoLetterFollowsTheSwitch()
+void TestStep3::photoLetterFollowsTheSwitch()
 {
     writeSetting(Keys::kRenameRule, QStringLiteral("0010001"));
     writeSetting(Keys::kKeepCamera, QStringLiteral("1"));
@@ -653,7 +653,7 @@ void TestGuiStep3::photoLetterFollowsTheSwitch()
 }
 
 // The results go below the chosen place, which the next start remembers; the desktop until then.
-void TestGuiStep3::outputFolderRemembered()
+void TestStep3::outputFolderRemembered()
 {
     makePictures(m_source, 1);
     Frm3 *frm3 = toStep3(false);
@@ -677,7 +677,7 @@ void TestGuiStep3::outputFolderRemembered()
 }
 
 // Both clicks of a double-click on the finish button start the run; neither stops it.
-void TestGuiStep3::doubleClickIsNoStop()
+void TestStep3::doubleClickIsNoStop()
 {
     QGuiApplication::styleHints()->setMouseDoubleClickInterval(60000);
     makePictures(m_source, 3);
@@ -695,7 +695,7 @@ void TestGuiStep3::doubleClickIsNoStop()
             QStringLiteral("共处理【3】个文件，成功【3】个！")));
 }
 
-void TestGuiStep3::renamePreview_data()
+void TestStep3::renamePreview_data()
 {
     QTest::addColumn<QString>("answer"); // OK, 取消 or the close box
     QTest::addColumn<bool>("refused");   // the second file goes away before the rename pass
@@ -706,7 +706,7 @@ void TestGuiStep3::renamePreview_data()
 }
 
 // The preview lists every new name; OK renames and refreshes step 1, the close box does nothing.
-void TestGuiStep3::renamePreview()
+void TestStep3::renamePreview()
 {
     QFETCH(QString, answer);
     QFETCH(bool, refused);
@@ -778,5 +778,5 @@ void TestGuiStep3::renamePreview()
     QTRY_VERIFY(gone.isNull()); // the next preview starts afresh
 }
 
-QTEST_MAIN(TestGuiStep3)
+QTEST_MAIN(TestStep3)
 #include "tst_gui_step3.moc"

@@ -3,7 +3,7 @@
 #include "app/frm3.h"
 #include "app/wizard.h"
 #include "settings/inistore.h"
-#include "support/fakeguiservices.h"
+#include "tests/support/fakeguiservices.h"
 
 #include <QPushButton>
 #include <QSignalSpy>

@@ -117,15 +117,6 @@ QByteArray jpegOf(const QImage &image, bool progressive = false)
     return bytes;
 }
 
-QByteArray imageBytes(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
 // The position of the first scan's data (after the SOS segment), or -1.
 qsizetype scanStart(const QByteArray &jpeg)
 {
@@ -477,11 +468,11 @@ void TestHostile::damagedPicturesAreNotSuccess_data()
     QTest::newRow("4000 zeroed bytes") << zeroed << QStringLiteral("jpg") << 5;
     QTest::newRow("progressive, header twice as large")
             << withFrameSize(jpegOf(picture, true), 640, 480) << QStringLiteral("jpg") << 5;
-    const QByteArray bmp = imageBytes(picture, "BMP");
+    const QByteArray bmp = encodedPicture(picture, "BMP");
     for (int mode = 1; mode <= 5; ++mode)
         QTest::addRow("BMP with short pixel data, mode %d", mode)
                 << bmp.left(bmp.size() / 2) << QStringLiteral("bmp") << mode;
-    const QByteArray png = imageBytes(busyPicture(320, 240, 9), "PNG");
+    const QByteArray png = encodedPicture(busyPicture(320, 240, 9), "PNG");
     QTest::newRow("PNG with short pixel data")
             << png.left(png.size() * 2 / 3) << QStringLiteral("png") << 5;
 }

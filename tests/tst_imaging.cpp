@@ -2,6 +2,7 @@
 #include "imaging/jpegcodec.h"
 #include "imaging/pictureservice.h"
 #include "imaging/resampler.h"
+#include "tests/support/testfiles.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -23,6 +24,7 @@
 
 using Pw::FitGeometry;
 using Pw::FitParams;
+using PwTest::writeBytes;
 
 namespace {
 
@@ -76,12 +78,6 @@ QByteArray exifApp1(int orientation)
     const int length = int(payload.size()) + 2;
     marker.append(char(length >> 8)).append(char(length & 0xFF)).append(payload);
     return marker;
-}
-
-bool writeBytes(const QString &file, const QByteArray &bytes)
-{
-    QFile f(file);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 // A JPEG of `image`, with an Exif orientation tag when orientation > 0.
@@ -324,8 +320,6 @@ private slots:
     void sweepKeepsEveryRectangleOnCanvas();
 
     void initTestCase();
-    void quoteArg_data();
-    void quoteArg();
     void letterbox_data();
     void letterbox();
     void savedJpegReads300Dpi();
@@ -581,23 +575,6 @@ void TestImaging::sweepKeepsEveryRectangleOnCanvas()
 void TestImaging::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-}
-
-void TestImaging::quoteArg_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("quoted");
-    QTest::newRow("empty") << QString() << QString();
-    QTest::newRow("plain") << QStringLiteral("a.jpg") << QStringLiteral("\"a.jpg\"");
-    QTest::newRow("blanks") << QStringLiteral("/home/u/My Pictures/新 图.jpg")
-                            << QStringLiteral("\"/home/u/My Pictures/新 图.jpg\"");
-}
-
-void TestImaging::quoteArg()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, quoted);
-    QCOMPARE(Pw::QuoteArg(text), quoted);
 }
 
 void TestImaging::letterbox_data()

@@ -7,6 +7,7 @@
 #include "settings/settingskeys.h"
 #include "tests/support/recordinghost.h"
 #include "tests/support/runpixwright.h"
+#include "tests/support/testfiles.h"
 #include "tests/support/testpictures.h"
 
 #include <QBuffer>
@@ -31,18 +32,6 @@ NamingRule ruleOf(const QString &digits, QChar separator = u'_')
     rule.NamingFlags = ParseNamingFlags(digits);
     rule.NamingSeparator = separator;
     return rule;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 bool setModified(const QString &path, const QDateTime &when)
@@ -73,12 +62,6 @@ SourceSelection selectionOf(const QString &folder, const QStringList &names)
     list.names = names;
     list.selected = QList<bool>(names.size(), true);
     return list;
-}
-
-QStringList filesIn(const QString &folder)
-{
-    QStringList names = QDir(folder).entryList(QDir::Files, QDir::Name);
-    return names;
 }
 
 // Runs `pixwright rename ARGS` and answers what it wrote on standard error.

@@ -4,6 +4,7 @@
 #include "platform/textcodec.h"
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
+#include "tests/support/testfiles.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -11,6 +12,7 @@
 #include <QTest>
 
 using Pw::ProcessingOptions;
+using PwTest::readAll;
 
 namespace {
 
@@ -46,12 +48,6 @@ QString fieldText(const ProcessingOptions &options, const QString &field)
     if (field == u"textBackColour")
         return QString::number(options.textBackColour);
     return QStringLiteral("<unknown field %1>").arg(field);
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -260,7 +256,7 @@ void TestOptions::saveAtNextOrderAndCopyBack()
     const QByteArray expected = Pw::ToGb18030(
             QStringLiteral("[已选择]\r\n处理方式31=640\r\n处理方式50=75\r\n处理方式51=20\r\n"
                            "处理方式52=9000\r\n"));
-    QCOMPARE(readBytes(path()), expected);
+    QCOMPARE(readAll(path()), expected);
 
     // Long edge: back into the width, and on into the height while the square switch is on.
     options.chooseEdge(1);

@@ -6,9 +6,10 @@
 #include "platform/scratchfolder.h"
 #include "platform/sourceselection.h"
 #include "platform/systemerror.h"
+#include "platform/systemmemory.h"
 #include "platform/textcodec.h"
 #include "platform/translations.h"
-#include "support/testfiles.h"
+#include "tests/support/testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -64,6 +65,7 @@ private slots:
     void fileTimes();
     void fileTimesOfMissingFile();
     void scratchFolderOwnAndStale();
+    void physicalMemoryAsTheKernelCountsIt();
     void runTrue();
     void runMissingProgram();
     void runPassesArgumentsUntouched();
@@ -693,6 +695,18 @@ void TestPlatform::fifoIsNotOpened()
     QCOMPARE(error, Pw::NotRegularFileMessage());
     QCOMPARE(Pw::RegularFileSize(QFile::decodeName(fifo)), -1);
     QCOMPARE(Pw::ListPictures(dir.path(), Pw::PictureType::Jpg), QStringList());
+}
+
+// The memory budget of a run is a share of this figure: the kernel's MemTotal, in bytes.
+void TestPlatform::physicalMemoryAsTheKernelCountsIt()
+{
+    QFile meminfo(QStringLiteral("/proc/meminfo"));
+    QVERIFY(meminfo.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QByteArray first = meminfo.readLine().simplified(); // "MemTotal: 8041560 kB"
+    QVERIFY2(first.startsWith("MemTotal:") && first.endsWith(" kB"), first.constData());
+    const qint64 kib = first.split(' ').at(1).toLongLong();
+    QVERIFY(kib > 0);
+    QCOMPARE(Pw::PhysicalMemoryBytes(), kib * 1024);
 }
 
 void TestPlatform::scratchFolderOwnAndStale()

@@ -400,25 +400,25 @@ void TestRun::runFolderNames()
 {
     QTemporaryDir dir;
     const QDateTime stamp(QDate(2024, 6, 3), QTime(14, 5, 9));
-    QString error;
     const QString first = MakeRunFolder(dir.path(), QStringLiteral("pixwright"),
                                         QStringLiteral("/data/photos/trip/"),
-                                        Pw::FitMode::FitInside, stamp, &error);
+                                        Pw::FitMode::FitInside, stamp)
+                                  .path;
     QCOMPARE(first, dir.path() + QStringLiteral("/pixwright_新图/trip/2/20240603_140509/"));
     QVERIFY(QFileInfo(first).isDir());
     const QString second = MakeRunFolder(dir.path(), QStringLiteral("pixwright"),
                                          QStringLiteral("/data/photos/trip/"),
-                                         Pw::FitMode::FitInside, stamp, &error);
+                                         Pw::FitMode::FitInside, stamp)
+                                   .path;
     QCOMPARE(second, dir.path() + QStringLiteral("/pixwright_新图/trip/2/20240603_140509_2/"));
     // A file where a folder must go: refused with the reason, nothing returned.
     QFile blocker(dir.filePath(QStringLiteral("blocker")));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    error.clear();
-    QCOMPARE(MakeRunFolder(blocker.fileName(), QStringLiteral("pixwright"), QStringLiteral("/x/"),
-                           Pw::FitMode::CentreCut, stamp, &error),
-             QString());
-    QVERIFY(error.contains(QStringLiteral("blocker")));
+    const RunFolder refused = MakeRunFolder(blocker.fileName(), QStringLiteral("pixwright"),
+                                            QStringLiteral("/x/"), Pw::FitMode::CentreCut, stamp);
+    QCOMPARE(refused.path, QString());
+    QVERIFY(refused.error.contains(QStringLiteral("blocker")));
 }
 
 void TestRun::badArguments_data()
@@ -784,6 +784,12 @@ void TestRun::commandTextsFollowTheLocale_data()
             << QStringList{"LANG=en_US.UTF-8", "LC_ALL=zh_CN.UTF-8"} << QStringList{"--mode", "9"}
             << "pixwright run: --mode: “9”不可用；请给出 1 到 5 的整数\n用法见 pixwright run "
                "--help\n"
+            << QStringList();
+    QTest::newRow("rule refused, English punctuation")
+            << QStringList{"LANG=en_US.UTF-8"} << QStringList{"--rule", "0000000"}
+            << "pixwright run: --rule: 0000000: Tick at least one naming part (option 4, the "
+               "saving quality, does not count when renaming); otherwise every new file is named "
+               "\".jpg\" and becomes a hidden file!\nSee 'pixwright run --help'.\n"
             << QStringList();
     QTest::newRow("help in Chinese, with the presets")
             << QStringList{"LANG=zh_CN.UTF-8"} << QStringList{"--help"} << QString()

@@ -6,6 +6,7 @@
 #include "settings/reportsettings.h"
 #include "settings/settingskeys.h"
 #include "settings/sourcesettings.h"
+#include "tests/support/testfiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -17,24 +18,14 @@
 
 #include <unistd.h>
 
+using PwTest::readAll;
+using PwTest::writeBytes;
+
 namespace {
 
 QByteArray gbk(const char *hex)
 {
     return QByteArray::fromHex(hex);
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-           && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 } // namespace
@@ -156,9 +147,9 @@ void TestSettings::writeRefusals()
     QFETCH(QString, value);
     const QByteArray before = "[已选择]\r\nk=old\r\n";
     QVERIFY(writeBytes(path(), Pw::ToGb18030(QString::fromUtf8(before))));
-    const QByteArray onDisk = readBytes(path());
+    const QByteArray onDisk = readAll(path());
     QVERIFY(!Pw::WriteIni(section, key, value));
-    QCOMPARE(readBytes(path()), onDisk);
+    QCOMPARE(readAll(path()), onDisk);
     QCOMPARE(Pw::ReadIni(QStringLiteral("已选择"), QStringLiteral("k")), QStringLiteral("old"));
 }
 
@@ -198,7 +189,7 @@ void TestSettings::bytesOnDisk()
     const QByteArray expected = '[' + gbk("D2D1D1A1D4F1") + "]\r\n" + gbk("CEC4D7D6") + '='
                                 + gbk("D6B5") + "\r\n[" + gbk("C4ACC8CFB4F2BFAAC2B7BEB6") + "]\r\n"
                                 + gbk("C4BFC2BCCEBBD6C3") + "=/" + gbk("D5D5C6AC") + "/\r\n";
-    QCOMPARE(readBytes(path()), expected);
+    QCOMPARE(readAll(path()), expected);
 }
 
 void TestSettings::namesIgnoreAsciiCaseOnly()
@@ -208,7 +199,7 @@ void TestSettings::namesIgnoreAsciiCaseOnly()
              QStringLiteral("16"));
     QVERIFY(Pw::WriteIni(QStringLiteral("options"), QStringLiteral("QUALITY"),
                          QStringLiteral("17")));
-    QCOMPARE(readBytes(path()), QByteArray("[Options]\r\nQUALITY=17\r\n"));
+    QCOMPARE(readAll(path()), QByteArray("[Options]\r\nQUALITY=17\r\n"));
 
     // 0x81 0x41 and 0x81 0x61 are two different characters whose trail bytes look like 'A'
     // and 'a'; folding them would mix up the keys.
@@ -284,11 +275,11 @@ void TestSettings::duplicatesFirstWins()
     QCOMPARE(Pw::ReadIni(QStringLiteral("a"), QStringLiteral("j")), QStringLiteral("4"));
     QVERIFY(Pw::WriteIni(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("9")));
     QVERIFY(Pw::WriteIni(QStringLiteral("a"), QStringLiteral("j"), QStringLiteral("8")));
-    QCOMPARE(readBytes(path()),
+    QCOMPARE(readAll(path()),
              QByteArray("[a]\r\nk=9\r\nk=2\r\n[b]\r\nk=b\r\n[A]\r\nk=3\r\nj=8\r\n"));
     // A new key goes to the first section of the name.
     QVERIFY(Pw::WriteIni(QStringLiteral("a"), QStringLiteral("n"), QStringLiteral("7")));
-    QCOMPARE(readBytes(path()),
+    QCOMPARE(readAll(path()),
              QByteArray("[a]\r\nk=9\r\nk=2\r\nn=7\r\n[b]\r\nk=b\r\n[A]\r\nk=3\r\nj=8\r\n"));
 }
 
@@ -322,7 +313,7 @@ void TestSettings::insertionPlaces()
     QFETCH(QByteArray, after);
     QVERIFY(writeBytes(path(), before));
     QVERIFY(Pw::WriteIni(section, QStringLiteral("k"), QStringLiteral("v")));
-    QCOMPARE(readBytes(path()), after);
+    QCOMPARE(readAll(path()), after);
     QCOMPARE(Pw::ReadIni(section, QStringLiteral("k")), QStringLiteral("v"));
 }
 
@@ -346,7 +337,7 @@ void TestSettings::otherLinesKept()
     QByteArray expected = before;
     expected.replace("x=1\r\n", "x=5\r\n");
     expected += "\r\n[c]\r\nz=6\r\n";
-    QCOMPARE(readBytes(path()), expected);
+    QCOMPARE(readAll(path()), expected);
 }
 
 void TestSettings::utf8ByteOrderMark()
@@ -355,12 +346,12 @@ void TestSettings::utf8ByteOrderMark()
     QCOMPARE(Pw::ReadIni(QStringLiteral("已选择"), QStringLiteral("文字")), QStringLiteral("你好"));
     // A file saved as UTF-8 stays UTF-8.
     QVERIFY(Pw::WriteIni(QStringLiteral("已选择"), QStringLiteral("文字色"), QStringLiteral("色")));
-    QCOMPARE(readBytes(path()), QByteArray("\xEF\xBB\xBF[已选择]\n文字=你好\n文字色=色\r\n"));
+    QCOMPARE(readAll(path()), QByteArray("\xEF\xBB\xBF[已选择]\n文字=你好\n文字色=色\r\n"));
     // The mark alone is an empty file.
     QVERIFY(writeBytes(path(), "\xEF\xBB\xBF"));
     QCOMPARE(Pw::ReadIni(QStringLiteral("已选择"), QStringLiteral("文字")), QString());
     QVERIFY(Pw::WriteIni(QStringLiteral("已选择"), QStringLiteral("k"), QStringLiteral("值")));
-    QCOMPARE(readBytes(path()), QByteArray("\xEF\xBB\xBF[已选择]\r\nk=值\r\n"));
+    QCOMPARE(readAll(path()), QByteArray("\xEF\xBB\xBF[已选择]\r\nk=值\r\n"));
 }
 
 void TestSettings::binaryFile()
@@ -375,7 +366,7 @@ void TestSettings::binaryFile()
     QVERIFY(writeBytes(path(), noise));
     QCOMPARE(Pw::ReadIni(QStringLiteral("已选择"), QStringLiteral("k")), QString());
     QVERIFY(Pw::WriteIni(QStringLiteral("已选择"), QStringLiteral("k"), QStringLiteral("v")));
-    const QByteArray after = readBytes(path());
+    const QByteArray after = readAll(path());
     QVERIFY(after.startsWith(noise));
     QCOMPARE(Pw::ReadIni(QStringLiteral("已选择"), QStringLiteral("k")), QStringLiteral("v"));
 
@@ -461,7 +452,7 @@ void TestSettings::readOnlyFolderAndFile()
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     QVERIFY(QFile::setPermissions(file, QFile::ReadOwner));
     QVERIFY(!Pw::WriteIni(QStringLiteral("a"), QStringLiteral("k"), QStringLiteral("2"), file));
-    QCOMPARE(readBytes(file), QByteArray("[a]\r\nk=1\r\n"));
+    QCOMPARE(readAll(file), QByteArray("[a]\r\nk=1\r\n"));
 }
 
 void TestSettings::permissionsKept()
@@ -514,7 +505,7 @@ void TestSettings::olderGbkFile()
     QVERIFY(Pw::WriteIni(kSectionSelected, kFitMode, QStringLiteral("4")));
     QByteArray expected = file;
     expected.replace("FS=2", "FS=4");
-    QCOMPARE(readBytes(path()), expected);
+    QCOMPARE(readAll(path()), expected);
 }
 
 void TestSettings::randomWritesReadBack()
@@ -544,7 +535,7 @@ void TestSettings::randomWritesReadBack()
         const QString key = it.key().section(u'|', 1);
         QCOMPARE(Pw::ReadIni(section, key), it.value());
     }
-    const QByteArray after = readBytes(path());
+    const QByteArray after = readAll(path());
     for (const QByteArray &line : foreign.split('\n'))
         QVERIFY2(after.contains(line), line.constData());
     QVERIFY(after.startsWith("junk before\r\n[s1]\r\n"));

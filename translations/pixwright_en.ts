@@ -1652,8 +1652,9 @@ Ctrl+C stops after the file in hand and still prints the report.
 </translation>
     </message>
     <message>
-        <source>命名规则 %1 不含任何名称部分，新文件将名为“.jpg”、“ 副本1.jpg”、“ 副本2.jpg”……</source>
-        <translation>the naming rule %1 holds no name part: the new files will be named &quot;.jpg&quot;, &quot; 副本1.jpg&quot;, &quot; 副本2.jpg&quot;, ...</translation>
+        <source>%1：%2</source>
+        <extracomment>The rule&apos;s seven digits, then why it is refused; the colon follows the language.</extracomment>
+        <translation>%1: %2</translation>
     </message>
     <message>
         <source>“%1”不可用；请给出 jpg、png、bmp、heic、avif、webp、tiff 中的一个或几个，以逗号分隔</source>

@@ -26,16 +26,28 @@ inline QImage busyPicture(int width, int height, quint32 seed)
     return image;
 }
 
-// A JPEG of one colour, encoded by Qt.
-inline QByteArray plainJpeg(int width, int height, QColor colour = Qt::darkCyan)
+// image encoded by Qt in format ("JPG", "PNG", "BMP"), JPEGs at quality 90.
+inline QByteArray encodedPicture(const QImage &image, const char *format = "JPG")
 {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 90);
+    image.save(&buffer, format, 90);
     return bytes;
+}
+
+// A picture of one colour in format, encoded by Qt.
+inline QByteArray plainPicture(QSize size, const char *format, QColor colour = Qt::darkCyan)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return encodedPicture(image, format);
+}
+
+// A JPEG of one colour, encoded by Qt.
+inline QByteArray plainJpeg(int width, int height, QColor colour = Qt::darkCyan)
+{
+    return plainPicture(QSize(width, height), "JPG", colour);
 }
 
 // A little-endian Exif APP1 segment holding the camera model (IFD0 0x0110) and the time of
