@@ -1,4 +1,5 @@
 #include "app/artwork.h"
+#include "platform/apppaths.h"
 
 #include <QFont>
 #include <QLinearGradient>
@@ -116,7 +117,7 @@ void PaintBanner(QPainter &p, const QRectF &r)
     font.setPixelSize(std::max(8, int(w * 0.26)));
     font.setBold(true);
     p.setFont(font);
-    const QString name = QStringLiteral("Pixwright");
+    const QString name = ProductName();
     const qreal textLength = QFontMetricsF(font).horizontalAdvance(name);
     const qreal room = r.bottom() - top - w * 0.15;
     if (room > textLength) {

@@ -1,5 +1,7 @@
 #include "app/fontcolourdialog.h"
 
+#include "app/objectnames.h"
+
 #include "platform/fonts.h"
 
 #include <QCheckBox>
@@ -67,11 +69,9 @@ FontColourDialog::FontColourDialog(const FontChoice &initial, QWidget *parent)
     setWindowTitle(tr("字体"));
     const int listHeight = fontMetrics().height() * 7;
 
-    faceEdit = new QLineEdit(this);
-    faceEdit->setObjectName(QStringLiteral("faceEdit"));
+    faceEdit = named(new QLineEdit(this), "faceEdit");
     faceEdit->setReadOnly(true);
-    faceList = new QListWidget(this);
-    faceList->setObjectName(QStringLiteral("faceList"));
+    faceList = named(new QListWidget(this), "faceList");
     QStringList faces = QFontDatabase::families();
     // "宋体" draws through its substitute, so it is offered under its own name.
     if (!faces.contains(kSongTiFamily))
@@ -79,37 +79,30 @@ FontColourDialog::FontColourDialog(const FontChoice &initial, QWidget *parent)
     faceList->addItems(faces);
     faceList->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('M')) * 16);
 
-    styleList = new QListWidget(this);
-    styleList->setObjectName(QStringLiteral("styleList"));
+    styleList = named(new QListWidget(this), "styleList");
     styleList->addItems({tr("常规"), tr("倾斜"), tr("粗体"), tr("粗偏斜体")});
 
-    sizeBox = new QDoubleSpinBox(this);
-    sizeBox->setObjectName(QStringLiteral("sizeBox"));
+    sizeBox = named(new QDoubleSpinBox(this), "sizeBox");
     sizeBox->setRange(kSmallestSize, kLargestSize);
     sizeBox->setDecimals(1);
     sizeBox->setSingleStep(0.5);
-    sizeList = new QListWidget(this);
-    sizeList->setObjectName(QStringLiteral("sizeList"));
+    sizeList = named(new QListWidget(this), "sizeList");
     for (double size : kListedSizes)
         sizeList->addItem(sizeText(size));
 
     for (QListWidget *list : {faceList, styleList, sizeList})
         list->setMinimumHeight(listHeight);
 
-    strikeOutBox = new QCheckBox(tr("删除线(&K)"), this);
-    strikeOutBox->setObjectName(QStringLiteral("strikeOutBox"));
-    underlineBox = new QCheckBox(tr("下划线(&U)"), this);
-    underlineBox->setObjectName(QStringLiteral("underlineBox"));
-    colourBox = new QComboBox(this);
-    colourBox->setObjectName(QStringLiteral("colourBox"));
+    strikeOutBox = named(new QCheckBox(tr("删除线(&K)"), this), "strikeOutBox");
+    underlineBox = named(new QCheckBox(tr("下划线(&U)"), this), "underlineBox");
+    colourBox = named(new QComboBox(this), "colourBox");
     const int iconSide = fontMetrics().height() * 2 / 3;
     colourBox->setIconSize(QSize(iconSide * 2, iconSide));
     for (const auto &[colour, name] : classicColours())
         colourBox->addItem(colourIcon(colour, iconSide), name, colour);
     colourBox->addItem(tr("自定义…"));
 
-    sample = new QLabel(tr("AaBbYyZz 汉字示例"), this);
-    sample->setObjectName(QStringLiteral("sample"));
+    sample = named(new QLabel(tr("AaBbYyZz 汉字示例"), this), "sample");
     sample->setAlignment(Qt::AlignCenter);
     sample->setMinimumHeight(fontMetrics().height() * 4);
     sample->setMinimumWidth(fontMetrics().horizontalAdvance(sample->text()) * 2);

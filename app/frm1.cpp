@@ -2,6 +2,7 @@
 
 #include "app/frmsm.h"
 #include "app/guiservices.h"
+#include "app/objectnames.h"
 #include "app/picturewidgets.h"
 #include "app/scrollpage.h"
 #include "app/wizard.h"
@@ -81,35 +82,29 @@ void Frm1::buildControls()
 
     PicL = Wizard::makeBanner(this);
 
-    lblStep = new QLabel(tr("【第1/3步:选择欲修改尺寸的图片或照片】"), this);
-    lblStep->setObjectName(QStringLiteral("lblStep"));
+    lblStep = named(new QLabel(tr("【第1/3步:选择欲修改尺寸的图片或照片】"), this), "lblStep");
     QFont heading = lblStep->font();
     heading.setBold(true);
     heading.setPointSizeF(heading.pointSizeF() * 1.15);
     lblStep->setFont(heading);
 
-    Label2 = new QLabel(tr("文件夹："), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    txtdir = new QLineEdit(this);
-    txtdir->setObjectName(QStringLiteral("txtdir"));
+    Label2 = named(new QLabel(tr("文件夹："), this), "Label2");
+    txtdir = named(new QLineEdit(this), "txtdir");
     // A folder dropped on the box should become the source, not text in it.
     txtdir->setAcceptDrops(false);
     Label2->setBuddy(txtdir);
-    Command8 = new PictureButton(ButtonGlyph::Folder, 28, this);
-    Command8->setObjectName(QStringLiteral("Command8"));
+    Command8 = named(new PictureButton(ButtonGlyph::Folder, 28, this), "Command8");
     Command8->setToolTip(tr("选择包含待处理图片的文件夹..."));
     Command8->setAccessibleName(Command8->toolTip());
 
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
+    List1 = named(new QListWidget(this), "List1");
     List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     List1->setUniformItemSizes(true);
     List1->setToolTip(tr("双击查看数码照片信息（如有）！"));
     // On a small screen the page scrolls rather than squeeze the list to a row or two.
     List1->setMinimumHeight(List1->fontMetrics().height() * 6 + 2 * List1->frameWidth());
     // An empty list says why it is empty, in the list's own area.
-    lblListNote = new QLabel(List1->viewport());
-    lblListNote->setObjectName(QStringLiteral("lblListNote"));
+    lblListNote = named(new QLabel(List1->viewport()), "lblListNote");
     lblListNote->setWordWrap(true);
     lblListNote->setAlignment(Qt::AlignCenter);
     lblListNote->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -118,56 +113,41 @@ void Frm1::buildControls()
     noteLayout->addWidget(lblListNote);
     lblListNote->hide();
 
-    Chkjpg = new QCheckBox(QStringLiteral("JPG"), this);
-    Chkjpg->setObjectName(QStringLiteral("Chkjpg"));
-    Chkpng = new QCheckBox(QStringLiteral("PNG"), this);
-    Chkpng->setObjectName(QStringLiteral("Chkpng"));
-    Chkbmp = new QCheckBox(QStringLiteral("BMP"), this);
-    Chkbmp->setObjectName(QStringLiteral("Chkbmp"));
-    Chkother = new QCheckBox(tr("其他格式"), this);
-    Chkother->setObjectName(QStringLiteral("Chkother"));
+    Chkjpg = named(new QCheckBox(QStringLiteral("JPG"), this), "Chkjpg");
+    Chkpng = named(new QCheckBox(QStringLiteral("PNG"), this), "Chkpng");
+    Chkbmp = named(new QCheckBox(QStringLiteral("BMP"), this), "Chkbmp");
+    Chkother = named(new QCheckBox(tr("其他格式"), this), "Chkother");
     Chkother->setToolTip(tr("HEIC、HEIF、AVIF、WebP、TIFF"));
 
-    Op1 = new QRadioButton(tr("全选"), this);
-    Op1->setObjectName(QStringLiteral("Op1"));
-    Op2 = new QRadioButton(tr("全不选"), this);
-    Op2->setObjectName(QStringLiteral("Op2"));
-    Op3 = new QRadioButton(tr("反选"), this);
-    Op3->setObjectName(QStringLiteral("Op3"));
+    Op1 = named(new QRadioButton(tr("全选"), this), "Op1");
+    Op2 = named(new QRadioButton(tr("全不选"), this), "Op2");
+    Op3 = named(new QRadioButton(tr("反选"), this), "Op3");
 
-    PicRefresh = new PictureButton(ButtonGlyph::Refresh, 22, this);
-    PicRefresh->setObjectName(QStringLiteral("PicRefresh"));
+    PicRefresh = named(new PictureButton(ButtonGlyph::Refresh, 22, this), "PicRefresh");
     PicRefresh->setToolTip(tr("刷新！"));
     PicRefresh->setAccessibleName(PicRefresh->toolTip());
 
     Line1 = divider(QStringLiteral("Line1"), this);
     Line2 = divider(QStringLiteral("Line2"), this);
 
-    PicShow = new QLabel(this);
-    PicShow->setObjectName(QStringLiteral("PicShow"));
+    PicShow = named(new QLabel(this), "PicShow");
     PicShow->setFixedSize(kPreviewSize);
     PicShow->setAlignment(Qt::AlignCenter);
 
     // A long file name is shortened in the middle, long information lines (a camera model)
     // at their end, so that no file widens the window; the tooltips show them whole.
-    lblInfo0 = new ElidedLabel(this);
-    lblInfo0->setObjectName(QStringLiteral("lblInfo0"));
-    lblInfo1 = new ElidedLabel(this, Qt::ElideRight);
-    lblInfo1->setObjectName(QStringLiteral("lblInfo1"));
-    lblInfo2 = new ElidedLabel(this, Qt::ElideRight);
-    lblInfo2->setObjectName(QStringLiteral("lblInfo2"));
+    lblInfo0 = named(new ElidedLabel(this), "lblInfo0");
+    lblInfo1 = named(new ElidedLabel(this, Qt::ElideRight), "lblInfo1");
+    lblInfo2 = named(new ElidedLabel(this, Qt::ElideRight), "lblInfo2");
     lblInfo2->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    PicExif = new PictureButton(ButtonGlyph::Camera, 32, this);
-    PicExif->setObjectName(QStringLiteral("PicExif"));
+    PicExif = named(new PictureButton(ButtonGlyph::Camera, 32, this), "PicExif");
     PicExif->setToolTip(tr("查看数码照片信息"));
     PicExif->setAccessibleName(PicExif->toolTip());
 
-    Check1 = new QCheckBox(tr("处理后保留数码相机拍摄照片所记录的信息"), this);
-    Check1->setObjectName(QStringLiteral("Check1"));
+    Check1 = named(new QCheckBox(tr("处理后保留数码相机拍摄照片所记录的信息"), this), "Check1");
 
-    Command1 = new QPushButton(tr("下一步(&N)"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1 = named(new QPushButton(tr("下一步(&N)"), this), "Command1");
     Command1->setDefault(false);
 
     // Layout: the banner on the left; folder, list, switches, preview and Next on the right.
@@ -434,8 +414,7 @@ void Frm1::typedFolder()
 {
     const QString folder = TypedFolder(txtdir->text());
     if (folder.isEmpty()) {
-        m_wizard.services().warn(this, QStringLiteral("Pixwright"),
-                                 tr("请先选择包含至少一个图片的文件夹！"));
+        m_wizard.services().warn(this, ProductName(), tr("请先选择包含至少一个图片的文件夹！"));
         return;
     }
     if (!QFileInfo(folder).isDir()) {
@@ -449,7 +428,7 @@ void Frm1::typedFolder()
 // (the old folder's files would otherwise pass for its content). It is not remembered.
 void Frm1::showMissingFolder(const QString &folder)
 {
-    m_wizard.services().warn(this, QStringLiteral("Pixwright"), MissingFolderMessage(folder));
+    m_wizard.services().warn(this, ProductName(), MissingFolderMessage(folder));
     m_folder = folder;
     {
         const QScopedValueRollback bulk(m_bulk, true);
@@ -525,7 +504,7 @@ void Frm1::invertSelection()
 void Frm1::refreshFolder()
 {
     if (m_folder.isEmpty() || !QFileInfo(m_folder).isDir()) {
-        m_wizard.services().warn(this, QStringLiteral("Pixwright"),
+        m_wizard.services().warn(this, ProductName(),
                                  tr("请先选择包含至少一个图片的文件夹！") + u'\n'
                                          + tr("当此文件夹中图片发生变化时再刷新！"));
         return;
@@ -568,7 +547,7 @@ void Frm1::next()
     }
     m_selectedCount = int(List1->selectionModel()->selectedRows().size());
     if (m_selectedCount == 0) {
-        m_wizard.services().warn(this, QStringLiteral("Pixwright"), NothingSelectedMessage());
+        m_wizard.services().warn(this, ProductName(), NothingSelectedMessage());
         return;
     }
     m_wizard.showStep(2);
@@ -741,7 +720,7 @@ void Frm1::openPaths(const QStringList &paths)
                                "已略去。")
                                     .arg(opened.source.folder)
                                     .arg(opened.leftOut);
-        m_wizard.services().inform(this, QStringLiteral("Pixwright"), text);
+        m_wizard.services().inform(this, ProductName(), text);
     }
 }
 

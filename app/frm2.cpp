@@ -1,6 +1,7 @@
 #include "app/frm2.h"
 
 #include "app/guiservices.h"
+#include "app/objectnames.h"
 #include "app/scrollpage.h"
 #include "app/step2widgets.h"
 #include "app/wizard.h"
@@ -32,13 +33,6 @@
 namespace Pw {
 
 namespace {
-
-template<typename T>
-T *named(T *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // A number box as wide as seven digits, taking digits only.
 QLineEdit *numberBox(QWidget *parent, const char *name, const QString &text)
@@ -650,7 +644,7 @@ bool Frm2::refuseWhileFontDialogOpen()
 {
     if (!m_fontDialogOpen)
         return false;
-    m_wizard.services().warn(this, QStringLiteral("Pixwright"), tr("请先关闭字体对话框"));
+    m_wizard.services().warn(this, ProductName(), tr("请先关闭字体对话框"));
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "app/frmrename.h"
 #include "app/frmrename2.h"
 #include "app/guiservices.h"
+#include "app/objectnames.h"
 #include "app/scrollpage.h"
 #include "app/wizard.h"
 #include "imaging/pictureservice.h"
@@ -41,8 +42,6 @@
 namespace Pw {
 
 namespace {
-
-const QString kProduct = QStringLiteral("Pixwright");
 
 // Hues across, from white through the full colour to black downwards, and a grey ramp below.
 QImage makePalette(QSize size)
@@ -124,16 +123,14 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
 
     PicL = Wizard::makeBanner(this);
 
-    lblStep = new QLabel(tr("【第3/3步:指定底图背景图或背景色】"), this);
-    lblStep->setObjectName(QStringLiteral("lblStep"));
+    lblStep = named(new QLabel(tr("【第3/3步:指定底图背景图或背景色】"), this), "lblStep");
     QFont stepFont = lblStep->font();
     stepFont.setBold(true);
     lblStep->setFont(stepFont);
 
     // The background page: palette and swatch, background picture, and the summary beside.
     m_backgroundPage = new QWidget(this);
-    PicBJS = new QLabel(m_backgroundPage);
-    PicBJS->setObjectName(QStringLiteral("PicBJS"));
+    PicBJS = named(new QLabel(m_backgroundPage), "PicBJS");
     PicBJS->setToolTip(tr("点击选择背景色"));
     const int unit = fontMetrics().height();
     const QImage palette = makePalette(QSize(unit * 10, unit * 5));
@@ -141,35 +138,28 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     PicBJS->setFixedSize(palette.size());
     PicBJS->setCursor(Qt::CrossCursor);
     PicBJS->installEventFilter(this);
-    PicBJse = new QLabel(m_backgroundPage);
-    PicBJse->setObjectName(QStringLiteral("PicBJse"));
+    PicBJse = named(new QLabel(m_backgroundPage), "PicBJse");
     PicBJse->setToolTip(tr("已选定的背景色，双击设置为黑色，右键设置为白色"));
     PicBJse->setFrameStyle(QFrame::Box | QFrame::Plain);
     PicBJse->setAutoFillBackground(true);
     PicBJse->setFixedSize(unit * 3, unit * 5);
     PicBJse->installEventFilter(this);
 
-    Label3 = new QLabel(tr("背景图："), m_backgroundPage);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    lblBJT = new QLabel(m_backgroundPage);
-    lblBJT->setObjectName(QStringLiteral("lblBJT"));
+    Label3 = named(new QLabel(tr("背景图："), m_backgroundPage), "Label3");
+    lblBJT = named(new QLabel(m_backgroundPage), "lblBJT");
     lblBJT->setWordWrap(true);
     lblBJT->setMinimumWidth(unit * 13);
     lblBJT->installEventFilter(this);
-    PicBJ = new QLabel(m_backgroundPage);
-    PicBJ->setObjectName(QStringLiteral("PicBJ"));
+    PicBJ = named(new QLabel(m_backgroundPage), "PicBJ");
     PicBJ->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PicBJ->setFixedSize(unit * 8, unit * 6);
     PicBJ->setAlignment(Qt::AlignCenter);
     PicBJ->installEventFilter(this);
-    CmdStartPic = new QPushButton(tr("选择背景图(&G)..."), m_backgroundPage);
-    CmdStartPic->setObjectName(QStringLiteral("CmdStartPic"));
-    TxtPic = new QLineEdit(m_backgroundPage);
-    TxtPic->setObjectName(QStringLiteral("TxtPic"));
+    CmdStartPic = named(new QPushButton(tr("选择背景图(&G)..."), m_backgroundPage), "CmdStartPic");
+    TxtPic = named(new QLineEdit(m_backgroundPage), "TxtPic");
     TxtPic->hide();
 
-    lbl12 = new QLabel(m_backgroundPage);
-    lbl12->setObjectName(QStringLiteral("lbl12"));
+    lbl12 = named(new QLabel(m_backgroundPage), "lbl12");
     lbl12->setWordWrap(true);
     lbl12->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lbl12->setMargin(unit / 2);
@@ -196,10 +186,8 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     page->addWidget(scrolled(lbl12, unit * 17), 1);
 
     // The panel that covers the background page in modes 3, 4, 5 and in rename-only mode.
-    Pic34 = new QFrame(this);
-    Pic34->setObjectName(QStringLiteral("Pic34"));
-    lbl34 = new QLabel;
-    lbl34->setObjectName(QStringLiteral("lbl34"));
+    Pic34 = named(new QFrame(this), "Pic34");
+    lbl34 = named(new QLabel, "lbl34");
     lbl34->setWordWrap(true);
     lbl34->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lbl34->setMargin(unit / 2);
@@ -210,49 +198,38 @@ Frm3::Frm3(Wizard &wizard, QWidget *parent)
     m_stack->addWidget(m_backgroundPage);
     m_stack->addWidget(Pic34);
 
-    PicJD = new QFrame(this);
-    PicJD->setObjectName(QStringLiteral("PicJD"));
+    PicJD = named(new QFrame(this), "PicJD");
     PicJD->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     PicJD->setFixedHeight(unit + 4);
     PicJD->installEventFilter(this);
-    lblJD = new QLabel(PicJD);
-    lblJD->setObjectName(QStringLiteral("lblJD"));
+    lblJD = named(new QLabel(PicJD), "lblJD");
     lblJD->setAutoFillBackground(true);
     // The bar and its line have their place before a run starts, so starting one moves nothing.
     keepPlaceWhenHidden(PicJD);
-    lblJDT = new OneLineLabel(this);
-    lblJDT->setObjectName(QStringLiteral("lblJDT"));
+    lblJDT = named(new OneLineLabel(this), "lblJDT");
 
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1 = named(new QComboBox(this), "Combo1");
     for (int i = 0; i < kQualityIndexCount; ++i)
         Combo1->addItem(tr("保存质量：") + QString::number(QualityOfIndex(i)));
-    PicRename = new QToolButton(this);
-    PicRename->setObjectName(QStringLiteral("PicRename"));
+    PicRename = named(new QToolButton(this), "PicRename");
     PicRename->setText(tr("命名规则(&R)..."));
     PicRename->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     PicRename->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
-    Command2 = new QPushButton(tr("上一步(&P)"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    CmdUndo = new QPushButton(tr("撤销改名"), this);
-    CmdUndo->setObjectName(QStringLiteral("CmdUndo"));
+    Command2 = named(new QPushButton(tr("上一步(&P)"), this), "Command2");
+    CmdUndo = named(new QPushButton(tr("撤销改名"), this), "CmdUndo");
     CmdUndo->setToolTip(tr("上一次批量改名后未动过的文件恢复原名"));
     CmdUndo->hide();
-    Command1 = new QPushButton(tr("完成(&F)"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1 = named(new QPushButton(tr("完成(&F)"), this), "Command1");
     Command1->setDefault(true);
 
     // Where the results go: the desktop unless the user chose a place, remembered.
     m_outputRow = new QWidget(this);
-    lblOut = new QLabel(tr("结果位置："), m_outputRow);
-    lblOut->setObjectName(QStringLiteral("lblOut"));
-    TxtOut = new QLineEdit(m_outputRow);
-    TxtOut->setObjectName(QStringLiteral("TxtOut"));
+    lblOut = named(new QLabel(tr("结果位置："), m_outputRow), "lblOut");
+    TxtOut = named(new QLineEdit(m_outputRow), "TxtOut");
     TxtOut->setReadOnly(true);
     TxtOut->setToolTip(tr("每次处理的结果放在此处的“程序名_新图”文件夹中"));
     lblOut->setBuddy(TxtOut);
-    CmdOut = new QPushButton(tr("更改位置(&L)..."), m_outputRow);
-    CmdOut->setObjectName(QStringLiteral("CmdOut"));
+    CmdOut = named(new QPushButton(tr("更改位置(&L)..."), m_outputRow), "CmdOut");
     auto *outputRow = new QHBoxLayout(m_outputRow);
     outputRow->setContentsMargins(0, 0, 0, 0);
     outputRow->addWidget(lblOut);
@@ -474,11 +451,11 @@ void Frm3::RunOrStop()
         && !m_wizard.services().askYesNo(this, DemoQuestionTitle(), DemoQuestion(selection.folder)))
         return;
     if (check.nothingSelected) {
-        m_wizard.services().warn(this, kProduct, NothingSelectedWarning());
+        m_wizard.services().warn(this, ProductName(), NothingSelectedWarning());
         return;
     }
     if (GivesHiddenNames(m_frmRename->rule(), renameOnly)) {
-        m_wizard.services().warn(this, kProduct, HiddenNamesWarning());
+        m_wizard.services().warn(this, ProductName(), HiddenNamesWarning());
         return;
     }
     if (renameOnly)
@@ -649,16 +626,16 @@ void Frm3::onRenameFinished(const RenameOutcome &outcome)
     becomeActive();
     if (!journalProblem.isEmpty())
         m_wizard.services().warn(
-                this, kProduct,
+                this, ProductName(),
                 tr("无法保存撤销记录（%1），这次改名不能撤销。").arg(journalProblem));
     if (outcome.refused)
-        m_wizard.services().warn(this, kProduct, outcome.refusalText());
+        m_wizard.services().warn(this, ProductName(), outcome.refusalText());
     else if (outcome.stopped)
-        m_wizard.services().inform(this, kProduct,
+        m_wizard.services().inform(this, ProductName(),
                                    tr("批量改名已终止：已改名 %1 个文件，其余文件保持原名。")
                                            .arg(outcome.renamed.size()));
     else
-        m_wizard.services().inform(this, kProduct, tr("文件批量改名已经完成！"));
+        m_wizard.services().inform(this, ProductName(), tr("文件批量改名已经完成！"));
 }
 
 void Frm3::showOutputFolder()
@@ -693,9 +670,9 @@ void Frm3::undoLastRename()
     emit filesRenamed(); // step 1 lists the names as they are now
     showUndo();
     if (outcome.refused.isEmpty())
-        m_wizard.services().inform(this, kProduct, outcome.text());
+        m_wizard.services().inform(this, ProductName(), outcome.text());
     else
-        m_wizard.services().warn(this, kProduct, outcome.text());
+        m_wizard.services().warn(this, ProductName(), outcome.text());
 }
 
 void Frm3::closeEvent(QCloseEvent *event)

@@ -1,6 +1,7 @@
 #include "app/frmerr.h"
 
 #include "app/guiservices.h"
+#include "app/objectnames.h"
 #include "app/wizard.h"
 #include "platform/apppaths.h"
 #include "platform/colour.h"
@@ -33,8 +34,7 @@ FrmErr::FrmErr(Wizard &wizard, const QString &runFolder, const QString &report, 
     setWindowIcon(wizard.icon());
     setWindowModality(Qt::ApplicationModal);
 
-    Text1 = new QPlainTextEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1 = named(new QPlainTextEdit(this), "Text1");
     Text1->setReadOnly(true);
     Text1->setPlainText(report);
     QPalette textPalette = Text1->palette();
@@ -53,33 +53,25 @@ FrmErr::FrmErr(Wizard &wizard, const QString &runFolder, const QString &report, 
     Text1->setMinimumSize(metrics.horizontalAdvance(QString(50, u'中')),
                           metrics.lineSpacing() * lines + margins);
 
-    Label2 = new QLabel(tr("结果目录："), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2 = named(new QLabel(tr("结果目录："), this), "Label2");
     // A run that wrote nothing left no folder to show or open.
     lblResult = new QLabel(
             runFolder.isEmpty() ? tr("（本次没有写出文件，未留下结果目录）") : runFolder, this);
-    lblResult->setObjectName(QStringLiteral("lblResult"));
+    named(lblResult, "lblResult");
     lblResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblResult->setWordWrap(true);
 
-    Frame1 = new QGroupBox(tr("接下来，您将要："), this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Op1 = new QRadioButton(tr("关闭这个窗口后返回第一步"), Frame1);
-    Op1->setObjectName(QStringLiteral("Op1"));
-    Op2 = new QRadioButton(tr("关闭这个窗口后返回第二步"), Frame1);
-    Op2->setObjectName(QStringLiteral("Op2"));
-    Op3 = new QRadioButton(tr("关闭这个窗口后留在第三步"), Frame1);
-    Op3->setObjectName(QStringLiteral("Op3"));
-    Check1 = new QCheckBox(tr("去结果目录看看工作成果"), Frame1);
-    Check1->setObjectName(QStringLiteral("Check1"));
-    Check2 = new QCheckBox(tr("将结果目录作为再次加工的图片源"), Frame1);
-    Check2->setObjectName(QStringLiteral("Check2"));
+    Frame1 = named(new QGroupBox(tr("接下来，您将要："), this), "Frame1");
+    Op1 = named(new QRadioButton(tr("关闭这个窗口后返回第一步"), Frame1), "Op1");
+    Op2 = named(new QRadioButton(tr("关闭这个窗口后返回第二步"), Frame1), "Op2");
+    Op3 = named(new QRadioButton(tr("关闭这个窗口后留在第三步"), Frame1), "Op3");
+    Check1 = named(new QCheckBox(tr("去结果目录看看工作成果"), Frame1), "Check1");
+    Check2 = named(new QCheckBox(tr("将结果目录作为再次加工的图片源"), Frame1), "Check2");
     m_next = new QButtonGroup(this);
     m_next->addButton(Op1, 1);
     m_next->addButton(Op2, 2);
     m_next->addButton(Op3, 3);
-    Command1 = new QPushButton(tr("确定(&O)"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1 = named(new QPushButton(tr("确定(&O)"), this), "Command1");
     Command1->setDefault(true);
 
     auto *frame = new QVBoxLayout(Frame1);

@@ -1,6 +1,8 @@
 #include "app/frmrename.h"
 
 #include "app/guiservices.h"
+#include "app/objectnames.h"
+#include "platform/apppaths.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -43,11 +45,9 @@ FrmRename::FrmRename(GuiServices &services, std::function<bool()> keepCamera,
     }
     connect(m_group, &QButtonGroup::idToggled, this, [this](int id, bool) { onBoxChanged(id); });
 
-    Combo1 = new QComboBox(this);
-    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1 = named(new QComboBox(this), "Combo1");
     Combo1->addItems(SeparatorEntries());
-    Command1 = new QPushButton(tr("确定(&O)"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1 = named(new QPushButton(tr("确定(&O)"), this), "Command1");
     Command1->setDefault(true);
 
     auto *bottom = new QHBoxLayout;
@@ -102,7 +102,7 @@ void FrmRename::dropIgnoredPhotoLetter()
     if (!Chk[2]->isChecked() || PhotoLetterAllowed(m_renameOnly(), m_keepCamera()))
         return;
     Chk[2]->setChecked(false);
-    m_services.warn(this, QStringLiteral("Pixwright"), PhotoLetterWarning());
+    m_services.warn(this, ProductName(), PhotoLetterWarning());
 }
 
 void FrmRename::onBoxChanged(int index)
@@ -112,7 +112,7 @@ void FrmRename::onBoxChanged(int index)
     if (PhotoLetterAllowed(m_renameOnly(), m_keepCamera()))
         return;
     Chk[2]->setChecked(false);
-    m_services.warn(this, QStringLiteral("Pixwright"), PhotoLetterWarning());
+    m_services.warn(this, ProductName(), PhotoLetterWarning());
 }
 
 void FrmRename::onSeparatorChanged(int index)
@@ -127,7 +127,7 @@ void FrmRename::accept()
     for (int i = 0; i < kNamingOptionCount; ++i)
         ticked.NamingFlags[i] = Chk[i]->isChecked() ? 1 : 0;
     if (GivesHiddenNames(ticked, m_renameOnly())) {
-        m_services.warn(this, QStringLiteral("Pixwright"), HiddenNamesWarning());
+        m_services.warn(this, ProductName(), HiddenNamesWarning());
         return;
     }
     for (int i = 0; i < kNamingOptionCount; ++i)

@@ -1,5 +1,7 @@
 #include "app/frmrename2.h"
 
+#include "app/objectnames.h"
+
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,19 +18,15 @@ FrmRename2::FrmRename2(const QStringList &lines, QWidget *parent)
     setWindowTitle(tr("文件批量改名"));
     setWindowModality(Qt::ApplicationModal);
 
-    List1 = new QListWidget(this);
-    List1->setObjectName(QStringLiteral("List1"));
+    List1 = named(new QListWidget(this), "List1");
     List1->addItems(lines);
     List1->setMinimumSize(List1->fontMetrics().averageCharWidth() * 70,
                           List1->fontMetrics().height() * 20);
-    Command1 = new QPushButton(tr("确定(&O)"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1 = named(new QPushButton(tr("确定(&O)"), this), "Command1");
     Command1->setDefault(true);
     // Cancel renames nothing, as the close box.
-    Command2 = new QPushButton(tr("取消"), this);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    lblgai = new QLabel(QStringLiteral("0"), this);
-    lblgai->setObjectName(QStringLiteral("lblgai"));
+    Command2 = named(new QPushButton(tr("取消"), this), "Command2");
+    lblgai = named(new QLabel(QStringLiteral("0"), this), "lblgai");
     lblgai->hide();
 
     auto *buttons = new QHBoxLayout;

@@ -1,5 +1,7 @@
 #include "app/frmsm.h"
 
+#include "app/objectnames.h"
+
 #include "exif/tagcatalogue.h"
 #include "platform/apppaths.h"
 #include "platform/fonts.h"
@@ -30,8 +32,7 @@ FrmSM::FrmSM(QWidget *step1)
     setModal(true);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    lblwj = new QLabel(this);
-    lblwj->setObjectName(QStringLiteral("lblwj"));
+    lblwj = named(new QLabel(this), "lblwj");
     QFont song(kSongTiFamily);
     song.setPointSizeF(font().pointSizeF());
     lblwj->setFont(song);
@@ -39,15 +40,13 @@ FrmSM::FrmSM(QWidget *step1)
     lblwj->setTextInteractionFlags(Qt::TextSelectableByMouse);
     lblwj->setTextFormat(Qt::PlainText);
 
-    TxtWd = new QPlainTextEdit(this);
-    TxtWd->setObjectName(QStringLiteral("TxtWd"));
+    TxtWd = named(new QPlainTextEdit(this), "TxtWd");
     TxtWd->setReadOnly(true);
     // Long maker notes wrap and the box scrolls, so every line can be read in full.
     TxtWd->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     TxtWd->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 
-    Command1 = new QPushButton(tr("确定"), this);
-    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1 = named(new QPushButton(tr("确定"), this), "Command1");
     Command1->setDefault(true);
     connect(Command1, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -234,7 +234,7 @@ const Shot kShots[] = {
         {"warning",
          [](Wizard &wizard) -> QWidget * {
              // A warning as DesktopServices shows it, with Qt's own button text in Chinese.
-             auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Pixwright"),
+             auto *box = new QMessageBox(QMessageBox::Warning, ProductName(),
                                          Frm1::tr("请先选择包含至少一个图片的文件夹！") + u'\n'
                                                  + Frm1::tr("当此文件夹中图片发生变化时再刷新！"),
                                          QMessageBox::Ok, shownStep1(wizard));

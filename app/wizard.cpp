@@ -7,6 +7,7 @@
 #include "app/frmrename.h"
 #include "app/guiservices.h"
 #include "app/picturewidgets.h"
+#include "platform/apppaths.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -30,7 +31,7 @@ Wizard::~Wizard() = default;
 
 QString Wizard::title()
 {
-    return QStringLiteral("Pixwright(Ver %1)").arg(QStringLiteral(PIXWRIGHT_VERSION));
+    return (ProductName() + QStringLiteral("(Ver %1)")).arg(QStringLiteral(PIXWRIGHT_VERSION));
 }
 
 QLabel *Wizard::makeBanner(QWidget *parent)

@@ -1,6 +1,7 @@
 #include "options/processingoptions.h"
 
 #include "options/presets.h"
+#include "platform/apppaths.h"
 #include "settings/inistore.h"
 #include "settings/settingskeys.h"
 
@@ -284,7 +285,7 @@ OptionsCheck ValidateOptions(ProcessingOptions &options, bool fontDialogOpen)
     if (fontDialogOpen) {
         check.valid = false;
         check.message = OptionsText::tr("请先关闭字体对话框");
-        check.title = QStringLiteral("Pixwright");
+        check.title = ProductName();
         return check;
     }
     const auto usable = [](const QString &text) {

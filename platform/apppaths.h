@@ -4,6 +4,12 @@
 
 namespace Pw {
 
+// The product's name: the title of every message box and the banner's word.
+inline QString ProductName()
+{
+    return QStringLiteral("Pixwright");
+}
+
 // The folder of the running executable, ending with '/'.
 QString AppFolder();
 
