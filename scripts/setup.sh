@@ -26,10 +26,11 @@ if [[ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]] && command -v ccache >/dev/null; 
 fi
 
 build="${PIXWRIGHT_BUILD_DIR:-$root/build}"
-# PIXWRIGHT_CMAKE_ARGS adds configure options (./test.sh uses it for -DPW_WERROR=ON and the
-# sanitizers). A build configured with other options is configured again, so a tree never
-# keeps options the caller did not ask for.
-args="-DCMAKE_BUILD_TYPE=Release ${PIXWRIGHT_CMAKE_ARGS:-}"
+# PIXWRIGHT_CMAKE_ARGS adds configure options (./test.sh uses it for the sanitizers). A build
+# configured with other options is configured again, so a tree never keeps options the caller
+# did not ask for. Warnings are errors by default, so that ./run.sh, ./test.sh and
+# scripts/screenshots.sh share build/ instead of rebuilding it with other flags in turn.
+args="-DCMAKE_BUILD_TYPE=Release ${PIXWRIGHT_CMAKE_ARGS--DPW_WERROR=ON}"
 stamp="$build/.pixwright-configure-args"
 if [[ ! -f "$build/build.ninja" || "$(cat "$stamp" 2>/dev/null)" != "$args" ]]; then
     # shellcheck disable=SC2086
