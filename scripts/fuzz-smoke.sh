@@ -25,7 +25,10 @@ for target in exif/fuzz_exif settings/fuzz_settings imaging/fuzz_picture; do
     mkdir -p "$scratch/$name"
     # New inputs go to the scratch folder; the seed corpus in the tree is only read. A crash
     # leaves its input in build-fuzz/artifacts/ and ends the loop with a failure.
-    if TMPDIR="$scratch" build-fuzz/bin/"$name" -dict="$target.dict" -max_total_time="$seconds" \
+    # A fixed seed: the same binary and corpus try the same inputs, so CI does not turn on luck.
+    # The decoders' own libraries are held to scripts/lsan.supp as in the sanitizer suite.
+    if TMPDIR="$scratch" LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0" \
+        build-fuzz/bin/"$name" -seed=1 -dict="$target.dict" -max_total_time="$seconds" \
         -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/$name-" \
         "$scratch/$name" "${target}_corpus" >"$scratch/$name.log" 2>&1; then
         echo "fuzz-smoke: $name: $(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' \
