@@ -25,10 +25,11 @@ for target in exif/fuzz_exif settings/fuzz_settings imaging/fuzz_picture; do
     mkdir -p "$scratch/$name"
     # New inputs go to the scratch folder; the seed corpus in the tree is only read. A crash
     # leaves its input in build-fuzz/artifacts/ and ends the loop with a failure.
-    # A fixed seed: the same binary and corpus try the same inputs, so CI does not turn on luck.
+    # A fixed seed and a cap on the runs: the same binary and corpus try the same inputs, so CI
+    # does not turn on luck or on how fast the machine is.
     # The decoders' own libraries are held to scripts/lsan.supp as in the sanitizer suite.
     if TMPDIR="$scratch" LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0" \
-        build-fuzz/bin/"$name" -seed=1 -dict="$target.dict" -max_total_time="$seconds" \
+        build-fuzz/bin/"$name" -seed=1 -runs=5000 -dict="$target.dict" -max_total_time="$seconds" \
         -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/$name-" \
         "$scratch/$name" "${target}_corpus" >"$scratch/$name.log" 2>&1; then
         echo "fuzz-smoke: $name: $(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' \
