@@ -224,8 +224,10 @@ bool loadIni(const QString &path, IniText &ini, bool *exists = nullptr)
         warnNotSettings(path, QCoreApplication::translate("Pw::IniStore", "大于 1 MB"));
         return false;
     }
-    // Read with a bound even so: the length may grow between the check and the read.
-    ini.bytes = file.read(kIniMaxFileSize + 1);
+    // Read with a bound even so: the length may grow between the check and the read. One byte
+    // past the size seen tells growth apart; asking for the whole cap would allocate 1 MB for
+    // every key read.
+    ini.bytes = file.read(std::min<qint64>(size, kIniMaxFileSize) + 1);
     if (ini.bytes.size() > kIniMaxFileSize) {
         warnNotSettings(path, QCoreApplication::translate("Pw::IniStore", "大于 1 MB"));
         return false;
