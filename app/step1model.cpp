@@ -4,6 +4,7 @@
 #include "imaging/pictureservice.h"
 #include "platform/apppaths.h"
 #include "platform/nativefile.h"
+#include "platform/showntext.h"
 #include "platform/sourceselection.h"
 #include "run/sizetime.h"
 
@@ -160,7 +161,8 @@ Preview LoadPreview(const QString &path, QSize canvasSize, const QColor &backgro
     shot = CutAtNul(shot);
     preview.photo = !model.isEmpty();
     const QFileInfo info(path);
-    preview.title = PreviewTitle(info.fileName(), preview.photo);
+    // A name may hold line breaks or terminal escapes; the label shows them written out.
+    preview.title = PreviewTitle(ShownName(info.fileName()), preview.photo);
     preview.size = measured.size().isEmpty()
                            ? PreviewUnreadableText(preview.problem, info.size())
                            : PreviewSizeText(measured.width, measured.height, info.size());

@@ -89,6 +89,7 @@ private slots:
     void openedPathsAreShownNotStored();
     void openedSourceIsStoredWithTheFirstChoice();
     void pictureButtonShowsBorderOnlyWhilePressed();
+    void previewTitleShowsControlCharactersEscaped();
     void previewSaysWhyAFileCannotBeRead_data();
     void previewSaysWhyAFileCannotBeRead();
     void bulkChoicesShowTheListState_data();
@@ -776,6 +777,14 @@ void TestStep1::previewSaysWhyAFileCannotBeRead()
     else
         QVERIFY2(preview.size.startsWith(QStringLiteral("→宽64像素,高48像素")),
                  qPrintable(preview.size));
+}
+
+void TestStep1::previewTitleShowsControlCharactersEscaped()
+{
+    const QString path = m_dir.path() + QStringLiteral("/a\nb\x1b[2J.png");
+    writePicture(path);
+    const Preview preview = LoadPreview(path, QSize(40, 30), Qt::black);
+    QCOMPARE(preview.title, QStringLiteral("【图片a\\nb\\x1b[2J.png】"));
 }
 
 void TestStep1::bulkChoicesShowTheListState_data()
