@@ -741,6 +741,8 @@ LoadedPicture LoadPicture(const QString &file, QSize size)
                                                                        : header.reason);
     else if (region.incomplete)
         loaded.error = incomplete();
+    if (region.unreadableProfile)
+        loaded.note = UnreadableProfileMessage();
     loaded.image = region.image;
     return loaded;
 }

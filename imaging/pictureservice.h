@@ -117,6 +117,7 @@ struct LoadedPicture
 {
     QImage image;
     QString error;
+    QString note; // drawn whole, with a remark: an embedded colour profile that could not be used
     int sourceWidth = 0;
     int sourceHeight = 0;
 };

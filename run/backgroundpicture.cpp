@@ -44,6 +44,7 @@ RunBackground LoadRunBackground(const QString &path, QSize canvas, qint64 budget
     }
     const LoadedPicture loaded = LoadPicture(path, canvas);
     background.problem = loaded.error;
+    background.note = loaded.note;
     background.image = loaded.image;
     background.bytes = loaded.image.isNull() ? 0 : stretched;
     return background;

@@ -12,6 +12,7 @@ struct RunBackground
 {
     QImage image;     // null: the run goes on without it
     QString problem;  // for the report: why it is left out (or drawn only in part)
+    QString note;     // for the report: drawn whole, but not quite as the file asks
     qint64 bytes = 0; // what it holds for the whole run
 };
 

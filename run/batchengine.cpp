@@ -283,6 +283,9 @@ BatchResult RunBatch(const BatchInputs &in, RunHost &host)
                             .arg(loaded.problem),
                     backgroundPath);
         }
+        // As for a source file: a remark in the report, not a failure.
+        if (!loaded.note.isEmpty())
+            result.errorLog += errorLine(loaded.note, backgroundPath);
     }
 
     std::vector<int> entries;

@@ -800,17 +800,24 @@ void TestRunBatch::stopFromTheWindowThread()
                                            .arg(12 - result.successCount)));
 }
 
-// A profile that cannot be read costs a line in the report, not the file.
+// A profile that cannot be read costs a line in the report, not the file; the same for the
+// background picture.
 void TestRunBatch::unreadableProfileIsNamedOnce()
 {
     const QByteArray broken = withIccProfile(plainJpeg(64, 48), QByteArray(200, 'x'));
     QVERIFY(writeBytes(m_sources + QStringLiteral("a.jpg"), broken));
     QVERIFY(writeBytes(m_sources + QStringLiteral("b.jpg"), plainJpeg(64, 48)));
+    const QString background = m_dir->filePath(QStringLiteral("bg.jpg"));
+    QVERIFY(writeBytes(background, broken));
+    BatchInputs in = inputs({QStringLiteral("a.jpg"), QStringLiteral("b.jpg")}, 1);
+    in.step3.backgroundPicture = background;
     RecordingHost host;
-    const BatchResult result = RunBatch(
-            inputs({QStringLiteral("a.jpg"), QStringLiteral("b.jpg")}, 5), host);
+    const BatchResult result = RunBatch(in, host);
     QCOMPARE(result.successCount, 2);
-    QCOMPARE(result.errorLog, kBreak + QStringLiteral("[色彩配置文件无法读取，按 sRGB 处理]a.jpg"));
+    QVERIFY(result.allSucceeded());
+    const QString unreadable = QStringLiteral("[色彩配置文件无法读取，按 sRGB 处理]");
+    QCOMPARE(result.errorLog,
+             kBreak + unreadable + background + kBreak + unreadable + QStringLiteral("a.jpg"));
     QCOMPARE(filesIn(result.runFolder),
              QStringList({QStringLiteral("1.a.jpg"), QStringLiteral("2.b.jpg")}));
 }
