@@ -3,6 +3,7 @@
 
 #include "imaging/colourprofile.h"
 #include "imaging/pictureservice.h"
+#include "tests/support/cmykjpeg.h"
 #include "tests/support/colourpictures.h"
 #include "tests/support/testfiles.h"
 
@@ -15,18 +16,14 @@
 
 #include <array>
 #include <cmath>
-#include <csetjmp>
 #include <cstdio>
 #include <vector>
 
-#include <jpeglib.h>
 #include <lcms2.h>
 
 using namespace PwTest;
 
 namespace {
-
-using Inks = std::array<uint8_t, 4>;
 
 constexpr int kStripe = 32; // four stripes of one colour each, 8-pixel blocks inside
 const std::array<QColor, 4> kColours = {QColor(60, 160, 90), QColor(220, 40, 50),
@@ -122,55 +119,11 @@ QByteArray cmykProfile()
     return savedProfile(profile);
 }
 
-struct JpegErrors
-{
-    jpeg_error_mgr pub;
-    std::jmp_buf jump;
-};
-
 // Four stripes of inks, stored inverted with the Adobe marker when `adobe` is set.
-QByteArray cmykJpeg(bool adobe)
+QByteArray cmykStripes(bool adobe)
 {
-    const int width = 4 * kStripe, height = kStripe;
-    jpeg_compress_struct cinfo;
-    JpegErrors errors;
-    cinfo.err = jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = [](j_common_ptr c) {
-        std::longjmp(reinterpret_cast<JpegErrors *>(c->err)->jump, 1);
-    };
-    unsigned char *buffer = nullptr;
-    unsigned long size = 0;
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_compress(&cinfo);
-        std::free(buffer);
-        return {};
-    }
-    jpeg_create_compress(&cinfo);
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(width);
-    cinfo.image_height = JDIMENSION(height);
-    cinfo.input_components = 4;
-    cinfo.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_colorspace(&cinfo, JCS_CMYK);
-    cinfo.write_Adobe_marker = adobe ? TRUE : FALSE;
-    jpeg_set_quality(&cinfo, 100, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<uint8_t> row(size_t(width) * 4);
-    for (int x = 0; x < width; ++x)
-        for (size_t c = 0; c < 4; ++c) {
-            const uint8_t ink = kInks[size_t(x / kStripe)][c];
-            row[size_t(x) * 4 + c] = adobe ? uint8_t(255 - ink) : ink;
-        }
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&cinfo, &r, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    const QByteArray bytes(reinterpret_cast<const char *>(buffer), qsizetype(size));
-    std::free(buffer);
-    return bytes;
+    return cmykJpeg(4 * kStripe, kStripe, adobe, 100,
+                    [](int x) { return kInks[size_t(x / kStripe)]; });
 }
 
 QImage stripes(QImage::Format format)
@@ -199,7 +152,7 @@ QByteArray encoded(const QImage &image, const char *format)
 QByteArray picture(const QString &kind, const QByteArray &profile, bool withProfile)
 {
     if (kind == u"cmyk" || kind == u"adobe-cmyk") {
-        const QByteArray jpeg = cmykJpeg(kind == u"adobe-cmyk");
+        const QByteArray jpeg = cmykStripes(kind == u"adobe-cmyk");
         return withProfile ? withIccProfile(jpeg, profile) : jpeg;
     }
     if (kind == u"png" || kind == u"png-broken-stream") {

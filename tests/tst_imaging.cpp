@@ -2,6 +2,7 @@
 #include "imaging/jpegcodec.h"
 #include "imaging/pictureservice.h"
 #include "imaging/resampler.h"
+#include "tests/support/cmykjpeg.h"
 #include "tests/support/testfiles.h"
 
 #include <QBuffer>
@@ -16,11 +17,8 @@
 
 #include <array>
 #include <cmath>
-#include <csetjmp>
 #include <cstdio>
 #include <thread>
-
-#include <jpeglib.h>
 
 using Pw::FitGeometry;
 using Pw::FitParams;
@@ -126,56 +124,13 @@ bool regionIs(const QImage &image, const QRect &rect, QColor colour, int toleran
         QVERIFY2(regionIs(image, rect, colour, tolerance, &why_), qPrintable(why_)); \
     } while (false)
 
-struct JpegErrorJump
-{
-    jpeg_error_mgr pub;
-    std::jmp_buf jump;
-};
-
-// A 4-component JPEG through libjpeg's own API: ink amounts per pixel, stored inverted as
-// Adobe's writers do when `adobe` is set (and then marked with the Adobe APP14 marker).
+// Ink amounts per pixel, the left half one set and the right half the other.
 bool writeCmykJpeg(const QString &file, int width, int height, bool adobe,
-                   const std::array<uint8_t, 4> &leftInk, const std::array<uint8_t, 4> &rightInk)
+                   const PwTest::Inks &leftInk, const PwTest::Inks &rightInk)
 {
-    std::FILE *out = std::fopen(QFile::encodeName(file).constData(), "wb");
-    if (!out)
-        return false;
-    jpeg_compress_struct cinfo;
-    JpegErrorJump errors;
-    cinfo.err = jpeg_std_error(&errors.pub);
-    errors.pub.error_exit = [](j_common_ptr c) {
-        std::longjmp(reinterpret_cast<JpegErrorJump *>(c->err)->jump, 1);
-    };
-    if (setjmp(errors.jump)) {
-        jpeg_destroy_compress(&cinfo);
-        std::fclose(out);
-        return false;
-    }
-    jpeg_create_compress(&cinfo);
-    jpeg_stdio_dest(&cinfo, out);
-    cinfo.image_width = JDIMENSION(width);
-    cinfo.image_height = JDIMENSION(height);
-    cinfo.input_components = 4;
-    cinfo.in_color_space = JCS_CMYK;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_colorspace(&cinfo, JCS_CMYK);
-    cinfo.write_Adobe_marker = adobe ? TRUE : FALSE;
-    jpeg_set_quality(&cinfo, 95, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<uint8_t> row(size_t(width) * 4);
-    for (int x = 0; x < width; ++x)
-        for (int c = 0; c < 4; ++c) {
-            const uint8_t ink = x < width / 2 ? leftInk[size_t(c)] : rightInk[size_t(c)];
-            row[size_t(x) * 4 + size_t(c)] = adobe ? uint8_t(255 - ink) : ink;
-        }
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&cinfo, &r, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::fclose(out);
-    return true;
+    return writeBytes(file, PwTest::cmykJpeg(width, height, adobe, 95, [&](int x) {
+                          return x < width / 2 ? leftInk : rightInk;
+                      }));
 }
 
 // Offset of the first SOF0..SOF2 marker's height field in a JPEG, or -1.
