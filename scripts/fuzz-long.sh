@@ -31,6 +31,7 @@ mkdir -p "$corpus" "$artifacts" "$logs"
 scratch="$(mktemp -d "$( [[ -w /dev/shm ]] && echo /dev/shm || echo "${TMPDIR:-/tmp}")/pw-fuzz-XXXXXX")"
 trap 'rm -rf "$scratch"' EXIT
 before="$(find "$corpus" -type f | wc -l)"
+findings_before="$(find "$artifacts" -type f -name "$name-*" | wc -l)"
 
 run_worker() {
     TMPDIR="$scratch" LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0" \
@@ -56,7 +57,11 @@ for log in "$logs"/worker-*.log; do
     echo "$name $(basename "$log" .log): $executed runs, last: $(grep -E '^#[0-9]+' "$log" | tail -n 1)"
 done
 echo "$name: $total runs in all; corpus $before -> $(find "$corpus" -type f | wc -l) inputs; logs in $logs"
-if [[ "$status" -ne 0 ]]; then
-    echo "$name: FINDING; see the logs and $artifacts" >&2
+findings="$(($(find "$artifacts" -type f -name "$name-*" | wc -l) - findings_before))"
+if ((findings > 0)); then
+    echo "$name: $findings FINDING(S) in $artifacts; see the logs" >&2
+    status=1
+elif [[ "$status" -ne 0 ]]; then
+    echo "$name: a worker ended with a failure but left no input behind; see the logs" >&2
 fi
 exit "$status"

@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -203,15 +204,11 @@ void warnNotSettings(const QString &path, const QString &why)
 // but a regular file, or over kIniMaxFileSize). A missing file reads as empty. The file is
 // opened without blocking and only read when regular: a FIFO or /dev/zero named Set.ini must
 // not hang or stall the program.
-bool loadIni(const QString &path, IniText &ini, bool *exists = nullptr)
+bool loadIni(const QString &path, QByteArray &bytes)
 {
-    if (exists)
-        *exists = false;
     struct stat info = {};
     if (::lstat(NativePath(path).constData(), &info) != 0)
         return errno == ENOENT || errno == ENOTDIR;
-    if (exists)
-        *exists = true;
     QString error;
     QFile file;
     if (!OpenRegularFile(file, path, &error)) {
@@ -227,18 +224,23 @@ bool loadIni(const QString &path, IniText &ini, bool *exists = nullptr)
     // Read with a bound even so: the length may grow between the check and the read. One byte
     // past the size seen tells growth apart; asking for the whole cap would allocate 1 MB for
     // every key read.
-    ini.bytes = file.read(std::min<qint64>(size, kIniMaxFileSize) + 1);
-    if (ini.bytes.size() > kIniMaxFileSize) {
+    bytes = file.read(std::min<qint64>(size, kIniMaxFileSize) + 1);
+    if (bytes.size() > kIniMaxFileSize) {
         warnNotSettings(path, QCoreApplication::translate("Pw::IniStore", "大于 1 MB"));
         return false;
     }
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    if (ini.bytes.startsWith(kUtf8Bom)) {
+    return file.error() == QFileDevice::NoError;
+}
+
+IniText iniText(const QByteArray &bytes)
+{
+    IniText ini;
+    ini.bytes = bytes;
+    if (bytes.startsWith(kUtf8Bom)) {
         ini.encoding = Encoding::Utf8;
         ini.start = kUtf8Bom.size();
     }
-    return true;
+    return ini;
 }
 
 QString resolvedPath(const QString &file)
@@ -249,6 +251,18 @@ QString resolvedPath(const QString &file)
 bool holdsLineBreakOrNul(const QString &text)
 {
     return text.contains(u'\n') || text.contains(u'\r') || text.contains(QChar(0));
+}
+
+// Blank names and values, and what could not be read back as written, are refused rather than
+// written wrong.
+bool isStorable(const QString &section, const QString &key, const QString &value)
+{
+    const QString sectionName = section.trimmed();
+    const QString keyName = key.trimmed();
+    return !sectionName.isEmpty() && !keyName.isEmpty() && !value.trimmed().isEmpty()
+           && !holdsLineBreakOrNul(section) && !holdsLineBreakOrNul(key)
+           && !holdsLineBreakOrNul(value) && !sectionName.contains(u']') && !keyName.contains(u'=')
+           && !keyName.startsWith(u'[');
 }
 
 bool isQuote(QChar c)
@@ -316,14 +330,11 @@ void SetDefaultSettingsFile(const QString &path)
     chosenDefaultFile().clear();
 }
 
-QString ReadIni(const QString &section, const QString &key, const QString &file)
+QString IniValueIn(const QByteArray &fileBytes, const QString &section, const QString &key)
 {
-    if (key.trimmed().isEmpty() || section.trimmed().isEmpty())
+    if (key.trimmed().isEmpty() || section.trimmed().isEmpty() || fileBytes.isEmpty())
         return QString();
-    IniText ini;
-    if (!loadIni(resolvedPath(file), ini) || ini.bytes.isEmpty())
-        return QString();
-
+    const IniText ini = iniText(fileBytes);
     const QByteArray wantedSection = encode(section.trimmed(), ini.encoding);
     const QByteArray wantedKey = encode(key.trimmed(), ini.encoding);
     QByteArrayView found;
@@ -351,31 +362,31 @@ QString ReadIni(const QString &section, const QString &key, const QString &file)
     return decode(value, ini.encoding);
 }
 
-bool WriteIni(const QString &section, const QString &key, const QString &value, const QString &file)
+QString ReadIni(const QString &section, const QString &key, const QString &file)
 {
+    if (key.trimmed().isEmpty() || section.trimmed().isEmpty())
+        return QString();
+    QByteArray bytes;
+    if (!loadIni(resolvedPath(file), bytes))
+        return QString();
+    return IniValueIn(bytes, section, key);
+}
+
+std::optional<QByteArray> IniBytesWith(const QByteArray &fileBytes, const QString &section,
+                                       const QString &key, const QString &value)
+{
+    if (!isStorable(section, key, value))
+        return std::nullopt;
     const QString sectionName = section.trimmed();
     const QString keyName = key.trimmed();
-    if (sectionName.isEmpty() || keyName.isEmpty() || value.trimmed().isEmpty())
-        return false;
-    // What could not be read back as written is refused rather than written wrong.
-    if (holdsLineBreakOrNul(section) || holdsLineBreakOrNul(key) || holdsLineBreakOrNul(value)
-        || sectionName.contains(u']') || keyName.contains(u'=') || keyName.startsWith(u'['))
-        return false;
 
-    const QString path = resolvedPath(file);
-    if (file.isEmpty() && !QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
-    IniText ini;
-    bool exists = false;
-    if (!loadIni(path, ini, &exists))
-        return false; // anything but a regular settings file is never written through
-
+    const IniText ini = iniText(fileBytes);
     // A character the file's encoding cannot hold (some private-use code points have no
     // GB18030 form in iconv) would be stored as something else: refuse instead of reporting
     // success for a value that never reads back.
     for (const QString &text : {sectionName, keyName, storedForm(value)})
         if (decode(encode(text, ini.encoding), ini.encoding) != text)
-            return false;
+            return std::nullopt;
 
     const QByteArray wantedSection = encode(sectionName, ini.encoding);
     const QByteArray wantedKey = encode(keyName, ini.encoding);
@@ -417,16 +428,29 @@ bool WriteIni(const QString &section, const QString &key, const QString &value, 
             insert += '[' + wantedSection + "]\r\n";
     }
     insert += newLine;
+    QByteArray written = ini.bytes;
+    written.replace(replaceBegin, replaceEnd - replaceBegin, insert);
+    return written;
+}
 
+bool WriteIni(const QString &section, const QString &key, const QString &value, const QString &file)
+{
+    // Refused before the file is touched, or even its folder made.
+    if (!isStorable(section, key, value))
+        return false;
+    const QString path = resolvedPath(file);
+    if (file.isEmpty() && !QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    QByteArray bytes;
+    if (!loadIni(path, bytes))
+        return false; // anything but a regular settings file is never written through
+    const std::optional<QByteArray> written = IniBytesWith(bytes, section, key, value);
+    if (!written)
+        return false;
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly))
         return false;
-    const QByteArrayView all(ini.bytes);
-    const QByteArrayView before = all.first(replaceBegin);
-    const QByteArrayView after = all.sliced(replaceEnd);
-    if (out.write(before.data(), before.size()) != before.size()
-        || out.write(insert) != insert.size()
-        || out.write(after.data(), after.size()) != after.size())
+    if (out.write(*written) != written->size())
         return false; // the save file is discarded; the old file stays
     return out.commit();
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+
+#include <optional>
 
 namespace Pw {
 
@@ -35,6 +38,12 @@ QString ReadIni(const QString &section, const QString &key, const QString &file 
 // character the file's encoding cannot store, and on any other failure.
 bool WriteIni(const QString &section, const QString &key, const QString &value,
               const QString &file = QString());
+
+// The two above on the bytes of a settings file, without any file: the value as ReadIni gives
+// it, and the whole file as WriteIni would write it (nothing when WriteIni would refuse).
+QString IniValueIn(const QByteArray &fileBytes, const QString &section, const QString &key);
+std::optional<QByteArray> IniBytesWith(const QByteArray &fileBytes, const QString &section,
+                                       const QString &key, const QString &value);
 
 // The file used when no file is named: <app folder>/Set.ini when the program runs from the
 // build tree and the app folder is writable, else (installed, or a read-only folder)
