@@ -132,6 +132,76 @@ QByteArray colourProfileOf(jpeg_decompress_struct *cinfo)
     return chunks;
 }
 
+// libjpeg's stdio source with two changes. A larger buffer: a 20 MB photo takes a few hundred
+// reads instead of five thousand. And once the file has ended, every further request gets the
+// made-up end marker at once: the stdio source asks the file again each time, and a damaged
+// stream can ask thousands of times.
+struct FileSource
+{
+    jpeg_source_mgr pub;
+    std::FILE *file;
+    JOCTET *buffer;
+    bool started;
+    bool ended;
+};
+
+constexpr size_t kSourceBufferBytes = 64 * 1024;
+
+void initSource(j_decompress_ptr) {}
+void termSource(j_decompress_ptr) {}
+
+boolean fillInput(j_decompress_ptr cinfo)
+{
+    auto *source = reinterpret_cast<FileSource *>(cinfo->src);
+    size_t got = source->ended ? 0
+                               : std::fread(source->buffer, 1, kSourceBufferBytes, source->file);
+    if (got == 0) {
+        if (!source->started)
+            ERREXIT(cinfo, JERR_INPUT_EMPTY);
+        source->ended = true;
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        source->buffer[0] = 0xFF;
+        source->buffer[1] = JPEG_EOI;
+        got = 2;
+    }
+    source->started = true;
+    source->pub.next_input_byte = source->buffer;
+    source->pub.bytes_in_buffer = got;
+    return TRUE;
+}
+
+void skipInput(j_decompress_ptr cinfo, long count)
+{
+    jpeg_source_mgr *source = cinfo->src;
+    if (count <= 0)
+        return;
+    while (size_t(count) > source->bytes_in_buffer) {
+        count -= long(source->bytes_in_buffer);
+        fillInput(cinfo);
+    }
+    source->next_input_byte += count;
+    source->bytes_in_buffer -= size_t(count);
+}
+
+void readFrom(j_decompress_ptr cinfo, std::FILE *file)
+{
+    auto *source = static_cast<FileSource *>((*cinfo->mem->alloc_small)(
+            reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(FileSource)));
+    source->buffer = static_cast<JOCTET *>((*cinfo->mem->alloc_small)(
+            reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, kSourceBufferBytes));
+    source->file = file;
+    source->started = false;
+    source->ended = false;
+    source->pub.init_source = initSource;
+    source->pub.fill_input_buffer = fillInput;
+    source->pub.skip_input_data = skipInput;
+    source->pub.resync_to_restart = jpeg_resync_to_restart;
+    source->pub.term_source = termSource;
+    source->pub.bytes_in_buffer = 0;
+    source->pub.next_input_byte = nullptr;
+    cinfo->src = &source->pub;
+}
+
 Decoded decodeStream(std::FILE *file, RowSink &sink)
 {
     jpeg_decompress_struct cinfo;
@@ -156,7 +226,7 @@ Decoded decodeStream(std::FILE *file, RowSink &sink)
     }
 
     jpeg_create_decompress(&cinfo);
-    jpeg_stdio_src(&cinfo, file);
+    readFrom(&cinfo, file);
     jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);
     jpeg_save_markers(&cinfo, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);
