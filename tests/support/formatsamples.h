@@ -1,7 +1,7 @@
 #pragma once
 
 // HEIC, AVIF, WebP and TIFF samples written at test time from a QImage, with the encoders this
-// machine has (libheif's, libwebp's) and a small TIFF writer of the tests' own.
+// machine has (libheif's, libavif's, libwebp's) and a small TIFF writer of the tests' own.
 
 #include <QByteArray>
 #include <QImage>
@@ -14,7 +14,7 @@ struct SampleSpec
     int orientation = 1; // how the stored pixels are turned to be seen (Exif 1..8)
     QByteArray model;    // camera information to embed (none when both are empty)
     QByteArray shot;     // time of taking, "yyyy:MM:dd hh:mm:ss"
-    int bits = 8;        // TIFF: 8 or 16 bits a sample; HEIC: 8 or 10
+    int bits = 8;        // TIFF: 8 or 16 bits a sample; HEIC, AVIF: 8 or 10
     bool cmyk = false;   // TIFF: stored as CMYK
     bool secondPage
             = false; // TIFF: a black second page; WebP: an animation whose second frame is black
