@@ -9,7 +9,7 @@
 #ifdef PW_WITH_HEIF
 #include <libheif/heif.h>
 #endif
-#ifdef PW_WITH_AVIF
+#ifdef PW_AVIF_ENCODER
 #include <avif/avif.h>
 #endif
 #ifdef PW_WITH_WEBP
@@ -267,6 +267,10 @@ bool heifFile(const QImage &picture, const SampleSpec &spec, bool avif, const QS
               QString *why)
 {
     const heif_compression_format format = avif ? heif_compression_AV1 : heif_compression_HEVC;
+    if (avif && spec.bits > 8) {
+        *why = QStringLiteral("libheif 1.15 stops on an assertion of libaom for 10-bit AV1");
+        return false;
+    }
     if (!heif_have_encoder_for_format(format)) {
         *why = QStringLiteral("libheif has no encoder for this format here");
         return false;
@@ -338,7 +342,7 @@ bool heifFile(const QImage &picture, const SampleSpec &spec, bool avif, const QS
 }
 #endif
 
-#ifdef PW_WITH_AVIF
+#ifdef PW_AVIF_ENCODER
 // The 'irot' (quarter turns anticlockwise) and 'imir' (0 top and bottom exchanged, 1 left and
 // right) that show the stored pixels as the Exif orientation does, rotation first.
 void setAvifOrientation(avifImage *image, int orientation)
@@ -362,9 +366,9 @@ void setAvifOrientation(avifImage *image, int orientation)
     }
 }
 
-// With libavif's own encoder when AVIF is read through libavif: libheif 1.15 writes a turned
-// picture's 'ispe' with the size after the turn, which the format (and libavif) take as the size
-// before it.
+// With libavif's own encoder: libheif 1.15 writes a turned picture's 'ispe' with the size after
+// the turn, which the format (and libavif) take as the size before it, and its 10-bit AV1 stops
+// on an assertion of libaom.
 bool avifFile(const QImage &picture, const SampleSpec &spec, QByteArray *file, QString *why)
 {
     if (!avifCodecName(AVIF_CODEC_CHOICE_AUTO, AVIF_CODEC_FLAG_CAN_ENCODE)) {
@@ -438,7 +442,7 @@ bool WriteSample(const QString &format, const QImage &picture, const SampleSpec 
         if (!webpFile(picture, spec, &bytes, why))
             return false;
 #endif
-#ifdef PW_WITH_AVIF
+#ifdef PW_AVIF_ENCODER
     } else if (format == u"avif") {
         if (!avifFile(picture, spec, &bytes, why))
             return false;
