@@ -131,25 +131,27 @@ void TestFormats::decodesLikeJpeg_data()
     QTest::addColumn<bool>("cmyk");
     QTest::addColumn<bool>("secondPage");
     QTest::addColumn<int>("tolerance");
+    QTest::addColumn<bool>("cropped"); // the file crops the stored picture to its middle
     // HEIC and AVIF turn by their own boxes and also carry the Exif orientation: applied once.
-    QTest::newRow("heic") << "heic" << 1 << 8 << false << false << 14;
-    QTest::newRow("heic turned 6") << "heic" << 6 << 8 << false << false << 14;
-    QTest::newRow("heic mirrored 2") << "heic" << 2 << 8 << false << false << 14;
-    QTest::newRow("heic 10 bits") << "heic" << 1 << 10 << false << false << 14;
-    QTest::newRow("avif") << "avif" << 1 << 8 << false << false << 14;
-    QTest::newRow("avif turned 8") << "avif" << 8 << 8 << false << false << 14;
-    QTest::newRow("avif transposed 5") << "avif" << 5 << 8 << false << false << 14;
-    QTest::newRow("avif 10 bits") << "avif" << 1 << 10 << false << false << 14;
-    QTest::newRow("webp") << "webp" << 1 << 8 << false << false << 12;
-    QTest::newRow("webp turned 6") << "webp" << 6 << 8 << false << false << 12;
-    QTest::newRow("webp transposed 5") << "webp" << 5 << 8 << false << false << 12;
-    QTest::newRow("webp animated: first frame") << "webp" << 1 << 8 << false << true << 12;
-    QTest::newRow("tiff") << "tiff" << 1 << 8 << false << false << 8;
-    QTest::newRow("tiff turned 3") << "tiff" << 3 << 8 << false << false << 8;
-    QTest::newRow("tiff transverse 7") << "tiff" << 7 << 8 << false << false << 8;
-    QTest::newRow("tiff 16 bits") << "tiff" << 1 << 16 << false << false << 8;
-    QTest::newRow("tiff cmyk") << "tiff" << 1 << 8 << true << false << 8;
-    QTest::newRow("tiff two pages: first") << "tiff" << 1 << 8 << false << true << 8;
+    QTest::newRow("heic") << "heic" << 1 << 8 << false << false << 14 << false;
+    QTest::newRow("heic turned 6") << "heic" << 6 << 8 << false << false << 14 << false;
+    QTest::newRow("heic mirrored 2") << "heic" << 2 << 8 << false << false << 14 << false;
+    QTest::newRow("heic 10 bits") << "heic" << 1 << 10 << false << false << 14 << false;
+    QTest::newRow("avif") << "avif" << 1 << 8 << false << false << 14 << false;
+    QTest::newRow("avif turned 8") << "avif" << 8 << 8 << false << false << 14 << false;
+    QTest::newRow("avif transposed 5") << "avif" << 5 << 8 << false << false << 14 << false;
+    QTest::newRow("avif 10 bits") << "avif" << 1 << 10 << false << false << 14 << false;
+    QTest::newRow("avif cropped, turned 6") << "avif" << 6 << 8 << false << false << 14 << true;
+    QTest::newRow("webp") << "webp" << 1 << 8 << false << false << 12 << false;
+    QTest::newRow("webp turned 6") << "webp" << 6 << 8 << false << false << 12 << false;
+    QTest::newRow("webp transposed 5") << "webp" << 5 << 8 << false << false << 12 << false;
+    QTest::newRow("webp animated: first frame") << "webp" << 1 << 8 << false << true << 12 << false;
+    QTest::newRow("tiff") << "tiff" << 1 << 8 << false << false << 8 << false;
+    QTest::newRow("tiff turned 3") << "tiff" << 3 << 8 << false << false << 8 << false;
+    QTest::newRow("tiff transverse 7") << "tiff" << 7 << 8 << false << false << 8 << false;
+    QTest::newRow("tiff 16 bits") << "tiff" << 1 << 16 << false << false << 8 << false;
+    QTest::newRow("tiff cmyk") << "tiff" << 1 << 8 << true << false << 8 << false;
+    QTest::newRow("tiff two pages: first") << "tiff" << 1 << 8 << false << true << 8 << false;
 }
 
 void TestFormats::decodesLikeJpeg()
@@ -160,8 +162,11 @@ void TestFormats::decodesLikeJpeg()
     QFETCH(bool, cmyk);
     QFETCH(bool, secondPage);
     QFETCH(int, tolerance);
+    QFETCH(bool, cropped);
     const QImage stored = PwTest::QuadrantPicture(96, 64);
     PwTest::SampleSpec spec;
+    if (cropped)
+        spec.crop = QRect(16, 8, 64, 48); // the same quadrants, smaller
     spec.orientation = orientation;
     spec.model = "Test Camera";
     spec.shot = "2024:05:06 07:08:09";
@@ -177,7 +182,8 @@ void TestFormats::decodesLikeJpeg()
         QFile out(jpeg);
         QVERIFY(out.open(QIODevice::WriteOnly));
         out.write(PwTest::JpegWithExif(
-                stored, PwTest::ExifBlock("Test Camera", "2024:05:06 07:08:09", orientation)));
+                cropped ? stored.copy(spec.crop) : stored,
+                PwTest::ExifBlock("Test Camera", "2024:05:06 07:08:09", orientation)));
     }
     const Pw::PictureInfo info = Pw::LoadAndMeasure(path);
     const Pw::PictureInfo reference = Pw::LoadAndMeasure(jpeg);

@@ -271,6 +271,10 @@ bool heifFile(const QImage &picture, const SampleSpec &spec, bool avif, const QS
         *why = QStringLiteral("libheif 1.15 stops on an assertion of libaom for 10-bit AV1");
         return false;
     }
+    if (!spec.crop.isNull()) {
+        *why = QStringLiteral("no clean aperture through libheif's encoder");
+        return false;
+    }
     if (!heif_have_encoder_for_format(format)) {
         *why = QStringLiteral("libheif has no encoder for this format here");
         return false;
@@ -398,6 +402,17 @@ bool avifFile(const QImage &picture, const SampleSpec &spec, QByteArray *file, Q
         avifImageSetMetadataExif(image.get(), reinterpret_cast<const uint8_t *>(exif.constData()),
                                  size_t(exif.size()));
     setAvifOrientation(image.get(), spec.orientation);
+    if (!spec.crop.isNull()) {
+        const avifCropRect crop{uint32_t(spec.crop.x()), uint32_t(spec.crop.y()),
+                                uint32_t(spec.crop.width()), uint32_t(spec.crop.height())};
+        avifDiagnostics diagnostics;
+        if (!avifCleanApertureBoxConvertCropRect(&image->clap, &crop, image->width, image->height,
+                                                 image->yuvFormat, &diagnostics)) {
+            *why = QString::fromUtf8(diagnostics.error);
+            return false;
+        }
+        image->transformFlags |= AVIF_TRANSFORM_CLAP;
+    }
     const std::unique_ptr<avifEncoder, void (*)(avifEncoder *)> encoder(avifEncoderCreate(),
                                                                         avifEncoderDestroy);
     encoder->speed = AVIF_SPEED_FASTEST;

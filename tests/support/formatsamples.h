@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 namespace PwTest {
@@ -19,6 +20,7 @@ struct SampleSpec
     bool secondPage
             = false; // TIFF: a black second page; WebP: an animation whose second frame is black
     int rowsPerStrip = 0; // TIFF: 0 for one strip
+    QRect crop; // AVIF through libavif's encoder: a clean aperture ('clap'); null for none
 };
 
 // Writes the stored pixels of `picture` (its alpha kept when it has some) as `format` ("heic",
