@@ -5,7 +5,6 @@
 #include <avif/avif.h>
 
 #include <algorithm>
-#include <limits>
 #include <memory>
 
 namespace Pw::Avif {
@@ -123,19 +122,20 @@ void forEachBox(QByteArrayView bytes, Visit visit)
     }
 }
 
-// The largest stored size any 'ispe' property of the file claims (meta / iprp / ipco / ispe).
-// libavif refuses a picture over its pixel limit without telling its size; this finds the size
-// so that the picture is reported as too large rather than as damaged.
+// The largest stored size any 'ispe' property of the file claims (meta / iprp / ipco / ispe)
+// within AV1's largest frame. libavif refuses a picture over its pixel limit without telling its
+// size; this finds the size so that the picture is reported as too large rather than as damaged.
+// A side beyond what AV1 can code is no picture at all, and stays damaged.
 QSize largestSpatialExtent(QByteArrayView file)
 {
+    constexpr qint64 kMaxAv1Side = 65536;
     QSize largest;
     qint64 largestArea = 0;
     const auto keepLarger = [&](QByteArrayView type, QByteArrayView payload) {
         if (type != QByteArrayView("ispe", 4) || payload.size() < 12)
             return;
         const qint64 width = bigEndian32(payload, 4), height = bigEndian32(payload, 8);
-        if (width <= std::numeric_limits<int>::max() && height <= std::numeric_limits<int>::max()
-            && width * height > largestArea) {
+        if (width <= kMaxAv1Side && height <= kMaxAv1Side && width * height > largestArea) {
             largest = QSize(int(width), int(height));
             largestArea = width * height;
         }

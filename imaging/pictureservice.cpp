@@ -64,9 +64,10 @@ QString incomplete()
 // A decoded picture beyond this many bytes is refused before decoding.
 constexpr qint64 kMaxDecodedBytes = qint64(1) << 30;
 
+// Divided rather than multiplied: a header may claim sides whose product overflows.
 bool overLimit(qint64 width, qint64 height)
 {
-    return width * height * 4 > kMaxDecodedBytes;
+    return width > 0 && height > kMaxDecodedBytes / 4 / width;
 }
 
 // Qt's readers refuse anything over 128 MB by default, which a 50-megapixel photo passes.

@@ -90,6 +90,7 @@ private slots:
     void unreadableHeifSaysWhy();
     void hugeHeaderRefused_data();
     void hugeHeaderRefused();
+    void avifSidesBeyondAv1();
     void typeWords_data();
     void typeWords();
     void fourthSwitchStored_data();
@@ -410,6 +411,22 @@ void TestFormats::hugeHeaderRefused()
     const Pw::DrawnPicture drawn = Pw::DrawFittedPicture(path, params);
     QCOMPARE(drawn.error, info.error);
     QVERIFY(drawn.image.isNull());
+}
+
+// Found by fuzzing: an AVIF header claiming 1770000000 x 1770000000 pixels, whose size overflowed
+// the memory check. No AV1 picture has such sides: the file is damaged.
+void TestFormats::avifSidesBeyondAv1()
+{
+    const QString path = QStringLiteral(PW_TEST_DATA_DIR "/avif-ispe-beyond-av1.avif");
+    const QString expected = Pw::Codec::IsBuiltIn(Kind::Avif)
+                                     ? Pw::Codec::DamagedText(Kind::Avif)
+                                     : Pw::Codec::UnsupportedText(Kind::Avif);
+    QCOMPARE(Pw::LoadAndMeasure(path).error, expected);
+    Pw::FitParams params;
+    params.fitMode = Pw::FitMode::OneEdge;
+    params.edgeLength = 64;
+    QCOMPARE(Pw::EstimateDrawCost(path, params).pictureBytes, 0);
+    QCOMPARE(Pw::DrawFittedPicture(path, params).error, expected);
 }
 
 void TestFormats::typeWords_data()
