@@ -10,6 +10,9 @@
 #ifdef PW_WITH_HEIF
 #include "imaging/heifcodec.h"
 #endif
+#ifdef PW_WITH_AVIF
+#include "imaging/avifcodec.h"
+#endif
 #ifdef PW_WITH_WEBP
 #include "imaging/webpcodec.h"
 #endif
@@ -94,11 +97,15 @@ QString KindName(Kind kind)
     return {};
 }
 
+// AVIF goes to libavif when it is built in (faster), else to libheif.
 bool IsBuiltIn(Kind kind)
 {
     switch (kind) {
 #ifdef PW_WITH_HEIF
     case Kind::Heic:
+        return true;
+#endif
+#if defined(PW_WITH_AVIF) || defined(PW_WITH_HEIF)
     case Kind::Avif:
         return true;
 #endif
@@ -119,9 +126,15 @@ bool IsBuiltIn(Kind kind)
 Info ReadInfo(Kind kind, [[maybe_unused]] const QString &file)
 {
     switch (kind) {
+#ifdef PW_WITH_AVIF
+    case Kind::Avif:
+        return Avif::ReadInfo(file);
+#elif defined(PW_WITH_HEIF)
+    case Kind::Avif:
+        return Heif::ReadInfo(kind, file);
+#endif
 #ifdef PW_WITH_HEIF
     case Kind::Heic:
-    case Kind::Avif:
         return Heif::ReadInfo(kind, file);
 #endif
 #ifdef PW_WITH_WEBP
@@ -144,9 +157,15 @@ Info ReadInfo(Kind kind, [[maybe_unused]] const QString &file)
 Picture Decode(Kind kind, [[maybe_unused]] const QString &file, [[maybe_unused]] QSize scaledHint)
 {
     switch (kind) {
+#ifdef PW_WITH_AVIF
+    case Kind::Avif:
+        return Avif::Decode(file);
+#elif defined(PW_WITH_HEIF)
+    case Kind::Avif:
+        return Heif::Decode(kind, file);
+#endif
 #ifdef PW_WITH_HEIF
     case Kind::Heic:
-    case Kind::Avif:
         return Heif::Decode(kind, file);
 #endif
 #ifdef PW_WITH_WEBP

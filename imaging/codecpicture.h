@@ -9,7 +9,8 @@
 // the picture service. Internal to imaging/.
 namespace Pw::Codec {
 
-// HEIC and AVIF are both HEIF files (ISO base media boxes), read by the same decoder.
+// HEIC and AVIF are both HEIF files (ISO base media boxes): AVIF goes through libavif when it is
+// built in, else through libheif as HEIC does.
 enum class Kind { None, Heic, Avif, Webp, Tiff };
 
 enum class Status {

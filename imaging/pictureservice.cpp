@@ -64,9 +64,10 @@ QString incomplete()
 // A decoded picture beyond this many bytes is refused before decoding.
 constexpr qint64 kMaxDecodedBytes = qint64(1) << 30;
 
+// Divided rather than multiplied: a header may claim sides whose product overflows.
 bool overLimit(qint64 width, qint64 height)
 {
-    return width * height * 4 > kMaxDecodedBytes;
+    return width > 0 && height > kMaxDecodedBytes / 4 / width;
 }
 
 // Qt's readers refuse anything over 128 MB by default, which a 50-megapixel photo passes.
@@ -608,8 +609,25 @@ DrawnPicture DrawFittedPicture(const QString &file, const FitParams &params, QSi
 
 namespace {
 
-// What a decoder of the other formats holds at once: the whole picture (libheif also its
-// planes and an interleaved copy), or the reduced one when WebP scales while decoding.
+// Bytes a pixel a decoder of the other formats holds at once. libheif: its planes, an
+// interleaved copy and the picture (4 each). libavif: the YUV planes, up to four at 16 bits a
+// sample (8), beside the picture it converts them into (4); it lets the planes go before the
+// picture is turned, so the turned copy never comes on top. Either decodes AVIF, at the same
+// cost. WebP and TIFF: the picture and one conversion.
+int codecBytesPerPixel(Codec::Kind kind)
+{
+    switch (kind) {
+    case Codec::Kind::Heic:
+        return 3 * 4;
+    case Codec::Kind::Avif:
+        return 4 * 2 + 4;
+    default:
+        return 2 * 4;
+    }
+}
+
+// What a decoder of the other formats holds at once: the whole picture, or the reduced one when
+// WebP scales while decoding.
 qint64 codecDecodeBytes(const Header &header, const FitGeometry &g)
 {
     qint64 width = header.width, height = header.height;
@@ -620,9 +638,7 @@ qint64 codecDecodeBytes(const Header &header, const FitGeometry &g)
         width = (width + d - 1) / d;
         height = (height + d - 1) / d;
     }
-    const int copies = header.codec == Codec::Kind::Heic || header.codec == Codec::Kind::Avif ? 3
-                                                                                              : 2;
-    return width * height * 4 * copies;
+    return width * height * codecBytesPerPixel(header.codec);
 }
 
 } // namespace

@@ -9,6 +9,9 @@
 #ifdef PW_WITH_HEIF
 #include <libheif/heif.h>
 #endif
+#ifdef PW_AVIF_ENCODER
+#include <avif/avif.h>
+#endif
 #ifdef PW_WITH_WEBP
 #include <webp/encode.h>
 #include <webp/mux.h>
@@ -264,6 +267,14 @@ bool heifFile(const QImage &picture, const SampleSpec &spec, bool avif, const QS
               QString *why)
 {
     const heif_compression_format format = avif ? heif_compression_AV1 : heif_compression_HEVC;
+    if (avif && spec.bits > 8) {
+        *why = QStringLiteral("libheif 1.15 stops on an assertion of libaom for 10-bit AV1");
+        return false;
+    }
+    if (!spec.crop.isNull()) {
+        *why = QStringLiteral("no clean aperture through libheif's encoder");
+        return false;
+    }
     if (!heif_have_encoder_for_format(format)) {
         *why = QStringLiteral("libheif has no encoder for this format here");
         return false;
@@ -335,6 +346,90 @@ bool heifFile(const QImage &picture, const SampleSpec &spec, bool avif, const QS
 }
 #endif
 
+#ifdef PW_AVIF_ENCODER
+// The 'irot' (quarter turns anticlockwise) and 'imir' (0 top and bottom exchanged, 1 left and
+// right) that show the stored pixels as the Exif orientation does, rotation first.
+void setAvifOrientation(avifImage *image, int orientation)
+{
+    struct Transform
+    {
+        int quarterTurns;
+        int mirror; // -1 none
+    };
+    static constexpr Transform kTransforms[] = {{0, -1}, {0, -1}, {0, 1}, {2, -1}, {0, 0},
+                                                {1, 0},  {3, -1}, {3, 0}, {1, -1}};
+    const Transform t = kTransforms[orientation >= 1 && orientation <= 8 ? orientation : 1];
+    image->transformFlags = AVIF_TRANSFORM_NONE;
+    if (t.quarterTurns) {
+        image->transformFlags |= AVIF_TRANSFORM_IROT;
+        image->irot.angle = uint8_t(t.quarterTurns);
+    }
+    if (t.mirror >= 0) {
+        image->transformFlags |= AVIF_TRANSFORM_IMIR;
+        image->imir.mode = uint8_t(t.mirror);
+    }
+}
+
+// With libavif's own encoder: libheif 1.15 writes a turned picture's 'ispe' with the size after
+// the turn, which the format (and libavif) take as the size before it, and its 10-bit AV1 stops
+// on an assertion of libaom.
+bool avifFile(const QImage &picture, const SampleSpec &spec, QByteArray *file, QString *why)
+{
+    if (!avifCodecName(AVIF_CODEC_CHOICE_AUTO, AVIF_CODEC_FLAG_CAN_ENCODE)) {
+        *why = QStringLiteral("libavif has no AV1 encoder here");
+        return false;
+    }
+    const bool alpha = picture.hasAlphaChannel();
+    const std::unique_ptr<avifImage, void (*)(avifImage *)> image(
+            avifImageCreate(uint32_t(picture.width()), uint32_t(picture.height()),
+                            spec.bits > 8 ? 10 : 8, AVIF_PIXEL_FORMAT_YUV444),
+            avifImageDestroy);
+    const QImage rgba = picture.convertToFormat(QImage::Format_RGBA8888);
+    avifRGBImage rgb;
+    avifRGBImageSetDefaults(&rgb, image.get());
+    rgb.depth = 8;
+    rgb.format = alpha ? AVIF_RGB_FORMAT_RGBA : AVIF_RGB_FORMAT_RGB;
+    const QImage rgb888 = picture.convertToFormat(QImage::Format_RGB888);
+    const QImage &source = alpha ? rgba : rgb888;
+    rgb.pixels = const_cast<uint8_t *>(source.constBits());
+    rgb.rowBytes = uint32_t(source.bytesPerLine());
+    if (avifImageRGBToYUV(image.get(), &rgb) != AVIF_RESULT_OK) {
+        *why = QStringLiteral("avifImageRGBToYUV failed");
+        return false;
+    }
+    const QByteArray exif = exifOf(spec);
+    if (!exif.isEmpty())
+        avifImageSetMetadataExif(image.get(), reinterpret_cast<const uint8_t *>(exif.constData()),
+                                 size_t(exif.size()));
+    setAvifOrientation(image.get(), spec.orientation);
+    if (!spec.crop.isNull()) {
+        const avifCropRect crop{uint32_t(spec.crop.x()), uint32_t(spec.crop.y()),
+                                uint32_t(spec.crop.width()), uint32_t(spec.crop.height())};
+        avifDiagnostics diagnostics;
+        if (!avifCleanApertureBoxConvertCropRect(&image->clap, &crop, image->width, image->height,
+                                                 image->yuvFormat, &diagnostics)) {
+            *why = QString::fromUtf8(diagnostics.error);
+            return false;
+        }
+        image->transformFlags |= AVIF_TRANSFORM_CLAP;
+    }
+    const std::unique_ptr<avifEncoder, void (*)(avifEncoder *)> encoder(avifEncoderCreate(),
+                                                                        avifEncoderDestroy);
+    encoder->speed = AVIF_SPEED_FASTEST;
+    encoder->minQuantizer = encoder->minQuantizerAlpha = 4;
+    encoder->maxQuantizer = encoder->maxQuantizerAlpha = 8;
+    avifRWData output = AVIF_DATA_EMPTY;
+    const avifResult written = avifEncoderWrite(encoder.get(), image.get(), &output);
+    if (written != AVIF_RESULT_OK) {
+        *why = QString::fromUtf8(avifResultToString(written));
+        return false;
+    }
+    *file = QByteArray(reinterpret_cast<const char *>(output.data), qsizetype(output.size));
+    avifRWDataFree(&output);
+    return true;
+}
+#endif
+
 } // namespace
 
 QByteArray ExifBlock(const QByteArray &model, const QByteArray &shot, int orientation)
@@ -360,6 +455,11 @@ bool WriteSample(const QString &format, const QImage &picture, const SampleSpec 
 #ifdef PW_WITH_WEBP
     } else if (format == u"webp") {
         if (!webpFile(picture, spec, &bytes, why))
+            return false;
+#endif
+#ifdef PW_AVIF_ENCODER
+    } else if (format == u"avif") {
+        if (!avifFile(picture, spec, &bytes, why))
             return false;
 #endif
 #ifdef PW_WITH_HEIF

@@ -1,10 +1,11 @@
 #pragma once
 
 // HEIC, AVIF, WebP and TIFF samples written at test time from a QImage, with the encoders this
-// machine has (libheif's, libwebp's) and a small TIFF writer of the tests' own.
+// machine has (libheif's, libavif's, libwebp's) and a small TIFF writer of the tests' own.
 
 #include <QByteArray>
 #include <QImage>
+#include <QRect>
 #include <QString>
 
 namespace PwTest {
@@ -14,11 +15,12 @@ struct SampleSpec
     int orientation = 1; // how the stored pixels are turned to be seen (Exif 1..8)
     QByteArray model;    // camera information to embed (none when both are empty)
     QByteArray shot;     // time of taking, "yyyy:MM:dd hh:mm:ss"
-    int bits = 8;        // TIFF: 8 or 16 bits a sample; HEIC: 8 or 10
+    int bits = 8;        // TIFF: 8 or 16 bits a sample; HEIC, AVIF: 8 or 10
     bool cmyk = false;   // TIFF: stored as CMYK
     bool secondPage
             = false; // TIFF: a black second page; WebP: an animation whose second frame is black
     int rowsPerStrip = 0; // TIFF: 0 for one strip
+    QRect crop; // AVIF through libavif's encoder: a clean aperture ('clap'); null for none
 };
 
 // Writes the stored pixels of `picture` (its alpha kept when it has some) as `format` ("heic",
