@@ -1,5 +1,9 @@
 #include "imaging/avifcodec.h"
 
+#ifdef PW_WITH_HEIF
+#include "imaging/heifcodec.h"
+#endif
+
 #include <QTransform>
 
 #include <avif/avif.h>
@@ -177,6 +181,20 @@ int quarterTurnsOf(const avifImage *image)
     return image->transformFlags & AVIF_TRANSFORM_IROT ? image->irot.angle % 4 : 0;
 }
 
+// libheif up to 1.15 stores in 'ispe' the size after a quarter turn, where the format wants the
+// size before it, and libavif stretches the frame it decodes to that size: such a picture would
+// come out squashed. libheif turns the frame it decoded, whoever wrote the file, so with libheif
+// built in a quarter-turned file is read by it; the other files keep libavif's speed.
+bool leftToLibheif(const Parsed &parsed)
+{
+#ifdef PW_WITH_HEIF
+    return parsed.status == Codec::Status::Ok && quarterTurnsOf(parsed.decoder->image) % 2 == 1;
+#else
+    Q_UNUSED(parsed);
+    return false;
+#endif
+}
+
 QSize uprightSize(const avifImage *image)
 {
     const avifCropRect crop = cropOf(image);
@@ -193,6 +211,7 @@ struct Stored
     QByteArray iccProfile;
     QByteArray exif;
     Codec::Status status = Codec::Status::Damaged;
+    bool leftToLibheif = false;
 };
 
 bool isTiffHeader(QByteArrayView block)
@@ -260,7 +279,8 @@ Stored decodeStored(const QString &file)
     Stored stored;
     const Parsed parsed = parse(file, true);
     stored.status = parsed.status;
-    if (stored.status != Codec::Status::Ok)
+    stored.leftToLibheif = leftToLibheif(parsed);
+    if (stored.status != Codec::Status::Ok || stored.leftToLibheif)
         return stored;
     avifDecoder *decoder = parsed.decoder.get();
     // The header's size is what the picture service measured against its limit. The AV1 stream
@@ -315,6 +335,10 @@ Codec::Info ReadInfo(const QString &file)
 {
     Codec::Info info;
     const Parsed parsed = parse(file, false);
+#ifdef PW_WITH_HEIF
+    if (leftToLibheif(parsed))
+        return Heif::ReadInfo(Codec::Kind::Avif, file);
+#endif
     info.status = parsed.status;
     if (parsed.status != Codec::Status::Ok) {
         // A header over the pixel limit: its stored size, which the picture service refuses
@@ -340,6 +364,10 @@ Codec::Picture Decode(const QString &file)
 {
     Codec::Picture picture;
     Stored stored = decodeStored(file);
+#ifdef PW_WITH_HEIF
+    if (stored.leftToLibheif)
+        return Heif::Decode(Codec::Kind::Avif, file);
+#endif
     picture.status = stored.status;
     if (picture.status != Codec::Status::Ok) {
         picture.error = textOf(picture.status);

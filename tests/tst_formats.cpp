@@ -91,6 +91,7 @@ private slots:
     void hugeHeaderRefused_data();
     void hugeHeaderRefused();
     void avifSidesBeyondAv1();
+    void avifQuarterTurnOfLibheif();
     void typeWords_data();
     void typeWords();
     void fourthSwitchStored_data();
@@ -427,6 +428,19 @@ void TestFormats::avifSidesBeyondAv1()
     params.edgeLength = 64;
     QCOMPARE(Pw::EstimateDrawCost(path, params).pictureBytes, 0);
     QCOMPARE(Pw::DrawFittedPicture(path, params).error, expected);
+}
+
+// libheif 1.15 wrote this file: a 64 x 96 picture stored turned, with the size after the turn
+// where the size before it belongs. Read as libavif reads it, it came out 96 x 64 and squashed.
+void TestFormats::avifQuarterTurnOfLibheif()
+{
+    if (!Pw::Codec::IsBuiltIn(Kind::Heic))
+        QSKIP("only libheif reads these files upright");
+    const QString path = QStringLiteral(PW_TEST_DATA_DIR "/avif-libheif-quarter-turn.avif");
+    const Pw::PictureInfo info = Pw::LoadAndMeasure(path);
+    QVERIFY2(info.error.isEmpty(), qPrintable(info.error));
+    QCOMPARE(QSize(info.width, info.height), QSize(64, 96));
+    QCOMPARE(Pw::LoadPicture(path).image.size(), QSize(64, 96));
 }
 
 void TestFormats::typeWords_data()
