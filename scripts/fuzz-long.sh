@@ -27,7 +27,7 @@ corpus="$root/build-fuzz/corpus/$name"
 artifacts="$root/build-fuzz/artifacts"
 logs="$root/build-fuzz/logs/$name-$(date +%Y%m%d-%H%M%S)"
 mkdir -p "$corpus" "$artifacts" "$logs"
-# The settings and picture targets write each input to a file under $TMPDIR: keep that in memory.
+# The picture target writes each input to a file under $TMPDIR: keep that in memory.
 scratch="$(mktemp -d "$( [[ -w /dev/shm ]] && echo /dev/shm || echo "${TMPDIR:-/tmp}")/pw-fuzz-XXXXXX")"
 trap 'rm -rf "$scratch"' EXIT
 before="$(find "$corpus" -type f | wc -l)"

@@ -13,7 +13,7 @@ if [[ ! -f build-fuzz/build.ninja ]]; then
 fi
 cmake --build --preset fuzz -j "$(nproc)" >&2
 
-# The settings and picture targets write each input to a file under $TMPDIR: keep that in memory.
+# The picture target writes each input to a file under $TMPDIR: keep that in memory.
 scratch="$(mktemp -d "$( [[ -w /dev/shm ]] && echo /dev/shm || echo "${TMPDIR:-/tmp}")/pw-fuzz-XXXXXX")"
 trap 'rm -rf "$scratch"' EXIT
 artifacts="$root/build-fuzz/artifacts"
