@@ -1,5 +1,7 @@
 #include "imaging/heifcodec.h"
 
+#include "imaging/heifsizecheck.h"
+
 #include <libheif/heif.h>
 
 #include <memory>
@@ -10,6 +12,10 @@ namespace {
 
 // HEIF files are parsed from memory; a real photo is a few megabytes.
 constexpr qint64 kMaxFileBytes = qint64(512) << 20;
+
+// Encoders code whole blocks (up to 64 x 64 in HEVC), so a coded frame may be this much larger
+// on each side than the picture stored in it.
+constexpr qint64 kCodingBlockAllowance = 64;
 
 struct ContextDeleter
 {
@@ -65,6 +71,20 @@ void initialiseOnce()
     Q_UNUSED(initialised);
 }
 
+// libheif makes its frames as large as the file's grid, overlay and HEVC parameter sets say,
+// while the memory estimate comes from the primary image's size: a file claiming more than that
+// size (and its coding blocks) holds is refused before anything is decoded.
+bool claimsFitThePicture(const QByteArray &bytes, const heif_image_handle *handle)
+{
+    const qint64 width = heif_image_handle_get_width(handle);
+    const qint64 height = heif_image_handle_get_height(handle);
+    if (width < 1 || height < 1)
+        return false;
+    const qint64 claimed = LargestClaimedPixels(bytes);
+    return claimed >= 0
+           && claimed <= (width + kCodingBlockAllowance) * (height + kCodingBlockAllowance);
+}
+
 Opened open(const QString &file)
 {
     initialiseOnce();
@@ -83,6 +103,9 @@ Opened open(const QString &file)
         opened.handle.reset(handle);
     }
     opened.status = statusOf(error);
+    if (opened.status == Codec::Status::Ok
+        && !claimsFitThePicture(opened.bytes, opened.handle.get()))
+        opened.status = Codec::Status::Damaged;
     return opened;
 }
 

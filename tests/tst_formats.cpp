@@ -91,6 +91,8 @@ private slots:
     void hugeHeaderRefused_data();
     void hugeHeaderRefused();
     void avifSidesBeyondAv1();
+    void heicClaimsBeyondHeader_data();
+    void heicClaimsBeyondHeader();
     void avifQuarterTurnOfLibheif();
     void typeWords_data();
     void typeWords();
@@ -428,6 +430,36 @@ void TestFormats::avifSidesBeyondAv1()
     params.edgeLength = 64;
     QCOMPARE(Pw::EstimateDrawCost(path, params).pictureBytes, 0);
     QCOMPARE(Pw::DrawFittedPicture(path, params).error, expected);
+}
+
+void TestFormats::heicClaimsBeyondHeader_data()
+{
+    QTest::addColumn<QString>("name");
+    // Found by fuzzing: 16 x 8204 by its 'ispe', while its grid's canvas is 26989 x 26994
+    // (libheif asked for 2.1 GB).
+    QTest::newRow("grid canvas") << "heic-grid-beyond-header.heic";
+    // A 256 x 192 HEVC frame whose 'ispe' was changed to 32 x 24.
+    QTest::newRow("hevc frame") << "heic-sps-beyond-header.heic";
+}
+
+// A HEIC whose decoder would make a frame larger than the header says (and the memory estimate
+// allows) is damaged, before anything is decoded.
+void TestFormats::heicClaimsBeyondHeader()
+{
+    QFETCH(QString, name);
+    const QString path = QStringLiteral(PW_TEST_DATA_DIR "/") + name;
+    const QString expected = Pw::Codec::IsBuiltIn(Kind::Heic)
+                                     ? Pw::Codec::DamagedText(Kind::Heic)
+                                     : Pw::Codec::UnsupportedText(Kind::Heic);
+    QCOMPARE(Pw::LoadAndMeasure(path).error, expected);
+    Pw::FitParams params;
+    params.fitMode = Pw::FitMode::OneEdge;
+    params.edgeLength = 64;
+    QCOMPARE(Pw::EstimateDrawCost(path, params).pictureBytes, 0);
+    const Pw::DrawnPicture drawn = Pw::DrawFittedPicture(path, params);
+    QCOMPARE(drawn.error, expected);
+    QVERIFY(drawn.image.isNull());
+    QCOMPARE(Pw::LoadPicture(path).error, expected);
 }
 
 // libheif 1.15 wrote this file: a 64 x 96 picture stored turned, with the size after the turn
