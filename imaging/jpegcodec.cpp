@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include <unistd.h>
 
@@ -214,6 +215,10 @@ Decoded decodeStream(std::FILE *file, RowSink &sink)
     volatile int delivered = 0;
     volatile int wanted = 0;
     uint8_t *volatile lastRow = nullptr;
+    // A longjmp skips the destructors of what was made after setjmp, so the header (its colour
+    // profile is on the heap) is made before and only filled in after; the pointer itself never
+    // changes once setjmp has run.
+    const auto header = std::make_unique<Info>();
 
     if (setjmp(errors.jump)) {
         const bool started = lastRow != nullptr;
@@ -231,7 +236,7 @@ Decoded decodeStream(std::FILE *file, RowSink &sink)
     jpeg_save_markers(&cinfo, JPEG_APP0 + 2, 0xFFFF);
     jpeg_read_header(&cinfo, TRUE);
 
-    Info info;
+    Info &info = *header;
     info.width = int(cinfo.image_width);
     info.height = int(cinfo.image_height);
     info.orientation = orientationFromMarkers(&cinfo);

@@ -234,6 +234,7 @@ private slots:
     void frameSizeOfBytes();
     void copyNumbersRemembered();
     void pngCutInAChunk();
+    void jpegFailingAfterItsProfile();
 
 private:
     // A copy of pixwright in its own app folder, beside a camera tool made of script.
@@ -879,6 +880,17 @@ void TestHostile::pngCutInAChunk()
             QStringLiteral(PW_TEST_DATA_DIR "/png-chunk-length-past-the-end.png"), QSize(17, 13));
     QCOMPARE(loaded.error, QStringLiteral("图片数据不完整"));
     QCOMPARE(loaded.image.size(), QSize(17, 13));
+}
+
+void TestHostile::jpegFailingAfterItsProfile()
+{
+    // Found by fuzzing: a JPEG whose colour-profile chunks are read before libjpeg gives up on
+    // it. The jump out of libjpeg skipped the profile's destructor, which the sanitizer suite
+    // reports as a leak.
+    const LoadedPicture loaded = LoadPicture(
+            QStringLiteral(PW_TEST_DATA_DIR "/jpeg-profile-then-error.jpg"), QSize(17, 13));
+    QVERIFY(!loaded.error.isEmpty());
+    QVERIFY(loaded.image.isNull());
 }
 
 QTEST_GUILESS_MAIN(TestHostile)
